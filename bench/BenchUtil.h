@@ -1,0 +1,39 @@
+// Small helpers shared by the benchmarks: wall-clock timing and the process's memory.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+
+namespace pellumar::bench {
+
+// Resident memory now and at its peak, in MB, from /proc (0 where /proc is missing).
+inline double residentMb(bool peak) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QByteArray key = peak ? QByteArrayLiteral("VmHWM:") : QByteArrayLiteral("VmRSS:");
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key)) {
+            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
+    return 0;
+}
+
+template <typename F>
+double timeMs(F&& f) {
+    QElapsedTimer t;
+    t.start();
+    f();
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+inline void report(const char* what, double ms) {
+    std::printf("%-44s %10.1f ms\n", what, ms);
+}
+
+}  // namespace pellumar::bench

@@ -1,0 +1,30 @@
+#include "app/Prompter.h"
+
+#include <QStringList>
+
+namespace pellumar {
+
+Prompter::~Prompter() = default;
+
+QString qtFileFilter(const QString& pipeFilter) {
+    const QStringList parts = pipeFilter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
+        filters.push_back(description.contains(u'(')
+                              ? description
+                              : description + QStringLiteral(" (") + patterns + u')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString bareExtension(const QString& defaultExt) {
+    QString ext = defaultExt;
+    while (ext.startsWith(u'*') || ext.startsWith(u'.')) {
+        ext.remove(0, 1);
+    }
+    return ext;
+}
+
+}  // namespace pellumar

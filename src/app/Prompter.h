@@ -1,0 +1,55 @@
+// Every question the program asks the user (message boxes, file, colour and print dialogs) goes
+// through one Prompter, handed to the windows that ask. The program uses QtPrompter; tests hand
+// in a scripted one that answers in code.
+#pragma once
+
+#include <QColor>
+#include <QMessageBox>
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace pellumar {
+
+struct FileDialogOptions {
+    QString caption;
+    // Filter pairs separated by "|": "Comma Delimited Files (*.csv)|*.csv|All Files (*.*)|*.*".
+    QString filter;
+    QString defaultExt;   // "*.csv" or "csv"; added to a name typed without an extension
+    QString initialName;  // may be a bare pattern such as "*.plm"
+    QString initialDir;
+    bool hideReadOnly = true;
+    bool overwritePrompt = false;  // the dialog asks before a file is replaced
+};
+
+class Prompter {
+public:
+    enum class Icon { None, Information, Question, Exclamation, Critical };
+
+    virtual ~Prompter();
+
+    virtual QMessageBox::StandardButton message(QWidget* parent, Icon icon, const QString& caption,
+                                                const QString& text,
+                                                QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton) = 0;
+    // The chosen path, or "" when the dialog was cancelled.
+    virtual QString openFileName(QWidget* parent, const FileDialogOptions& options) = 0;
+    virtual QString saveFileName(QWidget* parent, const FileDialogOptions& options) = 0;
+    // The chosen colour, invalid when the dialog was cancelled.
+    virtual QColor color(QWidget* parent, const QColor& initial) = 0;
+    // Shows the print dialog for the printer; false when cancelled.
+    virtual bool print(QWidget* parent, QPrinter* printer) = 0;
+
+    // Convenience: an OK box.
+    void inform(QWidget* parent, Icon icon, const QString& caption, const QString& text) {
+        message(parent, icon, caption, text, QMessageBox::Ok, QMessageBox::Ok);
+    }
+};
+
+// "Desc (*.a)|*.a|All Files (*.*)|*.*" -> "Desc (*.a);;All Files (*.*)".
+QString qtFileFilter(const QString& pipeFilter);
+// "*.csv" or ".csv" or "csv" -> "csv".
+QString bareExtension(const QString& defaultExt);
+
+}  // namespace pellumar

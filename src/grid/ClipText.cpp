@@ -1,0 +1,129 @@
+#include "grid/ClipText.h"
+
+#include "grid/Table.h"
+
+#include <algorithm>
+
+namespace pellumar {
+
+namespace {
+
+bool needsQuotes(const QString& cell) {
+    return cell.startsWith(u'"') || cell.contains(u'\t') || cell.contains(u'\n') ||
+           cell.contains(u'\r');
+}
+
+void appendCell(QString& out, const QString& cell) {
+    if (!needsQuotes(cell)) {
+        out += cell;
+        return;
+    }
+    out += u'"';
+    for (QChar ch : cell) {
+        if (ch == u'"') {
+            out += u'"';
+        }
+        out += ch;
+    }
+    out += u'"';
+}
+
+}  // namespace
+
+QString joinClip(const Table& table, int row1, int col1, int row2, int col2) {
+    const int top = std::max(std::min(row1, row2), 0);
+    const int bottom = std::min(std::max(row1, row2), table.rowCount() - 1);
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), table.columnCount() - 1);
+    QString out;
+    if (top > bottom || left > right) {
+        return out;
+    }
+    for (int r = top; r <= bottom; ++r) {
+        if (r > top) {
+            out += u'\n';
+        }
+        for (int c = left; c <= right; ++c) {
+            if (c > left) {
+                out += u'\t';
+            }
+            appendCell(out, table.text(r, c));
+        }
+    }
+    // A last row made of one empty cell would read back as a trailing line break, which ends
+    // a text rather than starting a row: write it as an empty quoted cell instead.
+    if (bottom > top && left == right && table.isEmpty(bottom, left)) {
+        out += u"\"\"";
+    }
+    return out;
+}
+
+ClipRows splitClip(QStringView text) {
+    ClipRows rows;
+    if (text.endsWith(u"\r\n")) {
+        text.chop(2);
+    } else if (text.endsWith(u'\n') || text.endsWith(u'\r')) {
+        text.chop(1);
+    }
+    QStringList row;
+    QString cell;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    bool atCellStart = true;
+    while (i <= n) {
+        if (atCellStart && i < n && text[i] == u'"') {
+            // A quoted cell runs to the quote that is not doubled; without one the quote is text.
+            qsizetype j = i + 1;
+            QString quoted;
+            bool closed = false;
+            while (j < n) {
+                if (text[j] == u'"') {
+                    if (j + 1 < n && text[j + 1] == u'"') {
+                        quoted += u'"';
+                        j += 2;
+                        continue;
+                    }
+                    closed = true;
+                    break;
+                }
+                quoted += text[j];
+                ++j;
+            }
+            const bool endsCell = closed && (j + 1 == n || text[j + 1] == u'\t' ||
+                                             text[j + 1] == u'\n' || text[j + 1] == u'\r');
+            if (endsCell) {
+                cell = quoted;
+                i = j + 1;
+                atCellStart = false;
+                continue;
+            }
+        }
+        atCellStart = false;
+        if (i == n) {
+            row.push_back(cell);
+            rows.push_back(row);
+            break;
+        }
+        const QChar ch = text[i];
+        if (ch == u'\t') {
+            row.push_back(cell);
+            cell.clear();
+            atCellStart = true;
+        } else if (ch == u'\n' || ch == u'\r') {
+            if (ch == u'\r' && i + 1 < n && text[i + 1] == u'\n') {
+                ++i;
+            }
+            row.push_back(cell);
+            cell.clear();
+            rows.push_back(row);
+            row.clear();
+            atCellStart = true;
+        } else {
+            cell += ch;
+        }
+        ++i;
+    }
+    return rows;
+}
+
+}  // namespace pellumar

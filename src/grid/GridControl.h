@@ -1,0 +1,184 @@
+// GridControl: the table widget every grid of the program is made of. A QTableView over a
+// GridModel, addressed in table coordinates (row 0 is the title row when the grid has one fixed
+// row, which is drawn as the column header). Sizes are in twips.
+//
+// The current cell is one corner of the selection and (selectionEndRow, selectionEndCol) the
+// other; in whole-row selection the selection spans every column.
+#pragma once
+
+#include <QTableView>
+
+#include "grid/GridModel.h"
+
+namespace pellumar {
+
+class GridStyleProxy;
+class GridHeaderView;
+
+class GridControl : public QTableView {
+    Q_OBJECT
+
+public:
+    enum SelectionKind { SelectionFree = 0, SelectionByRow = 3 };
+    enum SortOrder { SortAscending = 1, SortDescending = 2 };
+    using CellProperty = GridModel::CellProperty;
+
+    explicit GridControl(QWidget* parent = nullptr);
+    ~GridControl() override;
+
+    GridModel* grid() const { return model_; }
+
+    // Shape.
+    int rows() const { return model_->rows(); }
+    void setRows(int rows) { model_->setRows(rows); }
+    int cols() const { return model_->cols(); }
+    void setCols(int cols) { model_->setCols(cols); }
+    int fixedRows() const { return model_->fixedRows(); }
+    void setFixedRows(int fixedRows);
+    int fixedCols() const { return model_->fixedCols(); }
+    void setFixedCols(int fixedCols) { model_->setFixedCols(fixedCols); }
+
+    // Current cell and selection.
+    int row() const;
+    int col() const;
+    void setRow(int row) { select(row, col()); }
+    void setCol(int col) { select(row(), col); }
+    int selectionEndRow() const;
+    int selectionEndCol() const;
+    void select(int row, int col) { select(row, col, row, col); }
+    void select(int row1, int col1, int row2, int col2);
+    // Top, bottom, left and right of the selection, in table coordinates; whole-row selection
+    // spans every column.
+    int selectionTop() const { return std::min(row(), selectionEndRow()); }
+    int selectionBottom() const { return std::max(row(), selectionEndRow()); }
+    int selectionLeft() const;
+    int selectionRight() const;
+
+    // Cells.
+    QString textMatrix(int row, int col) const { return model_->text(row, col); }
+    void setTextMatrix(int row, int col, const QString& text) { model_->setText(row, col, text); }
+    QVariant cell(CellProperty property, int row, int col) const {
+        return model_->cell(property, row, col);
+    }
+    void setCell(CellProperty property, int row1, int col1, int row2, int col2,
+                 const QVariant& value) {
+        model_->setCell(property, row1, col1, row2, col2, value);
+    }
+    // The current cell.
+    QString text() const { return textMatrix(row(), col()); }
+    void setText(const QString& text) { setTextMatrix(row(), col(), text); }
+    QVariant currentCell(CellProperty property) const { return cell(property, row(), col()); }
+    void setCurrentCell(CellProperty property, const QVariant& value) {
+        setCell(property, row(), col(), row(), col(), value);
+    }
+    int cellChecked() const { return model_->checkState(row(), col()); }
+    void setCellChecked(int state) { model_->setCheckState(row(), col(), state); }
+
+    // Columns and rows (twips).
+    int colWidth(int col) const;
+    void setColWidth(int col, int twips) { model_->setColWidth(col, twips); }
+    int colAlignment(int col) const { return model_->colAlignment(col); }
+    void setColAlignment(int col, int alignment) { model_->setColAlignment(col, alignment); }
+    QString colFormat(int col) const { return model_->colFormat(col); }
+    void setColFormat(int col, const QString& format) { model_->setColFormat(col, format); }
+    int colDataType(int col) const { return model_->colDataType(col); }
+    void setColDataType(int col, int type) { model_->setColDataType(col, type); }
+    bool colHidden(int col) const { return model_->colHidden(col); }
+    void setColHidden(int col, bool hidden) { model_->setColHidden(col, hidden); }
+    int rowHeight(int row) const { return model_->rowHeight(row); }
+    void setRowHeight(int row, int twips) { model_->setRowHeight(row, twips); }
+    int defaultColWidth() const { return defaultColWidth_; }
+    void setDefaultColWidth(int twips);
+
+    // The list offered when a cell is edited, items separated by "|"; "" gives a plain editor.
+    // A list starting with "|" also lets the user type a text of their own.
+    QString comboList() const { return comboList_; }
+    void setComboList(const QString& list) { comboList_ = list; }
+
+    // The selection as clip text, and writing a clip text into the selection.
+    QString clip() const;
+    void setClip(const QString& text);
+
+    // Selection mode: SelectionFree (0) or SelectionByRow (3).
+    int selectionKind() const { return selectionKind_; }
+    void setSelectionKind(int kind);
+    int selectedRows() const;
+    int selectedRow(int n) const;
+
+    // Structure.
+    void removeItem(int row) { model_->removeRow(row); }
+    void setRowPosition(int row, int position) { model_->moveRow(row, position); }
+    void setColPosition(int col, int position) { model_->moveColumn(col, position); }
+    void clear() { model_->clearCells(); }
+    void editCell();
+    bool isEditing() const { return state() == EditingState; }
+
+    // Display.
+    bool gridLines() const { return showGrid(); }
+    void setGridLines(bool on) { setShowGrid(on); }
+    // An invalid colour switches alternate row colouring off.
+    void setAlternateRowColor(const QColor& color);
+    bool dragMode() const { return dragEnabled(); }
+    void setDragMode(bool on);
+    // Title-bar mode: a click on a column title sorts by that column (a further click on the
+    // same title reverses the order) and dragging a title moves the column.
+    bool titleBarMode() const { return titleBarMode_; }
+    void setTitleBarMode(bool on);
+    bool editable() const { return editable_; }
+    void setEditable(bool on) { editable_ = on; }
+
+    // Sorts the records as a click on a title does, with the grid's before and after signals.
+    void sortByColumn(int col, int order);
+
+signals:
+    void focusGained();
+    void selChanged();
+    void beforeEdit(int row, int col, bool* cancel);
+    void afterEdit(int row, int col);
+    void beforeSort(int col, int order);
+    void afterSort(int col, int order);
+    void afterMoveColumn(int col, int position);
+    void cellClicked();
+    void cellDoubleClicked();
+    // A key the grid has already acted on (the current cell has moved).
+    void keyPressed(int key, Qt::KeyboardModifiers modifiers);
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void applyColumnAttributes(int first, int last);
+    void applyRowHeights(int first, int last);
+    void onSelectionChanged();
+    void onSectionClicked(int section);
+    void onSectionMoved(int logical, int oldVisual, int newVisual);
+    QModelIndex viewIndex(int row, int col) const;
+    int toTableRow(const QModelIndex& index) const;
+
+    GridModel* model_;
+    GridStyleProxy* proxy_;
+    GridHeaderView* header_;
+    int selectionKind_ = SelectionFree;
+    bool titleBarMode_ = false;
+    bool editable_ = true;
+    bool programmatic_ = false;
+    bool movingSection_ = false;
+    int anchorRow_ = -1;  // table coordinates of the current cell
+    int anchorCol_ = -1;
+    int lastSortCol_ = -1;
+    int lastSortOrder_ = 0;
+    int defaultColWidth_ = 1200;
+    QString comboList_;
+    std::vector<int> customHeightRows_;  // model rows the view shows at a height of their own
+};
+
+}  // namespace pellumar

@@ -1,0 +1,667 @@
+#include "grid/GridModel.h"
+
+#include "columns/CellValue.h"
+#include "grid/ClipText.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+
+namespace pellumar {
+
+Qt::Alignment alignmentFlags(int code, bool isNumber) {
+    if (code < 0 || code > 8) {
+        code = isNumber ? AlignRightCenter : AlignLeftCenter;
+    }
+    static constexpr Qt::AlignmentFlag kHorizontal[] = {Qt::AlignLeft, Qt::AlignHCenter,
+                                                        Qt::AlignRight};
+    static constexpr Qt::AlignmentFlag kVertical[] = {Qt::AlignTop, Qt::AlignVCenter,
+                                                      Qt::AlignBottom};
+    return kHorizontal[code / 3] | kVertical[code % 3];
+}
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+GridModel::~GridModel() = default;
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(0, table_.rowCount() - fixedRows_);
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_.columnCount();
+}
+
+bool GridModel::validCell(int row, int col) const {
+    return row >= 0 && col >= 0 && row < table_.rowCount() && col < table_.columnCount();
+}
+
+QModelIndex GridModel::indexAt(int row, int col) const {
+    return row >= fixedRows_ ? index(row - fixedRows_, col) : QModelIndex();
+}
+
+QString GridModel::displayText(int row, int col) const {
+    if (table_.columnAttributes(col).dataType == DataTypeCheckbox) {
+        return {};
+    }
+    const DisplayFormat& format = table_.displayFormat(col);
+    return format.isIdentity() ? table_.text(row, col) : format.apply(table_.text(row, col));
+}
+
+int GridModel::checkState(int row, int col) const {
+    if (!validCell(row, col)) {
+        return CheckNone;
+    }
+    if (table_.columnAttributes(col).dataType == DataTypeCheckbox) {
+        const auto v = parseNumber(table_.utf8(row, col));
+        return v && (*v == 1 || *v == -1) ? CheckChecked : CheckUnchecked;
+    }
+    return table_.hasStyle(row, col) ? int(table_.style(row, col).checkState) : int(CheckNone);
+}
+
+void GridModel::setCheckState(int row, int col, int state) {
+    if (!validCell(row, col)) {
+        return;
+    }
+    if (table_.columnAttributes(col).dataType == DataTypeCheckbox) {
+        if (state == CheckChecked || state == CheckUnchecked) {
+            table_.setUtf8(row, col, state == CheckChecked ? "1" : "0");
+        }
+    } else {
+        CellStyle s = table_.style(row, col);
+        s.checkState = static_cast<uint8_t>(std::clamp(state, 0, 2));
+        table_.setStyle(row, col, s);
+    }
+    notifyCells(row, col, row, col);
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return {};
+    }
+    const int row = tableRow(index);
+    const int col = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+            return displayText(row, col);
+        case Qt::EditRole:
+            return table_.text(row, col);
+        case Qt::CheckStateRole: {
+            const int state = checkState(row, col);
+            if (state == CheckNone) {
+                return {};
+            }
+            return QVariant::fromValue(state == CheckChecked ? Qt::Checked : Qt::Unchecked);
+        }
+        case Qt::TextAlignmentRole:
+        case AlignmentCodeRole: {
+            const CellStyle s = table_.style(row, col);
+            const int code =
+                s.alignment >= 0 ? s.alignment : table_.columnAttributes(col).alignment;
+            if (role == AlignmentCodeRole) {
+                return code;
+            }
+            const bool isNumber =
+                (code < 0 || code > 8) && parseNumber(table_.utf8(row, col)).has_value();
+            return QVariant::fromValue(alignmentFlags(code, isNumber));
+        }
+        default:
+            break;
+    }
+    if (role < BoldRole || role > PictureAlignmentRole || !table_.hasStyle(row, col)) {
+        return {};
+    }
+    const CellStyle s = table_.style(row, col);
+    switch (role) {
+        case BoldRole:
+            return s.bold;
+        case ItalicRole:
+            return s.italic;
+        case UnderlineRole:
+            return s.underline;
+        case ForeColorRole:
+            return s.foreColor >> 24 ? QVariant(s.foreColor) : QVariant();
+        case BackColorRole:
+            return s.backColor >> 24 ? QVariant(s.backColor) : QVariant();
+        case FontSizeRole:
+            return s.fontSize > 0 ? QVariant(s.fontSize) : QVariant();
+        case PictureRole:
+            return s.picture != PictureNone ? QVariant(int(s.picture)) : QVariant();
+        case PictureAlignmentRole:
+            return s.pictureAlignment >= 0 ? QVariant(int(s.pictureAlignment)) : QVariant();
+        default:
+            return {};
+    }
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return false;
+    }
+    const int row = tableRow(index);
+    const int col = index.column();
+    if (role == Qt::EditRole || role == Qt::DisplayRole) {
+        setText(row, col, value.toString());
+    } else if (role == Qt::CheckStateRole) {
+        const bool checked = value.toInt() == Qt::Checked;
+        setCheckState(row, col, checked ? CheckChecked : CheckUnchecked);
+    } else {
+        return false;
+    }
+    emit cellEdited(row, col);
+    return true;
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    Qt::ItemFlags f =
+        Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+    if (checkState(tableRow(index), index.column()) != CheckNone) {
+        f |= Qt::ItemIsUserCheckable;
+    }
+    return f;
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical) {
+        return role == Qt::DisplayRole ? QVariant(section + fixedRows_) : QVariant();
+    }
+    if (section < 0 || section >= table_.columnCount()) {
+        return {};
+    }
+    if (fixedRows_ == 0 || table_.rowCount() == 0) {
+        return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return table_.text(0, section);
+        case Qt::TextAlignmentRole: {
+            const CellStyle s = table_.style(0, section);
+            return QVariant::fromValue(alignmentFlags(
+                s.alignment >= 0 ? int(s.alignment) : int(AlignCenterCenter), false));
+        }
+        default:
+            break;
+    }
+    if (role < BoldRole || role > PictureAlignmentRole || !table_.hasStyle(0, section)) {
+        return {};
+    }
+    const CellStyle s = table_.style(0, section);
+    switch (role) {
+        case BoldRole:
+            return s.bold;
+        case ItalicRole:
+            return s.italic;
+        case UnderlineRole:
+            return s.underline;
+        case ForeColorRole:
+            return s.foreColor >> 24 ? QVariant(s.foreColor) : QVariant();
+        case BackColorRole:
+            return s.backColor >> 24 ? QVariant(s.backColor) : QVariant();
+        case FontSizeRole:
+            return s.fontSize > 0 ? QVariant(s.fontSize) : QVariant();
+        case PictureRole:
+            return s.picture != PictureNone ? QVariant(int(s.picture)) : QVariant();
+        case PictureAlignmentRole:
+            return s.pictureAlignment >= 0 ? QVariant(int(s.pictureAlignment)) : QVariant();
+        default:
+            return {};
+    }
+}
+
+void GridModel::notifyCells(int row1, int col1, int row2, int col2) {
+    const int top = std::max(std::min(row1, row2), 0);
+    const int bottom = std::min(std::max(row1, row2), table_.rowCount() - 1);
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), table_.columnCount() - 1);
+    if (top > bottom || left > right) {
+        return;
+    }
+    if (top < fixedRows_) {
+        emit headerDataChanged(Qt::Horizontal, left, right);
+    }
+    const int first = std::max(top, fixedRows_);
+    if (first <= bottom) {
+        emit dataChanged(index(first - fixedRows_, left), index(bottom - fixedRows_, right));
+    }
+}
+
+void GridModel::replaceTable(Table&& table) {
+    beginResetModel();
+    table_ = std::move(table);
+    endResetModel();
+    if (table_.columnCount() > 0) {
+        emit columnAttributesChanged(0, table_.columnCount() - 1);
+    }
+    emit rowHeightsChanged(0, table_.rowCount() - 1);
+}
+
+Table GridModel::takeTable() {
+    beginResetModel();
+    Table out = std::move(table_);
+    table_ = Table();
+    endResetModel();
+    return out;
+}
+
+void GridModel::setRows(int rows) {
+    rows = std::max(rows, 0);
+    const int oldRows = table_.rowCount();
+    if (rows == oldRows) {
+        return;
+    }
+    const int oldModel = rowCount();
+    const int newModel = std::max(0, rows - fixedRows_);
+    const bool headerChanges = std::min(oldRows, rows) < fixedRows_;
+    if (newModel > oldModel) {
+        beginInsertRows(QModelIndex(), oldModel, newModel - 1);
+        table_.setRowCount(rows);
+        endInsertRows();
+    } else if (newModel < oldModel) {
+        beginRemoveRows(QModelIndex(), newModel, oldModel - 1);
+        table_.setRowCount(rows);
+        endRemoveRows();
+    } else {
+        table_.setRowCount(rows);
+    }
+    if (headerChanges && table_.columnCount() > 0) {
+        emit headerDataChanged(Qt::Horizontal, 0, table_.columnCount() - 1);
+    }
+}
+
+void GridModel::setCols(int cols) {
+    cols = std::max(cols, 0);
+    const int old = table_.columnCount();
+    if (cols > old) {
+        beginInsertColumns(QModelIndex(), old, cols - 1);
+        table_.setColumnCount(cols);
+        endInsertColumns();
+        emit columnAttributesChanged(old, cols - 1);
+    } else if (cols < old) {
+        beginRemoveColumns(QModelIndex(), cols, old - 1);
+        table_.setColumnCount(cols);
+        endRemoveColumns();
+    }
+}
+
+void GridModel::setFixedRows(int fixedRows) {
+    fixedRows = std::clamp(fixedRows, 0, 1);
+    if (fixedRows == fixedRows_) {
+        return;
+    }
+    beginResetModel();
+    fixedRows_ = fixedRows;
+    endResetModel();
+}
+
+void GridModel::setFixedCols(int fixedCols) {
+    fixedCols_ = std::clamp(fixedCols, 0, 1);
+}
+
+void GridModel::setText(int row, int col, const QString& text) {
+    if (!validCell(row, col)) {
+        return;
+    }
+    table_.setText(row, col, text);
+    notifyCells(row, col, row, col);
+}
+
+void GridModel::setBlockText(int row1, int col1, int row2, int col2, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view v(utf8.constData(), static_cast<size_t>(utf8.size()));
+    const int top = std::max(std::min(row1, row2), 0);
+    const int bottom = std::min(std::max(row1, row2), table_.rowCount() - 1);
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), table_.columnCount() - 1);
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
+            table_.setUtf8(r, c, v);
+        }
+    }
+    notifyCells(top, left, bottom, right);
+}
+
+QVariant GridModel::cell(CellProperty property, int row, int col) const {
+    if (!validCell(row, col)) {
+        return {};
+    }
+    const CellStyle s = table_.style(row, col);
+    switch (property) {
+        case CellProperty::Text:
+            return table_.text(row, col);
+        case CellProperty::Value: {
+            if (table_.columnAttributes(col).dataType == DataTypeCheckbox) {
+                return checkState(row, col) == CheckChecked;
+            }
+            if (const auto v = parseNumber(table_.utf8(row, col))) {
+                return *v;
+            }
+            return table_.text(row, col);
+        }
+        case CellProperty::Alignment:
+            return s.alignment >= 0 ? int(s.alignment) : table_.columnAttributes(col).alignment;
+        case CellProperty::Picture:
+            return int(s.picture);
+        case CellProperty::PictureAlignment:
+            return int(s.pictureAlignment);
+        case CellProperty::Checked:
+            return checkState(row, col);
+        case CellProperty::BackColor:
+            return s.backColor;
+        case CellProperty::ForeColor:
+            return s.foreColor;
+        case CellProperty::FontSize:
+            return double(s.fontSize);
+        case CellProperty::FontBold:
+            return s.bold;
+        case CellProperty::FontItalic:
+            return s.italic;
+        case CellProperty::FontUnderline:
+            return s.underline;
+    }
+    return {};
+}
+
+void GridModel::setCell(CellProperty property, int row1, int col1, int row2, int col2,
+                        const QVariant& value) {
+    const int top = std::max(std::min(row1, row2), 0);
+    const int bottom = std::min(std::max(row1, row2), table_.rowCount() - 1);
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), table_.columnCount() - 1);
+    if (top > bottom || left > right) {
+        return;
+    }
+    if (property == CellProperty::Text) {
+        setBlockText(top, left, bottom, right, value.toString());
+        return;
+    }
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
+            if (property == CellProperty::Checked ||
+                (property == CellProperty::Value &&
+                 table_.columnAttributes(c).dataType == DataTypeCheckbox)) {
+                int state = value.toInt();
+                if (property == CellProperty::Value) {
+                    state = value.toBool() ? CheckChecked : CheckUnchecked;
+                }
+                if (table_.columnAttributes(c).dataType == DataTypeCheckbox) {
+                    if (state == CheckChecked || state == CheckUnchecked) {
+                        table_.setUtf8(r, c, state == CheckChecked ? "1" : "0");
+                    }
+                    continue;
+                }
+                CellStyle s = table_.style(r, c);
+                s.checkState = static_cast<uint8_t>(std::clamp(state, 0, 2));
+                table_.setStyle(r, c, s);
+                continue;
+            }
+            if (property == CellProperty::Value) {
+                table_.setText(r, c, value.toString());
+                continue;
+            }
+            CellStyle s = table_.style(r, c);
+            switch (property) {
+                case CellProperty::Alignment:
+                    s.alignment = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
+                    break;
+                case CellProperty::Picture:
+                    s.picture = static_cast<uint8_t>(std::clamp(value.toInt(), 0, 255));
+                    break;
+                case CellProperty::PictureAlignment:
+                    s.pictureAlignment = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
+                    break;
+                case CellProperty::BackColor:
+                    s.backColor = value.toUInt();
+                    break;
+                case CellProperty::ForeColor:
+                    s.foreColor = value.toUInt();
+                    break;
+                case CellProperty::FontSize:
+                    s.fontSize = std::clamp(value.toFloat(), 0.0f, 400.0f);
+                    break;
+                case CellProperty::FontBold:
+                    s.bold = value.toBool();
+                    break;
+                case CellProperty::FontItalic:
+                    s.italic = value.toBool();
+                    break;
+                case CellProperty::FontUnderline:
+                    s.underline = value.toBool();
+                    break;
+                default:
+                    break;
+            }
+            table_.setStyle(r, c, s);
+        }
+    }
+    notifyCells(top, left, bottom, right);
+}
+
+void GridModel::clearCells() {
+    beginResetModel();
+    table_.clearCells();
+    endResetModel();
+}
+
+void GridModel::changeAttributes(int col, const std::function<void(ColumnAttributes&)>& change) {
+    const int first = col < 0 ? 0 : col;
+    const int last = col < 0 ? table_.columnCount() - 1 : col;
+    if (first >= table_.columnCount() || last < first) {
+        return;
+    }
+    for (int c = first; c <= last; ++c) {
+        ColumnAttributes attrs = table_.columnAttributes(c);
+        change(attrs);
+        table_.setColumnAttributes(c, attrs);
+    }
+    emit columnAttributesChanged(first, last);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, first), index(rowCount() - 1, last));
+    }
+}
+
+void GridModel::setColumnAttributes(int col, const ColumnAttributes& attrs) {
+    changeAttributes(col, [&](ColumnAttributes& a) { a = attrs; });
+}
+
+void GridModel::setColWidth(int col, int twips) {
+    if (col >= 0 && col < cols() && colWidth(col) == twips) {
+        return;
+    }
+    changeAttributes(col, [&](ColumnAttributes& a) { a.width = twips; });
+}
+
+void GridModel::setColAlignment(int col, int alignment) {
+    changeAttributes(col, [&](ColumnAttributes& a) { a.alignment = alignment; });
+}
+
+void GridModel::setColFormat(int col, const QString& format) {
+    changeAttributes(col, [&](ColumnAttributes& a) { a.format = format; });
+}
+
+void GridModel::setColDataType(int col, int dataType) {
+    changeAttributes(col, [&](ColumnAttributes& a) { a.dataType = dataType; });
+}
+
+void GridModel::setColHidden(int col, bool hidden) {
+    changeAttributes(col, [&](ColumnAttributes& a) { a.hidden = hidden; });
+}
+
+void GridModel::setColComboList(int col, const QString& list) {
+    const int first = col < 0 ? 0 : col;
+    const int last = col < 0 ? table_.columnCount() - 1 : col;
+    for (int c = first; c <= last && c < table_.columnCount(); ++c) {
+        ColumnAttributes attrs = table_.columnAttributes(c);
+        attrs.comboList = list;
+        table_.setColumnAttributes(c, attrs);
+    }
+}
+
+void GridModel::setRowHeight(int row, int twips) {
+    setRowHeights(row, row, twips);
+}
+
+void GridModel::setRowHeights(int firstRow, int lastRow, int twips) {
+    firstRow = std::max(firstRow, 0);
+    lastRow = std::min(lastRow, table_.rowCount() - 1);
+    if (firstRow > lastRow) {
+        return;
+    }
+    twips = std::max(twips, 0);
+    for (int r = firstRow; r <= lastRow; ++r) {
+        table_.setRowHeight(r, twips);
+    }
+    emit rowHeightsChanged(firstRow, lastRow);
+}
+
+void GridModel::insertRowsAt(int at, int count) {
+    if (count <= 0 || at < 0 || at > table_.rowCount()) {
+        return;
+    }
+    if (at < fixedRows_) {
+        beginResetModel();
+        table_.insertRows(at, count);
+        endResetModel();
+        return;
+    }
+    beginInsertRows(QModelIndex(), at - fixedRows_, at - fixedRows_ + count - 1);
+    table_.insertRows(at, count);
+    endInsertRows();
+}
+
+void GridModel::removeRowsAt(int at, int count) {
+    if (count <= 0 || at < 0 || at >= table_.rowCount()) {
+        return;
+    }
+    count = std::min(count, table_.rowCount() - at);
+    if (at < fixedRows_) {
+        beginResetModel();
+        table_.removeRows(at, count);
+        endResetModel();
+        return;
+    }
+    beginRemoveRows(QModelIndex(), at - fixedRows_, at - fixedRows_ + count - 1);
+    table_.removeRows(at, count);
+    endRemoveRows();
+}
+
+void GridModel::insertColumnsAt(int at, int count) {
+    if (count <= 0 || at < 0 || at > table_.columnCount()) {
+        return;
+    }
+    beginInsertColumns(QModelIndex(), at, at + count - 1);
+    table_.insertColumns(at, count);
+    endInsertColumns();
+    emit columnAttributesChanged(at, table_.columnCount() - 1);
+}
+
+void GridModel::removeColumnsAt(int at, int count) {
+    if (count <= 0 || at < 0 || at >= table_.columnCount()) {
+        return;
+    }
+    count = std::min(count, table_.columnCount() - at);
+    beginRemoveColumns(QModelIndex(), at, at + count - 1);
+    table_.removeColumns(at, count);
+    endRemoveColumns();
+    if (at < table_.columnCount()) {
+        emit columnAttributesChanged(at, table_.columnCount() - 1);
+    }
+}
+
+void GridModel::moveRows(int from, int count, int to) {
+    const int rows = table_.rowCount();
+    if (count <= 0 || from < 0 || to < 0 || from + count > rows || to + count > rows ||
+        from == to) {
+        return;
+    }
+    if (from < fixedRows_ || to < fixedRows_) {
+        beginResetModel();
+        table_.moveRows(from, count, to);
+        endResetModel();
+        return;
+    }
+    const int mf = from - fixedRows_;
+    const int mt = to - fixedRows_;
+    const int dest = mt < mf ? mt : mt + count;
+    beginMoveRows(QModelIndex(), mf, mf + count - 1, QModelIndex(), dest);
+    table_.moveRows(from, count, to);
+    endMoveRows();
+    emit rowHeightsChanged(std::min(from, to), std::max(from, to) + count - 1);
+}
+
+void GridModel::moveColumn(int from, int to) {
+    const int cols = table_.columnCount();
+    if (from < 0 || to < 0 || from >= cols || to >= cols || from == to) {
+        return;
+    }
+    beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to < from ? to : to + 1);
+    table_.moveColumns(from, 1, to);
+    endMoveColumns();
+    emit columnAttributesChanged(std::min(from, to), std::max(from, to));
+}
+
+void GridModel::sortRecords(int col, bool ascending) {
+    if (col < 0 || col >= table_.columnCount() || rowCount() < 2) {
+        return;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList persistent = persistentIndexList();
+    std::vector<uint32_t> ids;
+    ids.reserve(static_cast<size_t>(persistent.size()));
+    for (const QModelIndex& i : persistent) {
+        ids.push_back(table_.rowId(tableRow(i)));
+    }
+    table_.sortRows(fixedRows_, table_.rowCount() - 1, col, ascending);
+    QHash<uint32_t, int> newRow;
+    if (!persistent.isEmpty()) {
+        QHash<uint32_t, int> wanted;
+        for (uint32_t id : ids) {
+            wanted.insert(id, -1);
+        }
+        for (int r = fixedRows_; r < table_.rowCount() && !wanted.isEmpty(); ++r) {
+            const auto it = wanted.find(table_.rowId(r));
+            if (it != wanted.end()) {
+                newRow.insert(it.key(), r);
+                wanted.erase(it);
+            }
+        }
+    }
+    QModelIndexList to;
+    to.reserve(persistent.size());
+    for (qsizetype i = 0; i < persistent.size(); ++i) {
+        to.push_back(
+            index(newRow.value(ids[static_cast<size_t>(i)]) - fixedRows_, persistent[i].column()));
+    }
+    changePersistentIndexList(persistent, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    emit rowHeightsChanged(fixedRows_, table_.rowCount() - 1);
+}
+
+QString GridModel::clipText(int row1, int col1, int row2, int col2) const {
+    return joinClip(table_, row1, col1, row2, col2);
+}
+
+void GridModel::setClipText(int row1, int col1, int row2, int col2, const QString& text) {
+    const int top = std::max(std::min(row1, row2), 0);
+    const int bottom = std::min(std::max(row1, row2), table_.rowCount() - 1);
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), table_.columnCount() - 1);
+    if (top > bottom || left > right) {
+        return;
+    }
+    const ClipRows clip = splitClip(text);
+    const int rowsToFill = std::min(bottom - top + 1, static_cast<int>(clip.size()));
+    for (int i = 0; i < rowsToFill; ++i) {
+        const QStringList& cells = clip[static_cast<size_t>(i)];
+        const int colsToFill = std::min(right - left + 1, static_cast<int>(cells.size()));
+        for (int j = 0; j < colsToFill; ++j) {
+            table_.setText(top + i, left + j, cells[j]);
+        }
+    }
+    notifyCells(top, left, bottom, right);
+}
+
+}  // namespace pellumar

@@ -1,0 +1,160 @@
+// The item model over a Table: every change of a grid's table goes through this class, which
+// tells the views about it. Operations take table coordinates, where row 0 is the title row when
+// the grid has one fixed row; the Qt model rows are the rows below the fixed rows, and the fixed
+// row is the horizontal header.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QVariant>
+
+#include <functional>
+
+#include "grid/Table.h"
+
+namespace pellumar {
+
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    // Style roles, mapped to fonts and colours by the widget layer.
+    enum Role {
+        BoldRole = Qt::UserRole + 1,
+        ItalicRole,
+        UnderlineRole,
+        ForeColorRole,  // uint 0xAARRGGBB, invalid when not set
+        BackColorRole,
+        FontSizeRole,
+        PictureRole,  // PictureCode
+        PictureAlignmentRole,
+        AlignmentCodeRole,  // the cell's effective AlignmentCode
+    };
+
+    // The cell properties readable and settable over a block of cells.
+    enum class CellProperty {
+        Text,
+        Value,  // check-box cells give true or false, others their text
+        Alignment,
+        Picture,
+        PictureAlignment,
+        Checked,
+        BackColor,
+        ForeColor,
+        FontSize,
+        FontBold,
+        FontItalic,
+        FontUnderline,
+    };
+
+    explicit GridModel(QObject* parent = nullptr);
+    ~GridModel() override;
+
+    // QAbstractItemModel
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    const Table& table() const { return table_; }
+    // Replaces the whole table at once (a load). The fixed row count stays.
+    void replaceTable(Table&& table);
+    // Hands the table out, leaving an empty one (0 x 0).
+    Table takeTable();
+
+    // Shape. Growing adds empty cells, shrinking drops them.
+    int rows() const { return table_.rowCount(); }
+    int cols() const { return table_.columnCount(); }
+    void setRows(int rows);
+    void setCols(int cols);
+    int fixedRows() const { return fixedRows_; }
+    void setFixedRows(int fixedRows);  // 0 or 1
+    int fixedCols() const { return fixedCols_; }
+    void setFixedCols(int fixedCols);  // kept for the grid's contract; no column is drawn fixed
+
+    // Table coordinates <-> model indexes. Rows above the model (the title row) give invalid
+    // indexes.
+    QModelIndex indexAt(int row, int col) const;
+    int tableRow(const QModelIndex& index) const { return index.row() + fixedRows_; }
+
+    // Cells.
+    QString text(int row, int col) const { return table_.text(row, col); }
+    void setText(int row, int col, const QString& text);
+    void setBlockText(int row1, int col1, int row2, int col2, const QString& text);
+    QVariant cell(CellProperty property, int row, int col) const;
+    void setCell(CellProperty property, int row1, int col1, int row2, int col2,
+                 const QVariant& value);
+    void setCell(CellProperty property, int row, int col, const QVariant& value) {
+        setCell(property, row, col, row, col, value);
+    }
+    // 0 no box, 1 checked, 2 unchecked. In a check-box column the state follows the text:
+    // checked exactly when the text is the number -1 or 1; setting it writes "1" or "0".
+    int checkState(int row, int col) const;
+    void setCheckState(int row, int col, int state);
+    // The text as shown: through the column's display format, empty in check-box columns.
+    QString displayText(int row, int col) const;
+    // Empties every cell and drops every cell style.
+    void clearCells();
+
+    // Columns.
+    const ColumnAttributes& columnAttributes(int col) const { return table_.columnAttributes(col); }
+    void setColumnAttributes(int col, const ColumnAttributes& attrs);
+    int colWidth(int col) const { return columnAttributes(col).width; }
+    void setColWidth(int col, int twips);
+    int colAlignment(int col) const { return columnAttributes(col).alignment; }
+    void setColAlignment(int col, int alignment);  // col -1: every column
+    QString colFormat(int col) const { return columnAttributes(col).format; }
+    void setColFormat(int col, const QString& format);
+    int colDataType(int col) const { return columnAttributes(col).dataType; }
+    void setColDataType(int col, int dataType);
+    bool colHidden(int col) const { return columnAttributes(col).hidden; }
+    void setColHidden(int col, bool hidden);
+    QString colComboList(int col) const { return columnAttributes(col).comboList; }
+    void setColComboList(int col, const QString& list);
+
+    // Rows.
+    int rowHeight(int row) const { return table_.rowHeight(row); }
+    void setRowHeight(int row, int twips);
+    void setRowHeights(int firstRow, int lastRow, int twips);
+
+    // Structure.
+    void insertRowsAt(int at, int count);
+    void removeRowsAt(int at, int count);
+    void removeRow(int row) { removeRowsAt(row, 1); }
+    void insertColumnsAt(int at, int count);
+    void removeColumnsAt(int at, int count);
+    // Moves `count` rows from `from` so that the first of them ends at `to`.
+    void moveRows(int from, int count, int to);
+    void moveRow(int from, int to) { moveRows(from, 1, to); }
+    void moveColumn(int from, int to);
+
+    // Stable sort of the records (the rows below the fixed rows) by one column.
+    void sortRecords(int col, bool ascending);
+
+    // The text form of a block (cells joined by tabs, rows by line breaks), and writing such a
+    // text into a block: a larger text fills only the block, a smaller one only what it has.
+    QString clipText(int row1, int col1, int row2, int col2) const;
+    void setClipText(int row1, int col1, int row2, int col2, const QString& text);
+
+signals:
+    void columnAttributesChanged(int firstCol, int lastCol);
+    void rowHeightsChanged(int firstRow, int lastRow);
+    // A cell was changed by an edit in a view (the grid's after-edit event).
+    void cellEdited(int row, int col);
+
+private:
+    bool validCell(int row, int col) const;
+    void notifyCells(int row1, int col1, int row2, int col2);
+    void changeAttributes(int col, const std::function<void(ColumnAttributes&)>& change);
+
+    Table table_;
+    int fixedRows_ = 0;
+    int fixedCols_ = 0;
+};
+
+// Converts an AlignmentCode to Qt's alignment flags; general alignment needs the text.
+Qt::Alignment alignmentFlags(int code, bool isNumber);
+
+}  // namespace pellumar

@@ -1,0 +1,539 @@
+#include "grid/Table.h"
+
+#include "columns/CellValue.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+namespace pellumar {
+
+static_assert(std::endian::native == std::endian::little,
+              "short cell texts are kept inside the cell's own eight bytes, low byte first");
+
+namespace {
+
+// A cell is eight bytes. With the top bit set it holds up to seven bytes of text inline (length in
+// bits 56-62, text in the low bytes). Otherwise the low 32 bits are an offset into the column's
+// arena and bits 32-62 the length; all zero is the empty text.
+using Cell = uint64_t;
+constexpr Cell kInlineFlag = Cell{1} << 63;
+constexpr size_t kInlineMax = 7;
+constexpr size_t kCompactThreshold = 1 << 20;
+
+bool isInline(Cell c) {
+    return (c & kInlineFlag) != 0;
+}
+size_t cellLength(Cell c) {
+    return isInline(c) ? static_cast<size_t>((c >> 56) & 0x7f)
+                       : static_cast<size_t>((c >> 32) & 0x7fffffff);
+}
+uint32_t cellOffset(Cell c) {
+    return static_cast<uint32_t>(c & 0xffffffffu);
+}
+
+Cell makeInline(std::string_view s) {
+    Cell c = 0;
+    std::memcpy(&c, s.data(), s.size());
+    return c | kInlineFlag | (static_cast<Cell>(s.size()) << 56);
+}
+
+Cell makeArena(uint32_t offset, size_t length) {
+    return (static_cast<Cell>(length) << 32) | offset;
+}
+
+}  // namespace
+
+struct Table::Column {
+    std::vector<Cell> cells;  // by physical row
+    std::string arena;        // texts longer than kInlineMax
+    size_t garbage = 0;       // arena bytes no cell refers to any more
+    QHash<uint32_t, CellStyle> styles;
+    ColumnAttributes attrs;
+    DisplayFormat display;
+
+    explicit Column(size_t physicalRows) : cells(physicalRows, 0) {}
+
+    std::string_view view(uint32_t phys) const {
+        const Cell& c = cells[phys];
+        if (isInline(c)) {
+            return {reinterpret_cast<const char*>(&c), cellLength(c)};
+        }
+        const size_t len = cellLength(c);
+        return len == 0 ? std::string_view() : std::string_view(arena.data() + cellOffset(c), len);
+    }
+
+    void release(uint32_t phys) {
+        Cell& c = cells[phys];
+        if (!isInline(c)) {
+            garbage += cellLength(c);
+        }
+        c = 0;
+    }
+
+    void set(uint32_t phys, std::string_view s) {
+        Cell& c = cells[phys];
+        if (s.size() <= kInlineMax) {
+            release(phys);
+            c = makeInline(s);
+            return;
+        }
+        if (!isInline(c) && cellLength(c) >= s.size()) {
+            // Reuse the old place in the arena.
+            std::memmove(arena.data() + cellOffset(c), s.data(), s.size());
+            garbage += cellLength(c) - s.size();
+            c = makeArena(cellOffset(c), s.size());
+            return;
+        }
+        release(phys);
+        if (arena.size() + s.size() > std::numeric_limits<uint32_t>::max()) {
+            compact();
+            if (arena.size() + s.size() > std::numeric_limits<uint32_t>::max()) {
+                return;  // a column holding more than 4 GB of text: the cell stays empty
+            }
+        }
+        const auto offset = static_cast<uint32_t>(arena.size());
+        arena.append(s);
+        c = makeArena(offset, s.size());
+        if (garbage > kCompactThreshold && garbage > arena.size() / 2) {
+            compact();
+        }
+    }
+
+    void compact() {
+        std::string fresh;
+        fresh.reserve(arena.size() - garbage);
+        for (Cell& c : cells) {
+            if (!isInline(c) && cellLength(c) > 0) {
+                const auto offset = static_cast<uint32_t>(fresh.size());
+                fresh.append(arena.data() + cellOffset(c), cellLength(c));
+                c = makeArena(offset, cellLength(c));
+            }
+        }
+        arena.swap(fresh);
+        garbage = 0;
+    }
+
+    void clear() {
+        std::fill(cells.begin(), cells.end(), 0);
+        std::string().swap(arena);
+        garbage = 0;
+        styles.clear();
+    }
+};
+
+Table::Table() = default;
+Table::Table(int rows, int cols) {
+    setColumnCount(cols);
+    setRowCount(rows);
+}
+Table::Table(Table&&) noexcept = default;
+Table& Table::operator=(Table&&) noexcept = default;
+Table::~Table() = default;
+
+bool Table::inRange(int row, int col) const {
+    return row >= 0 && col >= 0 && row < rowCount() && col < columnCount();
+}
+
+void Table::reserveRows(int rows) {
+    if (rows <= 0) {
+        return;
+    }
+    rows_.reserve(static_cast<size_t>(rows));
+    for (auto& c : cols_) {
+        c->cells.reserve(static_cast<size_t>(rows));
+    }
+}
+
+uint32_t Table::takePhysicalRow() {
+    if (!freeRows_.empty()) {
+        const uint32_t phys = freeRows_.back();
+        freeRows_.pop_back();
+        return phys;
+    }
+    for (auto& c : cols_) {
+        c->cells.push_back(0);
+    }
+    return physicalRows_++;
+}
+
+void Table::releasePhysicalRow(uint32_t phys) {
+    for (auto& c : cols_) {
+        c->release(phys);
+        if (!c->styles.isEmpty()) {
+            c->styles.remove(phys);
+        }
+    }
+    if (!rowHeights_.isEmpty()) {
+        rowHeights_.remove(phys);
+    }
+    freeRows_.push_back(phys);
+}
+
+void Table::setRowCount(int rows) {
+    rows = std::max(rows, 0);
+    if (rows > rowCount()) {
+        insertRows(rowCount(), rows - rowCount());
+    } else if (rows < rowCount()) {
+        removeRows(rows, rowCount() - rows);
+    }
+}
+
+void Table::setColumnCount(int cols) {
+    cols = std::max(cols, 0);
+    if (cols > columnCount()) {
+        insertColumns(columnCount(), cols - columnCount());
+    } else if (cols < columnCount()) {
+        removeColumns(cols, columnCount() - cols);
+    }
+}
+
+void Table::insertRows(int at, int count) {
+    if (count <= 0 || at < 0 || at > rowCount()) {
+        return;
+    }
+    const auto n = static_cast<size_t>(count);
+    if (freeRows_.size() < n) {
+        const size_t grow = n - freeRows_.size();
+        for (auto& c : cols_) {
+            c->cells.resize(physicalRows_ + grow, 0);
+        }
+        for (size_t i = 0; i < grow; ++i) {
+            freeRows_.push_back(physicalRows_ + static_cast<uint32_t>(grow - 1 - i));
+        }
+        physicalRows_ += static_cast<uint32_t>(grow);
+    }
+    std::vector<uint32_t> fresh(n);
+    for (auto& phys : fresh) {
+        phys = freeRows_.back();
+        freeRows_.pop_back();
+    }
+    rows_.insert(rows_.begin() + at, fresh.begin(), fresh.end());
+}
+
+void Table::removeRows(int at, int count) {
+    if (at < 0 || at >= rowCount() || count <= 0) {
+        return;
+    }
+    count = std::min(count, rowCount() - at);
+    if (count == rowCount()) {
+        // Dropping every row: start the storage afresh.
+        rows_.clear();
+        rows_.shrink_to_fit();
+        freeRows_.clear();
+        freeRows_.shrink_to_fit();
+        physicalRows_ = 0;
+        for (auto& c : cols_) {
+            std::vector<Cell>().swap(c->cells);
+            std::string().swap(c->arena);
+            c->garbage = 0;
+            c->styles.clear();
+        }
+        rowHeights_.clear();
+        return;
+    }
+    for (int r = at; r < at + count; ++r) {
+        releasePhysicalRow(rows_[static_cast<size_t>(r)]);
+    }
+    rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
+}
+
+void Table::insertColumns(int at, int count) {
+    if (count <= 0 || at < 0 || at > columnCount()) {
+        return;
+    }
+    std::vector<std::unique_ptr<Column>> fresh;
+    fresh.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        fresh.push_back(std::make_unique<Column>(physicalRows_));
+    }
+    cols_.insert(cols_.begin() + at, std::make_move_iterator(fresh.begin()),
+                 std::make_move_iterator(fresh.end()));
+}
+
+void Table::removeColumns(int at, int count) {
+    if (at < 0 || at >= columnCount() || count <= 0) {
+        return;
+    }
+    count = std::min(count, columnCount() - at);
+    cols_.erase(cols_.begin() + at, cols_.begin() + at + count);
+}
+
+namespace {
+template <typename T>
+void moveBlock(std::vector<T>& v, int from, int count, int to) {
+    const int size = static_cast<int>(v.size());
+    if (count <= 0 || from < 0 || from + count > size || to < 0 || to + count > size ||
+        to == from) {
+        return;
+    }
+    auto first = v.begin();
+    if (to < from) {
+        std::rotate(first + to, first + from, first + from + count);
+    } else {
+        std::rotate(first + from, first + from + count, first + to + count);
+    }
+}
+}  // namespace
+
+void Table::moveRows(int from, int count, int to) {
+    moveBlock(rows_, from, count, to);
+}
+
+void Table::moveColumns(int from, int count, int to) {
+    moveBlock(cols_, from, count, to);
+}
+
+std::string_view Table::utf8(int row, int col) const {
+    if (!inRange(row, col)) {
+        return {};
+    }
+    return column(col)->view(rows_[static_cast<size_t>(row)]);
+}
+
+QString Table::text(int row, int col) const {
+    const std::string_view v = utf8(row, col);
+    return QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+}
+
+void Table::setText(int row, int col, QStringView text) {
+    if (!inRange(row, col)) {
+        return;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    setUtf8(row, col, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+void Table::setUtf8(int row, int col, std::string_view text) {
+    if (!inRange(row, col) || text.size() > static_cast<size_t>(kMaxTextBytes)) {
+        return;
+    }
+    column(col)->set(rows_[static_cast<size_t>(row)], text);
+}
+
+void Table::clearCells() {
+    for (auto& c : cols_) {
+        c->clear();
+    }
+}
+
+CellStyle Table::style(int row, int col) const {
+    if (!inRange(row, col)) {
+        return {};
+    }
+    const Column* c = column(col);
+    if (c->styles.isEmpty()) {
+        return {};
+    }
+    return c->styles.value(rows_[static_cast<size_t>(row)]);
+}
+
+bool Table::hasStyle(int row, int col) const {
+    return inRange(row, col) && !column(col)->styles.isEmpty() &&
+           column(col)->styles.contains(rows_[static_cast<size_t>(row)]);
+}
+
+void Table::setStyle(int row, int col, const CellStyle& style) {
+    if (!inRange(row, col)) {
+        return;
+    }
+    Column* c = column(col);
+    const uint32_t phys = rows_[static_cast<size_t>(row)];
+    if (style.isDefault()) {
+        c->styles.remove(phys);
+    } else {
+        c->styles.insert(phys, style);
+    }
+}
+
+bool Table::hasAnyStyle() const {
+    return std::any_of(cols_.begin(), cols_.end(),
+                       [](const auto& c) { return !c->styles.isEmpty(); });
+}
+
+const ColumnAttributes& Table::columnAttributes(int col) const {
+    static const ColumnAttributes kNone;
+    return col >= 0 && col < columnCount() ? column(col)->attrs : kNone;
+}
+
+void Table::setColumnAttributes(int col, const ColumnAttributes& attrs) {
+    if (col < 0 || col >= columnCount()) {
+        return;
+    }
+    Column* c = column(col);
+    const bool pictureChanged =
+        c->attrs.format != attrs.format || c->attrs.dataType != attrs.dataType;
+    c->attrs = attrs;
+    if (pictureChanged) {
+        c->display = DisplayFormat(attrs.format, attrs.dataType);
+    }
+}
+
+const DisplayFormat& Table::displayFormat(int col) const {
+    static const DisplayFormat kIdentity;
+    return col >= 0 && col < columnCount() ? column(col)->display : kIdentity;
+}
+
+int Table::rowHeight(int row) const {
+    if (row < 0 || row >= rowCount() || rowHeights_.isEmpty()) {
+        return kDefaultRowHeight;
+    }
+    return rowHeights_.value(rows_[static_cast<size_t>(row)], kDefaultRowHeight);
+}
+
+void Table::setRowHeight(int row, int twips) {
+    if (row < 0 || row >= rowCount()) {
+        return;
+    }
+    twips = std::max(twips, 0);
+    const uint32_t phys = rows_[static_cast<size_t>(row)];
+    if (twips == kDefaultRowHeight) {
+        rowHeights_.remove(phys);
+    } else {
+        rowHeights_.insert(phys, twips);
+    }
+}
+
+std::vector<int> Table::rowsWithHeight() const {
+    std::vector<int> out;
+    if (rowHeights_.isEmpty()) {
+        return out;
+    }
+    for (int r = 0; r < rowCount(); ++r) {
+        if (rowHeights_.contains(rows_[static_cast<size_t>(r)])) {
+            out.push_back(r);
+        }
+    }
+    return out;
+}
+
+namespace {
+
+unsigned char foldAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+bool isAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+// Case-insensitive comparison of two texts, ASCII letters folded in place; texts with other
+// letters arrive already case-folded.
+int compareFolded(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char ca = foldAscii(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = foldAscii(static_cast<unsigned char>(b[i]));
+        if (ca != cb) {
+            return ca < cb ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace
+
+void Table::sortRows(int first, int last, int col, bool ascending) {
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    if (col < 0 || col >= columnCount() || last - first < 1) {
+        return;
+    }
+    const Column* c = column(col);
+    const auto begin = rows_.begin() + first;
+    const auto end = rows_.begin() + last + 1;
+
+    // Empty cells go last whatever the order.
+    const auto filledEnd =
+        std::stable_partition(begin, end, [c](uint32_t phys) { return !c->view(phys).empty(); });
+    const auto count = static_cast<size_t>(filledEnd - begin);
+    if (count < 2) {
+        return;
+    }
+
+    // Numbers first, then dates, else text.
+    struct NumberKey {
+        double key;
+        uint32_t phys;
+    };
+    std::vector<NumberKey> numbers;
+    numbers.reserve(count);
+    bool allNumbers = true;
+    for (auto it = begin; it != filledEnd; ++it) {
+        const auto v = parseNumber(c->view(*it));
+        if (!v) {
+            allNumbers = false;
+            break;
+        }
+        numbers.push_back({*v, *it});
+    }
+    bool allDates = false;
+    if (!allNumbers) {
+        numbers.clear();
+        allDates = true;
+        for (auto it = begin; it != filledEnd; ++it) {
+            const auto v = parseDateSerial(c->view(*it));
+            if (!v) {
+                allDates = false;
+                break;
+            }
+            numbers.push_back({*v, *it});
+        }
+    }
+    if (allNumbers || allDates) {
+        if (ascending) {
+            std::stable_sort(numbers.begin(), numbers.end(),
+                             [](const NumberKey& a, const NumberKey& b) { return a.key < b.key; });
+        } else {
+            std::stable_sort(numbers.begin(), numbers.end(),
+                             [](const NumberKey& a, const NumberKey& b) { return b.key < a.key; });
+        }
+        for (size_t i = 0; i < count; ++i) {
+            *(begin + static_cast<std::ptrdiff_t>(i)) = numbers[i].phys;
+        }
+        return;
+    }
+    std::vector<NumberKey>().swap(numbers);
+
+    struct TextKey {
+        std::string_view key;
+        uint32_t phys;
+    };
+    std::vector<TextKey> texts;
+    texts.reserve(count);
+    std::vector<QByteArray> folded;  // keys of texts with letters beyond ASCII
+    for (auto it = begin; it != filledEnd; ++it) {
+        std::string_view v = c->view(*it);
+        if (!isAscii(v)) {
+            folded.push_back(QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()))
+                                 .toCaseFolded()
+                                 .toUtf8());
+        }
+        texts.push_back({v, *it});
+    }
+    // Point the non-ASCII keys at their folded forms (the vector no longer grows).
+    size_t f = 0;
+    for (auto& t : texts) {
+        if (!isAscii(t.key)) {
+            t.key = std::string_view(folded[f].constData(), static_cast<size_t>(folded[f].size()));
+            ++f;
+        }
+    }
+    if (ascending) {
+        std::stable_sort(texts.begin(), texts.end(), [](const TextKey& a, const TextKey& b) {
+            return compareFolded(a.key, b.key) < 0;
+        });
+    } else {
+        std::stable_sort(texts.begin(), texts.end(), [](const TextKey& a, const TextKey& b) {
+            return compareFolded(b.key, a.key) < 0;
+        });
+    }
+    for (size_t i = 0; i < count; ++i) {
+        *(begin + static_cast<std::ptrdiff_t>(i)) = texts[i].phys;
+    }
+}
+
+}  // namespace pellumar

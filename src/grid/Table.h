@@ -1,0 +1,157 @@
+// The record table's storage: cell texts, sparse cell styles, column attributes and row heights.
+//
+// Built for big tables: a cell is eight bytes, short texts (up to seven UTF-8 bytes) live inside
+// the cell itself and longer ones in a per-column text arena. Rows and columns are reached through
+// index maps, so moving, inserting and removing rows or columns never copies cell contents.
+// Styles and row heights are stored sparsely: a table without formatting pays nothing for them.
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "columns/DisplayFormat.h"
+
+namespace pellumar {
+
+// Column data type codes.
+enum DataType : int {
+    DataTypeNone = 0,  // no type set: shown as "Text", formatted like a number or date column
+    DataTypeNumber = 5,
+    DataTypeMoney = 6,
+    DataTypeDate = 7,
+    DataTypeText = 8,
+    DataTypeCheckbox = 11,
+};
+
+// Alignment codes for cells and columns: horizontal (left, centre, right) times vertical
+// (top, centre, bottom), plus 9 for "general" (numbers right, text left).
+enum AlignmentCode : int {
+    AlignLeftTop = 0,
+    AlignLeftCenter = 1,
+    AlignLeftBottom = 2,
+    AlignCenterTop = 3,
+    AlignCenterCenter = 4,
+    AlignCenterBottom = 5,
+    AlignRightTop = 6,
+    AlignRightCenter = 7,
+    AlignRightBottom = 8,
+    AlignGeneral = 9,
+};
+
+// Check state codes of a cell.
+enum CheckCode : int { CheckNone = 0, CheckChecked = 1, CheckUnchecked = 2 };
+
+// Picture codes shown in a cell (the sort arrows of the title row).
+enum PictureCode : int { PictureNone = 0, PictureSortUp = 1, PictureSortDown = 2 };
+
+constexpr int kDefaultRowHeight = 240;  // twips
+constexpr int kMaxTextBytes = 0x7fffffff;
+
+// Per-cell formatting. Colours are 0xAARRGGBB; an alpha of 0 means "not set".
+struct CellStyle {
+    uint32_t foreColor = 0;
+    uint32_t backColor = 0;
+    float fontSize = 0;     // points; 0 means the grid's font size
+    int8_t alignment = -1;  // AlignmentCode, -1 means the column's alignment
+    int8_t pictureAlignment = -1;
+    uint8_t picture = PictureNone;
+    uint8_t checkState = CheckNone;  // used outside check-box columns
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+
+    bool isDefault() const { return *this == CellStyle{}; }
+    bool operator==(const CellStyle&) const = default;
+};
+
+struct ColumnAttributes {
+    int width = -1;  // twips; -1 means the grid's default width
+    int alignment = AlignGeneral;
+    int dataType = DataTypeNone;
+    QString format;
+    bool hidden = false;
+    QString comboList;
+
+    bool operator==(const ColumnAttributes&) const = default;
+};
+
+class Table {
+public:
+    Table();
+    Table(int rows, int cols);
+    Table(Table&&) noexcept;
+    Table& operator=(Table&&) noexcept;
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+    ~Table();
+
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int columnCount() const { return static_cast<int>(cols_.size()); }
+
+    // Growing adds empty rows or columns at the end; shrinking drops the last ones.
+    void setRowCount(int rows);
+    void setColumnCount(int cols);
+    void insertRows(int at, int count);
+    void removeRows(int at, int count);
+    void insertColumns(int at, int count);
+    void removeColumns(int at, int count);
+    // Moves `count` rows starting at `from` so that the first of them ends at index `to`.
+    void moveRows(int from, int count, int to);
+    void moveColumns(int from, int count, int to);
+    void reserveRows(int rows);
+
+    // Cell texts. Out-of-range reads give the empty text; out-of-range writes are ignored.
+    QString text(int row, int col) const;
+    std::string_view utf8(int row, int col) const;
+    bool isEmpty(int row, int col) const { return utf8(row, col).empty(); }
+    void setText(int row, int col, QStringView text);
+    void setUtf8(int row, int col, std::string_view text);
+    // Empties every cell text and drops every cell style; counts and column attributes stay.
+    void clearCells();
+
+    // Sparse per-cell style.
+    CellStyle style(int row, int col) const;
+    bool hasStyle(int row, int col) const;
+    void setStyle(int row, int col, const CellStyle& style);
+    bool hasAnyStyle() const;
+
+    // Column attributes.
+    const ColumnAttributes& columnAttributes(int col) const;
+    void setColumnAttributes(int col, const ColumnAttributes& attrs);
+    // The column's display picture, parsed once when the format or the type changes.
+    const DisplayFormat& displayFormat(int col) const;
+
+    // Row heights in twips (kDefaultRowHeight unless set).
+    int rowHeight(int row) const;
+    void setRowHeight(int row, int twips);
+    // Rows whose height differs from the default, in row order.
+    std::vector<int> rowsWithHeight() const;
+
+    // Stable sort of rows [first, last] by one column. A column whose non-empty cells are all
+    // numbers sorts numerically, all dates chronologically, otherwise as text without regard to
+    // case; empty cells go last in either order.
+    void sortRows(int first, int last, int col, bool ascending);
+
+    // The physical row behind a logical row, for callers that keep row identities across moves.
+    uint32_t rowId(int row) const { return rows_[static_cast<size_t>(row)]; }
+
+private:
+    struct Column;
+    Column* column(int col) const { return cols_[static_cast<size_t>(col)].get(); }
+    bool inRange(int row, int col) const;
+    uint32_t takePhysicalRow();
+    void releasePhysicalRow(uint32_t phys);
+
+    std::vector<uint32_t> rows_;  // logical row -> physical row
+    std::vector<uint32_t> freeRows_;
+    uint32_t physicalRows_ = 0;
+    std::vector<std::unique_ptr<Column>> cols_;
+    QHash<uint32_t, int> rowHeights_;  // physical row -> twips
+};
+
+}  // namespace pellumar

@@ -1,0 +1,199 @@
+// GridControl as the user meets it: selection by mouse and keys in both modes, sorting and
+// moving by the title row, editing with its events, and the view following the model.
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "grid/GridControl.h"
+
+using namespace pellumar;
+
+class TstGridControl : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<GridControl> grid_;
+
+    QPoint cellCenter(int row, int col) const {
+        const QModelIndex i = grid_->model()->index(row - grid_->fixedRows(), col);
+        return grid_->visualRect(i).center();
+    }
+
+    QPoint titleCenter(int col) const {
+        QHeaderView* h = grid_->horizontalHeader();
+        return QPoint(h->sectionViewportPosition(col) + h->sectionSize(col) / 2, h->height() / 2);
+    }
+
+private slots:
+    void init() {
+        grid_ = std::make_unique<GridControl>();
+        grid_->setFixedRows(1);
+        grid_->setCols(4);
+        grid_->setRows(11);
+        for (int r = 0; r < 11; ++r) {
+            for (int c = 0; c < 4; ++c) {
+                grid_->setTextMatrix(
+                    r, c,
+                    r == 0 ? QStringLiteral("T%1").arg(c) : QStringLiteral("%1").arg(r * 10 + c));
+            }
+        }
+        grid_->resize(600, 400);
+        grid_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid_.get()));
+    }
+    void cleanup() { grid_.reset(); }
+
+    void blockSelectionByMouse() {
+        QSignalSpy sel(grid_.get(), &GridControl::selChanged);
+        QTest::mousePress(grid_->viewport(), Qt::LeftButton, {}, cellCenter(2, 1));
+        QTest::mouseMove(grid_->viewport(), cellCenter(4, 3));
+        QTest::mouseRelease(grid_->viewport(), Qt::LeftButton, {}, cellCenter(4, 3));
+        QCOMPARE(grid_->row(), 2);
+        QCOMPARE(grid_->col(), 1);
+        QCOMPARE(grid_->selectionEndRow(), 4);
+        QCOMPARE(grid_->selectionEndCol(), 3);
+        QCOMPARE(grid_->selectedRows(), 3);
+        QCOMPARE(grid_->selectedRow(0), 2);
+        QCOMPARE(grid_->selectedRow(2), 4);
+        QVERIFY(sel.count() > 0);
+        QCOMPARE(grid_->clip(), QStringLiteral("21\t22\t23\n31\t32\t33\n41\t42\t43"));
+        // Shift+Up moves the other corner; the current cell stays.
+        QTest::keyClick(grid_.get(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(grid_->row(), 2);
+        QCOMPARE(grid_->selectionEndRow(), 3);
+    }
+
+    void rowSelection() {
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {}, cellCenter(5, 2));
+        QCOMPARE(grid_->row(), 5);
+        QCOMPARE(grid_->col(), 2);
+        QCOMPARE(grid_->selectionLeft(), 0);
+        QCOMPARE(grid_->selectionRight(), 3);
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCenter(3, 0));
+        QCOMPARE(grid_->selectedRows(), 3);
+        QCOMPARE(grid_->selectionTop(), 3);
+        QCOMPARE(grid_->selectionBottom(), 5);
+        QCOMPARE(grid_->clip().count(u'\n'), 2);
+        QCOMPARE(grid_->clip().section(u'\n', 0, 0), QStringLiteral("30\t31\t32\t33"));
+        // Programmatic selection of one record across all columns.
+        grid_->select(7, 0, 7, 3);
+        QCOMPARE(grid_->row(), 7);
+        QCOMPARE(grid_->col(), 0);
+        QCOMPARE(grid_->selectionEndCol(), 3);
+        QCOMPARE(grid_->selectedRows(), 1);
+        QVERIFY(grid_->selectionModel()->isRowSelected(6, QModelIndex()));
+    }
+
+    void titleClicksSortAndReverse() {
+        QSignalSpy before(grid_.get(), &GridControl::beforeSort);
+        QSignalSpy after(grid_.get(), &GridControl::afterSort);
+        grid_->setTitleBarMode(true);
+        grid_->setTextMatrix(3, 2, QStringLiteral("5"));
+        QTest::mouseClick(grid_->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          titleCenter(2));
+        QCOMPARE(after.count(), 1);
+        QCOMPARE(after[0][0].toInt(), 2);
+        QCOMPARE(after[0][1].toInt(), int(GridControl::SortAscending));
+        QCOMPARE(grid_->textMatrix(1, 2), QStringLiteral("5"));
+        QCOMPARE(grid_->textMatrix(0, 2), QStringLiteral("T2"));
+        QTest::mouseClick(grid_->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          titleCenter(2));
+        QCOMPARE(after[1][1].toInt(), int(GridControl::SortDescending));
+        QCOMPARE(grid_->textMatrix(1, 2), QStringLiteral("102"));
+        QCOMPARE(before.count(), 2);
+        // Without the title-bar mode a title click does nothing.
+        grid_->setTitleBarMode(false);
+        QTest::mouseClick(grid_->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          titleCenter(0));
+        QCOMPARE(after.count(), 2);
+    }
+
+    void draggingATitleMovesTheColumn() {
+        grid_->setTitleBarMode(true);
+        QSignalSpy moved(grid_.get(), &GridControl::afterMoveColumn);
+        // What the header reports at the end of a drag of title 0 to the third place.
+        grid_->horizontalHeader()->moveSection(0, 2);
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(grid_->textMatrix(0, 2), QStringLiteral("T0"));
+        QCOMPARE(grid_->textMatrix(0, 0), QStringLiteral("T1"));
+        QCOMPARE(grid_->textMatrix(5, 2), QStringLiteral("50"));
+        // The view shows the model's order: no visual reordering is left behind.
+        QCOMPARE(grid_->horizontalHeader()->visualIndex(2), 2);
+    }
+
+    void editingRaisesItsEvents() {
+        QSignalSpy before(grid_.get(), &GridControl::beforeEdit);
+        QSignalSpy after(grid_.get(), &GridControl::afterEdit);
+        grid_->select(3, 1);
+        grid_->editCell();
+        auto* editor = grid_->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QCOMPARE(before.count(), 1);
+        editor->setText(QStringLiteral("changed"));
+        QTest::keyClick(editor, Qt::Key_Return);  // the delegate commits on the next event turn
+        QTRY_COMPARE(grid_->textMatrix(3, 1), QStringLiteral("changed"));
+        QCOMPARE(after.count(), 1);
+        QCOMPARE(after[0][0].toInt(), 3);
+        QCOMPARE(after[0][1].toInt(), 1);
+
+        // Leaving an editor unchanged is no edit.
+        grid_->editCell();
+        editor = grid_->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!grid_->isEditing());
+        QCOMPARE(after.count(), 1);
+
+        // A combo list offers its items.
+        grid_->setComboList(QStringLiteral("Left|Center|Right"));
+        grid_->select(2, 2);
+        grid_->editCell();
+        auto* combo = grid_->findChild<QComboBox*>(QStringLiteral("gridComboEditor"));
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 3);
+        combo->setCurrentIndex(2);
+        QTest::keyClick(combo, Qt::Key_Return);
+        QTRY_COMPARE(grid_->textMatrix(2, 2), QStringLiteral("Right"));
+
+        // A handler may refuse the edit.
+        connect(grid_.get(), &GridControl::beforeEdit, this,
+                [](int, int, bool* cancel) { *cancel = true; });
+        grid_->setComboList(QString());
+        grid_->editCell();
+        QVERIFY(!grid_->isEditing());
+    }
+
+    void viewFollowsColumnAndRowAttributes() {
+        grid_->setColHidden(1, true);
+        QVERIFY(grid_->isColumnHidden(1));
+        QCOMPARE(grid_->textMatrix(4, 1), QStringLiteral("41"));
+        grid_->setColWidth(2, 3000);
+        QCOMPARE(grid_->columnWidth(2), 200);  // 15 twips a pixel at 96 dpi
+        grid_->setRowHeight(3, 720);
+        QCOMPARE(grid_->verticalHeader()->sectionSize(2), 48);
+        // Heights travel with their records when the table is sorted.
+        grid_->setTextMatrix(3, 0, QStringLiteral("0"));
+        grid_->sortByColumn(0, GridControl::SortAscending);
+        QCOMPARE(grid_->verticalHeader()->sectionSize(0), 48);
+        QCOMPARE(grid_->verticalHeader()->sectionSize(2),
+                 grid_->verticalHeader()->defaultSectionSize());
+    }
+
+    void keysReportAfterMoving() {
+        grid_->select(2, 0);
+        int rowSeen = -1;
+        connect(grid_.get(), &GridControl::keyPressed, this, [&](int key, Qt::KeyboardModifiers) {
+            if (key == Qt::Key_Down) {
+                rowSeen = grid_->row();
+            }
+        });
+        QTest::keyClick(grid_.get(), Qt::Key_Down);
+        QCOMPARE(rowSeen, 3);
+    }
+};
+
+QTEST_MAIN(TstGridControl)
+#include "tst_gridcontrol.moc"

@@ -1,0 +1,218 @@
+// The grid model: the title row as header, notifications, check-box columns, block properties and
+// the clip rules, watched by Qt's model tester throughout.
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "grid/GridModel.h"
+
+using namespace pellumar;
+using CellProperty = GridModel::CellProperty;
+
+class TstGridModel : public QObject {
+    Q_OBJECT
+
+private:
+    GridModel* model_ = nullptr;
+    QAbstractItemModelTester* tester_ = nullptr;
+
+    // A record table: title row plus `records` rows, `cols` columns, cells "r<row>c<col>".
+    void makeTable(int records, int cols) {
+        model_->setFixedRows(1);
+        model_->setCols(cols);
+        model_->setRows(records + 1);
+        for (int r = 0; r <= records; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                model_->setText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
+            }
+        }
+    }
+
+private slots:
+    void init() {
+        model_ = new GridModel(this);
+        tester_ = new QAbstractItemModelTester(
+            model_, QAbstractItemModelTester::FailureReportingMode::QtTest, this);
+    }
+    void cleanup() {
+        delete tester_;
+        delete model_;
+    }
+
+    void titleRowIsTheHeader() {
+        makeTable(3, 2);
+        QCOMPARE(model_->rowCount(), 3);
+        QCOMPARE(model_->headerData(1, Qt::Horizontal).toString(), QStringLiteral("r0c1"));
+        QCOMPARE(model_->index(0, 1).data().toString(), QStringLiteral("r1c1"));
+        QSignalSpy header(model_, &QAbstractItemModel::headerDataChanged);
+        QSignalSpy data(model_, &QAbstractItemModel::dataChanged);
+        model_->setText(0, 1, QStringLiteral("Name"));
+        QCOMPARE(header.count(), 1);
+        QCOMPARE(data.count(), 0);
+        model_->setText(2, 1, QStringLiteral("x"));
+        QCOMPARE(data.count(), 1);
+        QCOMPARE(data[0][0].toModelIndex().row(), 1);
+
+        // Without a fixed row, row 0 is a record like the others.
+        model_->setFixedRows(0);
+        QCOMPARE(model_->rowCount(), 4);
+        QCOMPARE(model_->index(0, 1).data().toString(), QStringLiteral("Name"));
+    }
+
+    void shapeChangesKeepCells() {
+        makeTable(2, 2);
+        model_->setRows(1);  // only the title row
+        QCOMPARE(model_->rowCount(), 0);
+        QCOMPARE(model_->text(0, 1), QStringLiteral("r0c1"));
+        model_->setRows(4);
+        model_->setCols(5);
+        QCOMPARE(model_->rowCount(), 3);
+        QVERIFY(model_->text(2, 4).isEmpty());
+        model_->setCols(0);  // how New empties a table
+        model_->setCols(3);
+        QVERIFY(model_->text(0, 1).isEmpty());
+        model_->setRows(0);
+        QCOMPARE(model_->headerData(0, Qt::Horizontal).toString(), QString());
+    }
+
+    void structureKeepsTheRightCells() {
+        makeTable(5, 3);
+        model_->moveRows(4, 2, 2);
+        QCOMPARE(model_->text(2, 0), QStringLiteral("r4c0"));
+        QCOMPARE(model_->text(3, 0), QStringLiteral("r5c0"));
+        QCOMPARE(model_->text(4, 0), QStringLiteral("r2c0"));
+        model_->moveRow(2, 5);
+        QCOMPARE(model_->text(5, 0), QStringLiteral("r4c0"));
+        model_->moveColumn(0, 2);
+        QCOMPARE(model_->text(0, 2), QStringLiteral("r0c0"));
+        QCOMPARE(model_->text(0, 0), QStringLiteral("r0c1"));
+        model_->removeRow(1);
+        QCOMPARE(model_->rows(), 5);
+        QCOMPARE(model_->text(1, 2), QStringLiteral("r5c0"));
+        model_->insertRowsAt(1, 2);
+        QVERIFY(model_->text(1, 0).isEmpty());
+        QCOMPARE(model_->text(3, 2), QStringLiteral("r5c0"));
+        model_->insertColumnsAt(0, 1);
+        model_->removeColumnsAt(3, 1);
+        QCOMPARE(model_->cols(), 3);
+        QCOMPARE(model_->text(0, 1), QStringLiteral("r0c1"));
+    }
+
+    void checkBoxColumns() {
+        makeTable(4, 2);
+        model_->setColDataType(1, DataTypeCheckbox);
+        const QStringList texts{"1", "-1", "0", "yes"};
+        const QList<int> states{CheckChecked, CheckChecked, CheckUnchecked, CheckUnchecked};
+        for (int i = 0; i < 4; ++i) {
+            model_->setText(i + 1, 1, texts[i]);
+            QCOMPARE(model_->checkState(i + 1, 1), states[i]);
+        }
+        QCOMPARE(model_->index(0, 1).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+        QCOMPARE(model_->index(0, 1).data().toString(), QString());  // a box, no text
+        QVERIFY(model_->flags(model_->index(0, 1)) & Qt::ItemIsUserCheckable);
+        QVERIFY(!(model_->flags(model_->index(0, 0)) & Qt::ItemIsUserCheckable));
+        // Setting the state writes the text, and a view's toggle is an edit.
+        QSignalSpy edited(model_, &GridModel::cellEdited);
+        model_->setData(model_->index(2, 1), Qt::Checked, Qt::CheckStateRole);
+        QCOMPARE(model_->text(3, 1), QStringLiteral("1"));
+        QCOMPARE(edited.count(), 1);
+        model_->setCheckState(3, 1, CheckUnchecked);
+        QCOMPARE(model_->text(3, 1), QStringLiteral("0"));
+        QCOMPARE(model_->cell(CellProperty::Value, 1, 1).toBool(), true);
+        // Outside check-box columns a cell may carry a box of its own (the Form Panel's values).
+        model_->setCheckState(1, 0, CheckChecked);
+        QCOMPARE(model_->text(1, 0), QStringLiteral("r1c0"));
+        QCOMPARE(model_->checkState(1, 0), int(CheckChecked));
+        model_->setCheckState(1, 0, CheckNone);
+        QVERIFY(!model_->index(0, 0).data(Qt::CheckStateRole).isValid());
+    }
+
+    void blockProperties() {
+        makeTable(4, 4);
+        model_->setCell(CellProperty::FontBold, 3, 2, 2, 1, true);  // corners either way round
+        for (int r = 1; r <= 4; ++r) {
+            for (int c = 0; c < 4; ++c) {
+                const bool inside = r >= 2 && r <= 3 && c >= 1 && c <= 2;
+                QCOMPARE(model_->cell(CellProperty::FontBold, r, c).toBool(), inside);
+            }
+        }
+        model_->setCell(CellProperty::ForeColor, 1, 0, 1, 3, 0xffff0000u);
+        QCOMPARE(model_->index(0, 3).data(GridModel::ForeColorRole).toUInt(), 0xffff0000u);
+        QVERIFY(!model_->index(1, 3).data(GridModel::ForeColorRole).isValid());
+        model_->setCell(CellProperty::Alignment, 1, 0, 1, 0, int(AlignRightCenter));
+        QCOMPARE(model_->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignRight | Qt::AlignVCenter);
+        // General alignment puts numbers right and text left.
+        model_->setText(2, 0, QStringLiteral("12.5"));
+        QCOMPARE(model_->index(1, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignRight | Qt::AlignVCenter);
+        QCOMPARE(model_->index(2, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignLeft | Qt::AlignVCenter);
+        // The title row takes pictures (the sort arrows).
+        model_->setCell(CellProperty::Picture, 0, 2, 0, 2, int(PictureSortUp));
+        QCOMPARE(model_->headerData(2, Qt::Horizontal, GridModel::PictureRole).toInt(),
+                 int(PictureSortUp));
+        model_->clearCells();
+        QVERIFY(!model_->table().hasAnyStyle());
+        QVERIFY(model_->text(1, 1).isEmpty());
+        QCOMPARE(model_->rows(), 5);
+    }
+
+    void sortKeepsTitlesAndFollowsTheCurrentRecord() {
+        makeTable(0, 2);
+        model_->setText(0, 0, QStringLiteral("Amount"));
+        model_->setRows(5);
+        const QStringList amounts{"30", "4", "200", "15"};
+        for (int i = 0; i < 4; ++i) {
+            model_->setText(i + 1, 0, amounts[i]);
+            model_->setText(i + 1, 1, QString::number(i));
+        }
+        QPersistentModelIndex current = model_->index(0, 1);  // record "30"
+        model_->sortRecords(0, true);
+        QCOMPARE(model_->text(0, 0), QStringLiteral("Amount"));
+        QCOMPARE(model_->text(1, 0), QStringLiteral("4"));
+        QCOMPARE(model_->text(4, 0), QStringLiteral("200"));
+        QCOMPARE(current.row(), 2);
+        QCOMPARE(current.data().toString(), QStringLiteral("0"));
+        model_->sortRecords(0, false);
+        QCOMPARE(model_->text(1, 0), QStringLiteral("200"));
+    }
+
+    void clipFillsOnlyTheBlock() {
+        makeTable(4, 4);
+        // A larger text fills only the block.
+        model_->setClipText(1, 1, 2, 2, QStringLiteral("a\tb\tc\nd\te\tf\ng\th\ti"));
+        QCOMPARE(model_->clipText(1, 1, 2, 2), QStringLiteral("a\tb\nd\te"));
+        QCOMPARE(model_->text(1, 3), QStringLiteral("r1c3"));
+        QCOMPARE(model_->text(3, 1), QStringLiteral("r3c1"));
+        // A smaller one fills what it has and leaves the rest of the block alone.
+        model_->setClipText(1, 0, 3, 3, QStringLiteral("x\ty"));
+        QCOMPARE(model_->text(1, 0), QStringLiteral("x"));
+        QCOMPARE(model_->text(1, 2), QStringLiteral("b"));
+        QCOMPARE(model_->text(2, 0), QStringLiteral("r2c0"));
+        // A block read out and written to another of the same size is reproduced.
+        const QString clip = model_->clipText(1, 0, 2, 2);
+        model_->setClipText(3, 1, 4, 3, clip);
+        QCOMPARE(model_->clipText(3, 1, 4, 3), clip);
+    }
+
+    void columnAttributes() {
+        makeTable(2, 3);
+        QSignalSpy attrs(model_, &GridModel::columnAttributesChanged);
+        model_->setColAlignment(-1, AlignCenterCenter);
+        QCOMPARE(attrs.count(), 1);
+        QCOMPARE(attrs[0][1].toInt(), 2);
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(model_->colAlignment(c), int(AlignCenterCenter));
+        }
+        model_->setColHidden(1, true);
+        model_->setColWidth(2, 2000);
+        model_->moveColumn(2, 0);
+        QCOMPARE(model_->colWidth(0), 2000);
+        QVERIFY(model_->colHidden(2));
+        QCOMPARE(model_->text(1, 0), QStringLiteral("r1c2"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstGridModel)
+#include "tst_gridmodel.moc"

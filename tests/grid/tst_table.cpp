@@ -1,0 +1,247 @@
+// The record table's storage: cells, moves, removes, sorting and the clip text.
+#include <QtTest>
+
+#include "grid/ClipText.h"
+#include "grid/Table.h"
+
+using namespace pellumar;
+
+namespace {
+
+// Fills every cell with "r<row>c<col>" so that tests can tell where each cell went.
+void fillNamed(Table& t) {
+    for (int r = 0; r < t.rowCount(); ++r) {
+        for (int c = 0; c < t.columnCount(); ++c) {
+            t.setText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
+        }
+    }
+}
+
+QStringList column(const Table& t, int col) {
+    QStringList out;
+    for (int r = 0; r < t.rowCount(); ++r) {
+        out << t.text(r, col);
+    }
+    return out;
+}
+
+}  // namespace
+
+class TstTable : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textsOfEveryLength() {
+        Table t(3, 2);
+        const QString longText = QString(100000, u'x') + QStringLiteral("end");
+        const QStringList texts{QString(),
+                                QStringLiteral("a"),
+                                QStringLiteral("1234567"),   // fits the cell itself
+                                QStringLiteral("12345678"),  // the first that does not
+                                QStringLiteral("Zürich – Ελλάδα – 東京"),
+                                longText};
+        for (const QString& s : texts) {
+            t.setText(1, 1, s);
+            QCOMPARE(t.text(1, 1), s);
+            QCOMPARE(t.isEmpty(1, 1), s.isEmpty());
+        }
+        // Shorter over longer reuses the place, longer over shorter moves it; neighbours stay.
+        t.setText(0, 1, QStringLiteral("neighbour text"));
+        t.setText(1, 1, QStringLiteral("a long text of some length"));
+        t.setText(1, 1, QStringLiteral("shorter text"));
+        QCOMPARE(t.text(1, 1), QStringLiteral("shorter text"));
+        QCOMPARE(t.text(0, 1), QStringLiteral("neighbour text"));
+        QCOMPARE(t.text(5, 5), QString());  // outside the table
+        t.setText(5, 5, QStringLiteral("ignored"));
+        QCOMPARE(t.rowCount(), 3);
+    }
+
+    void manyRewritesKeepEveryCell() {
+        // Enough rewrites of long texts to make the column reclaim its unused text space.
+        Table t(200, 2);
+        for (int round = 0; round < 60; ++round) {
+            for (int r = 0; r < t.rowCount(); ++r) {
+                t.setText(r, 0, QStringLiteral("round %1 row %2 ").arg(round).arg(r).repeated(40));
+            }
+        }
+        for (int r = 0; r < t.rowCount(); ++r) {
+            QCOMPARE(t.text(r, 0), QStringLiteral("round 59 row %1 ").arg(r).repeated(40));
+        }
+    }
+
+    void growingAndShrinking() {
+        Table t(3, 3);
+        fillNamed(t);
+        t.setRowCount(5);
+        t.setColumnCount(4);
+        QCOMPARE(t.text(2, 2), QStringLiteral("r2c2"));
+        QVERIFY(t.isEmpty(4, 3));
+        QVERIFY(t.isEmpty(0, 3));
+        t.setRowCount(2);
+        t.setColumnCount(1);
+        QCOMPARE(t.rowCount(), 2);
+        QCOMPARE(t.columnCount(), 1);
+        QCOMPARE(t.text(1, 0), QStringLiteral("r1c0"));
+        // Dropped cells do not come back when the table grows again.
+        t.setRowCount(3);
+        t.setColumnCount(3);
+        QVERIFY(t.isEmpty(2, 0));
+        QVERIFY(t.isEmpty(1, 1));
+        t.setRowCount(0);
+        t.setRowCount(2);
+        QVERIFY(t.isEmpty(0, 0));
+    }
+
+    void removedRowsLeaveNothingBehind() {
+        Table t(4, 2);
+        fillNamed(t);
+        CellStyle bold;
+        bold.bold = true;
+        t.setStyle(2, 1, bold);
+        t.setRowHeight(2, 480);
+        t.removeRows(2, 1);
+        QCOMPARE(column(t, 0), (QStringList{"r0c0", "r1c0", "r3c0"}));
+        QVERIFY(!t.hasAnyStyle());
+        QCOMPARE(t.rowHeight(2), kDefaultRowHeight);
+        // The storage of the removed row is reused, empty and unstyled.
+        t.insertRows(1, 1);
+        QVERIFY(t.isEmpty(1, 0));
+        QVERIFY(t.isEmpty(1, 1));
+        QVERIFY(!t.hasStyle(1, 1));
+        QCOMPARE(t.rowHeight(1), kDefaultRowHeight);
+        QCOMPARE(column(t, 1), (QStringList{"r0c1", "", "r1c1", "r3c1"}));
+    }
+
+    void movesKeepTheRightCells() {
+        Table t(6, 3);
+        fillNamed(t);
+        CellStyle italic;
+        italic.italic = true;
+        t.setStyle(4, 2, italic);
+        t.setRowHeight(4, 720);
+
+        t.moveRows(3, 2, 1);  // rows 3 and 4 up before row 1
+        QCOMPARE(column(t, 0), (QStringList{"r0c0", "r3c0", "r4c0", "r1c0", "r2c0", "r5c0"}));
+        QVERIFY(t.style(2, 2).italic);
+        QCOMPARE(t.rowHeight(2), 720);
+
+        t.moveRows(1, 2, 3);  // and back down
+        QCOMPARE(column(t, 0), (QStringList{"r0c0", "r1c0", "r2c0", "r3c0", "r4c0", "r5c0"}));
+        QVERIFY(t.style(4, 2).italic);
+
+        ColumnAttributes money;
+        money.dataType = DataTypeMoney;
+        money.format = QStringLiteral("$#,###.00");
+        t.setColumnAttributes(2, money);
+        t.moveColumns(2, 1, 0);
+        QCOMPARE(t.text(1, 0), QStringLiteral("r1c2"));
+        QCOMPARE(t.text(1, 1), QStringLiteral("r1c0"));
+        QCOMPARE(t.columnAttributes(0).format, QStringLiteral("$#,###.00"));
+        QVERIFY(t.style(4, 0).italic);
+
+        t.insertColumns(1, 1);
+        QVERIFY(t.isEmpty(1, 1));
+        QCOMPARE(t.text(1, 2), QStringLiteral("r1c0"));
+        t.removeColumns(0, 1);
+        QCOMPARE(t.columnAttributes(0).dataType, int(DataTypeNone));
+        QCOMPARE(t.text(1, 1), QStringLiteral("r1c0"));
+
+        // Moves outside the table change nothing.
+        t.moveRows(5, 2, 0);
+        t.moveColumns(-1, 1, 0);
+        QCOMPARE(t.text(1, 1), QStringLiteral("r1c0"));
+    }
+
+    void sortOrder_data() {
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<bool>("ascending");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("numbers, not as text")
+            << QStringList{"10", "9", "", "-2.5", "100", "1e3"} << true
+            << QStringList{"-2.5", "9", "10", "100", "1e3", ""};
+        QTest::newRow("numbers descending, empty still last")
+            << QStringList{"", "10", "9", "100"} << false << QStringList{"100", "10", "9", ""};
+        QTest::newRow("dates in time order")
+            << QStringList{"03/14/2024", "2023-12-31", "1/2/24", "", "14-Mar-1999"} << true
+            << QStringList{"14-Mar-1999", "2023-12-31", "1/2/24", "03/14/2024", ""};
+        QTest::newRow("text without regard to case")
+            << QStringList{"banana", "Apple", "cherry", "apple2", "Éclair", "éa"} << true
+            << QStringList{"Apple", "apple2", "banana", "cherry", "éa", "Éclair"};
+        QTest::newRow("one word among numbers makes it text")
+            << QStringList{"10", "9", "x", "100"} << true << QStringList{"10", "100", "9", "x"};
+    }
+
+    void sortOrder() {
+        QFETCH(QStringList, cells);
+        QFETCH(bool, ascending);
+        QFETCH(QStringList, expected);
+        Table t(static_cast<int>(cells.size()) + 1, 1);
+        t.setText(0, 0, QStringLiteral("Title"));
+        for (int i = 0; i < cells.size(); ++i) {
+            t.setText(i + 1, 0, cells[i]);
+        }
+        t.sortRows(1, t.rowCount() - 1, 0, ascending);
+        QCOMPARE(t.text(0, 0), QStringLiteral("Title"));
+        QCOMPARE(column(t, 0).mid(1), expected);
+    }
+
+    void sortIsStable() {
+        Table t(7, 2);
+        const QStringList keys{"b", "A", "a", "B", "a", "b", "A"};
+        for (int r = 0; r < 7; ++r) {
+            t.setText(r, 0, keys[r]);
+            t.setText(r, 1, QString::number(r));
+        }
+        t.sortRows(0, 6, 0, true);
+        QCOMPARE(column(t, 1), (QStringList{"1", "2", "4", "6", "0", "3", "5"}));
+        t.sortRows(0, 6, 0, false);  // equal keys keep their order in either direction
+        QCOMPARE(column(t, 1), (QStringList{"0", "3", "5", "1", "2", "4", "6"}));
+    }
+
+    void clipRoundTrips_data() {
+        QTest::addColumn<QList<QStringList>>("block");
+        QTest::newRow("plain") << QList<QStringList>{{"a", "b", "c"}, {"d", "e", "f"}};
+        QTest::newRow("tabs, line breaks, quotes") << QList<QStringList>{
+            {"a\tb", "line1\nline2", "\"quoted\""}, {"say \"hi\"", "cr\r\nlf", "\""}};
+        QTest::newRow("empty cells and rows")
+            << QList<QStringList>{{"", "", ""}, {"x", "", ""}, {"", "", ""}};
+        QTest::newRow("one column ending empty") << QList<QStringList>{{"a"}, {""}, {""}};
+        QTest::newRow("one column, trailing line break in the last cell")
+            << QList<QStringList>{{"a"}, {"b\n"}};
+        QTest::newRow("single empty cell") << QList<QStringList>{{""}};
+    }
+
+    void clipRoundTrips() {
+        QFETCH(QList<QStringList>, block);
+        const int rows = static_cast<int>(block.size());
+        const int cols = static_cast<int>(block[0].size());
+        Table source(rows + 2, cols + 2);
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                source.setText(r + 1, c + 1, block[r][c]);
+            }
+        }
+        const QString clip = joinClip(source, rows, cols, 1, 1);  // corners either way round
+        const ClipRows back = splitClip(clip);
+        QCOMPARE(static_cast<int>(back.size()), rows);
+        for (int r = 0; r < rows; ++r) {
+            QCOMPARE(back[static_cast<size_t>(r)], block[r]);
+        }
+    }
+
+    void clipTextForm() {
+        Table t(2, 3);
+        fillNamed(t);
+        QCOMPARE(joinClip(t, 0, 0, 1, 2), QStringLiteral("r0c0\tr0c1\tr0c2\nr1c0\tr1c1\tr1c2"));
+        // Text from spreadsheets ends its last row with a line break, in any convention.
+        QCOMPARE(splitClip(u"a\tb\r\nc\td\r\n").size(), size_t(2));
+        QCOMPARE(splitClip(u"a\rb").size(), size_t(2));
+        QCOMPARE(splitClip(u"").size(), size_t(1));
+        // A lone quote that never closes is just text.
+        QCOMPARE(splitClip(u"\"abc\tdef")[0], (QStringList{"\"abc", "def"}));
+        QCOMPARE(splitClip(u"\"ab\"c\td")[0], (QStringList{"\"ab\"c", "d"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTable)
+#include "tst_table.moc"

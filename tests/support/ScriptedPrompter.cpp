@@ -1,0 +1,61 @@
+#include "ScriptedPrompter.h"
+
+namespace pellumar {
+
+QVariant ScriptedPrompter::next() {
+    if (answers_.empty()) {
+        ++unanswered_;
+        return {};
+    }
+    QVariant v = answers_.front();
+    answers_.pop_front();
+    return v;
+}
+
+QMessageBox::StandardButton ScriptedPrompter::message(QWidget*, Icon icon, const QString& caption,
+                                                      const QString& text,
+                                                      QMessageBox::StandardButtons buttons,
+                                                      QMessageBox::StandardButton defaultButton) {
+    asked_.push_back({Kind::Message, icon, caption, text, buttons, defaultButton, {}});
+    const QVariant v = next();
+    if (!v.isValid()) {
+        return buttons.testFlag(QMessageBox::Cancel)
+                   ? QMessageBox::Cancel
+                   : (buttons.testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok);
+    }
+    return static_cast<QMessageBox::StandardButton>(v.toInt());
+}
+
+QString ScriptedPrompter::openFileName(QWidget*, const FileDialogOptions& options) {
+    Question q;
+    q.kind = Kind::OpenFile;
+    q.caption = options.caption;
+    q.file = options;
+    asked_.push_back(q);
+    return next().toString();
+}
+
+QString ScriptedPrompter::saveFileName(QWidget*, const FileDialogOptions& options) {
+    Question q;
+    q.kind = Kind::SaveFile;
+    q.caption = options.caption;
+    q.file = options;
+    asked_.push_back(q);
+    return next().toString();
+}
+
+QColor ScriptedPrompter::color(QWidget*, const QColor&) {
+    Question q;
+    q.kind = Kind::Color;
+    asked_.push_back(q);
+    return next().value<QColor>();
+}
+
+bool ScriptedPrompter::print(QWidget*, QPrinter*) {
+    Question q;
+    q.kind = Kind::Print;
+    asked_.push_back(q);
+    return next().toBool();
+}
+
+}  // namespace pellumar
