@@ -314,6 +314,46 @@ void Table::setUtf8(int row, int col, std::string_view text) {
     column(col)->set(rows_[static_cast<size_t>(row)], text);
 }
 
+bool Table::appendRow(std::span<const std::string_view> texts) {
+    if (texts.size() > cols_.size()) {
+        insertColumns(columnCount(), static_cast<int>(texts.size() - cols_.size()));
+    }
+    const uint32_t phys = takePhysicalRow();
+    rows_.push_back(phys);
+    bool stored = true;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::string_view text = texts[i];
+        if (text.empty()) {
+            continue;
+        }
+        Column& c = *cols_[i];
+        if (text.size() > kInlineMax &&
+            (text.size() > static_cast<size_t>(kMaxTextBytes) ||
+             c.arena.size() + text.size() > std::numeric_limits<uint32_t>::max())) {
+            stored = false;
+            continue;
+        }
+        c.set(phys, text);
+    }
+    return stored;
+}
+
+void Table::reserveText(int col, size_t bytes) {
+    if (col >= 0 && col < columnCount()) {
+        Column* c = column(col);
+        c->arena.reserve(
+            std::min<size_t>(c->arena.size() + bytes, std::numeric_limits<uint32_t>::max()));
+    }
+}
+
+void Table::squeeze() {
+    rows_.shrink_to_fit();
+    for (auto& c : cols_) {
+        c->cells.shrink_to_fit();
+        c->arena.shrink_to_fit();
+    }
+}
+
 void Table::clearCells() {
     for (auto& c : cols_) {
         c->clear();

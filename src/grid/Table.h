@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -113,6 +114,16 @@ public:
     void setUtf8(int row, int col, std::string_view text);
     // Empties every cell text and drops every cell style; counts and column attributes stay.
     void clearCells();
+
+    // Bulk loading, for the file forms. appendRow adds one row at the end holding texts[i] in
+    // column i; columns are added when there are more texts than columns (their cells above stay
+    // empty) and the cells beyond the texts stay empty. It gives false when a text could not be
+    // stored (a column holds at most 4 GB of text); that cell is then left empty.
+    bool appendRow(std::span<const std::string_view> texts);
+    // Makes room for `bytes` more bytes of long texts (over seven bytes) in a column.
+    void reserveText(int col, size_t bytes);
+    // Gives back the room reserved or grown beyond what the rows and texts use.
+    void squeeze();
 
     // Sparse per-cell style.
     CellStyle style(int row, int col) const;
