@@ -1,0 +1,518 @@
+#include "document/NativeFile.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "document/FileAccess.h"
+#include "document/TextCodec.h"
+
+namespace pellumar {
+
+namespace {
+
+using namespace fileaccess;
+
+constexpr char kMagic[8] = {'\x89', 'P', 'L', 'M', '\r', '\n', '\x1a', '\n'};
+constexpr size_t kHeaderSize = sizeof kMagic + 5 * 4;
+constexpr size_t kMinColumnSize = 4 + 4 + 4 + 1 + 4 + 4;
+constexpr size_t kHeightSize = 4 + 4;
+constexpr size_t kStyleSize = 5 * 4 + 5;
+constexpr size_t kChecksumSize = 8;
+constexpr size_t kChunk = size_t{2} << 20;
+// A table without columns costs nothing per row in the file; its rows are capped instead.
+constexpr uint64_t kMaxRowsWithoutColumns = uint64_t{1} << 24;
+constexpr int kMaxTwips = 1000000;
+
+// A 64-bit check sum over 32-byte blocks, four independent lanes. Each step is a bijection of a
+// lane for a given input word, so any single changed word changes the result.
+class Checksum {
+public:
+    void update(const char* p, size_t n) {
+        length_ += n;
+        if (pending_ > 0) {
+            const size_t take = std::min(n, sizeof block_ - pending_);
+            std::memcpy(block_ + pending_, p, take);
+            pending_ += take;
+            p += take;
+            n -= take;
+            if (pending_ < sizeof block_) {
+                return;
+            }
+            mixBlock(block_);
+            pending_ = 0;
+        }
+        for (; n >= sizeof block_; p += sizeof block_, n -= sizeof block_) {
+            mixBlock(p);
+        }
+        std::memcpy(block_, p, n);
+        pending_ = n;
+    }
+
+    uint64_t result() const {
+        std::array<uint64_t, 4> lanes = lanes_;
+        char last[32] = {};
+        std::memcpy(last, block_, pending_);
+        for (size_t i = 0; i < 4; ++i) {
+            lanes[i] = mix(lanes[i], word(last + 8 * i));
+        }
+        uint64_t h = length_;
+        for (const uint64_t lane : lanes) {
+            h = mix(h, lane);
+        }
+        return h ^ (h >> 29);
+    }
+
+private:
+    static constexpr uint64_t kPrime = 0x9E3779B97F4A7C15ull;
+    static uint64_t word(const char* p) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        return qFromLittleEndian(w);
+    }
+    static uint64_t mix(uint64_t h, uint64_t w) { return std::rotl((h ^ w) * kPrime, 31); }
+    void mixBlock(const char* p) {
+        for (size_t i = 0; i < 4; ++i) {
+            lanes_[i] = mix(lanes_[i], word(p + 8 * i));
+        }
+    }
+
+    std::array<uint64_t, 4> lanes_ = {1, 2, 3, 4};
+    char block_[32] = {};
+    size_t pending_ = 0;
+    uint64_t length_ = 0;
+};
+
+// ---- writing ---------------------------------------------------------------------------------
+
+template <typename T>
+void putNumber(ByteSink& sink, T value) {
+    const T le = qToLittleEndian(value);
+    sink.put(reinterpret_cast<const char*>(&le), sizeof le);
+}
+
+void putString(ByteSink& sink, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    putNumber<quint32>(sink, static_cast<quint32>(utf8.size()));
+    sink.put(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
+
+struct StyledCell {
+    quint32 row;
+    quint32 col;
+    CellStyle style;
+};
+
+void writeTable(const Table& table, ByteSink& sink) {
+    const int rows = table.rowCount();
+    const int cols = table.columnCount();
+    std::vector<StyledCell> styles;
+    if (table.hasAnyStyle()) {
+        for (int c = 0; c < cols; ++c) {
+            for (int r = 0; r < rows; ++r) {
+                if (table.hasStyle(r, c)) {
+                    styles.push_back(
+                        {static_cast<quint32>(r), static_cast<quint32>(c), table.style(r, c)});
+                }
+            }
+        }
+    }
+    const std::vector<int> tall = table.rowsWithHeight();
+
+    sink.put(kMagic, sizeof kMagic);
+    putNumber<quint32>(sink, kNativeVersion);
+    putNumber<quint32>(sink, static_cast<quint32>(rows));
+    putNumber<quint32>(sink, static_cast<quint32>(cols));
+    putNumber<quint32>(sink, static_cast<quint32>(tall.size()));
+    putNumber<quint32>(sink, static_cast<quint32>(styles.size()));
+    for (int c = 0; c < cols; ++c) {
+        const ColumnAttributes& a = table.columnAttributes(c);
+        putNumber<qint32>(sink, a.width);
+        putNumber<qint32>(sink, a.alignment);
+        putNumber<qint32>(sink, a.dataType);
+        putNumber<quint8>(sink, a.hidden ? 1 : 0);
+        putString(sink, a.format);
+        putString(sink, a.comboList);
+    }
+    for (const int r : tall) {
+        putNumber<quint32>(sink, static_cast<quint32>(r));
+        putNumber<qint32>(sink, table.rowHeight(r));
+    }
+    for (const StyledCell& s : styles) {
+        putNumber<quint32>(sink, s.row);
+        putNumber<quint32>(sink, s.col);
+        putNumber<quint32>(sink, s.style.foreColor);
+        putNumber<quint32>(sink, s.style.backColor);
+        putNumber<float>(sink, s.style.fontSize);
+        putNumber<qint8>(sink, s.style.alignment);
+        putNumber<qint8>(sink, s.style.pictureAlignment);
+        putNumber<quint8>(sink, s.style.picture);
+        putNumber<quint8>(sink, s.style.checkState);
+        putNumber<quint8>(sink,
+                          static_cast<quint8>((s.style.bold ? 1 : 0) | (s.style.italic ? 2 : 0) |
+                                              (s.style.underline ? 4 : 0)));
+    }
+    for (int c = 0; c < cols; ++c) {
+        for (int r = 0; r < rows; ++r) {
+            const std::string_view text = table.utf8(r, c);
+            char* out = sink.room(5 + text.size());
+            char* o = out;
+            auto n = static_cast<uint32_t>(text.size());
+            while (n >= 0x80) {
+                *o++ = static_cast<char>(0x80 | (n & 0x7f));
+                n >>= 7;
+            }
+            *o++ = static_cast<char>(n);
+            std::memcpy(o, text.data(), text.size());
+            sink.advance(static_cast<size_t>(o - out) + text.size());
+        }
+    }
+}
+
+// ---- reading ---------------------------------------------------------------------------------
+
+class NativeReader {
+public:
+    NativeReader(QIODevice& device, const QString& name, const Progress& progress)
+        : source_(device, name, progress), name_(name) {}
+
+    Result<Table> run() {
+        if (!readHeader() || !readColumns() || !readHeights() || !readStyles() || !readTexts() ||
+            !readEnd()) {
+            return *error_;
+        }
+        table_.squeeze();
+        return std::move(table_);
+    }
+
+private:
+    bool fail(FileError error) {
+        if (!error_) {
+            error_ = std::move(error);
+        }
+        return false;
+    }
+    bool damagedBecause(const char* why) { return fail(damaged(name_, QLatin1StringView(why))); }
+    bool endsEarly() { return damagedBecause("it ends too early"); }
+
+    // Bytes of the file not yet taken, by its announced size.
+    uint64_t remaining() const { return static_cast<uint64_t>(source_.total()) - taken(); }
+    uint64_t taken() const { return static_cast<uint64_t>(offset_ + pos_); }
+
+    // Makes at least n bytes available at pos_; false at the end of the file or on an error.
+    bool need(size_t n) {
+        if (end_ - pos_ >= n) {
+            return true;
+        }
+        if (pos_ > 0) {
+            std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+            offset_ += pos_;
+            end_ -= pos_;
+            pos_ = 0;
+        }
+        if (buf_.size() < n) {
+            buf_.resize(n);
+        }
+        while (end_ < n) {
+            const size_t want = buf_.size() - end_;
+            const qint64 got = source_.read(buf_.data() + end_, static_cast<qint64>(want));
+            if (got < 0) {
+                return fail(source_.error());
+            }
+            if (got == 0) {
+                return endsEarly();
+            }
+            hashRead(buf_.data() + end_, static_cast<size_t>(got));
+            end_ += static_cast<size_t>(got);
+        }
+        return true;
+    }
+
+    // Every byte read counts towards the check sum, except the check sum itself.
+    void hashRead(const char* p, size_t n) {
+        const uint64_t at = static_cast<uint64_t>(offset_ + end_);
+        const uint64_t limit = static_cast<uint64_t>(source_.total()) - kChecksumSize;
+        if (source_.total() < static_cast<qint64>(kChecksumSize) || at >= limit) {
+            return;
+        }
+        checksum_.update(p, static_cast<size_t>(std::min<uint64_t>(n, limit - at)));
+    }
+
+    template <typename T>
+    bool number(T& out) {
+        if (!need(sizeof out)) {
+            return false;
+        }
+        std::memcpy(&out, buf_.data() + pos_, sizeof out);
+        out = qFromLittleEndian(out);
+        pos_ += sizeof out;
+        return true;
+    }
+
+    bool string(QString& out) {
+        quint32 len = 0;
+        if (!number(len)) {
+            return false;
+        }
+        if (len > remaining()) {
+            return endsEarly();
+        }
+        if (!need(len)) {
+            return false;
+        }
+        const std::string_view bytes(buf_.data() + pos_, len);
+        if (!textcodec::isValidUtf8(bytes)) {
+            return damagedBecause("a column setting is not readable text");
+        }
+        out = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(len));
+        pos_ += len;
+        return true;
+    }
+
+    bool readHeader() {
+        buf_.resize(kChunk);
+        const qint64 got = source_.read(buf_.data(), static_cast<qint64>(buf_.size()));
+        if (got < 0) {
+            return fail(source_.error());
+        }
+        hashRead(buf_.data(), static_cast<size_t>(got));
+        end_ = static_cast<size_t>(got);
+        const size_t magic = std::min(end_, sizeof kMagic);
+        if (std::memcmp(buf_.data(), kMagic, magic) != 0 || end_ == 0) {
+            return fail(FileError{FileError::Reason::NotOurs,
+                                  QStringLiteral("%1 is not a Pellumar file.").arg(name_)});
+        }
+        if (!need(sizeof kMagic)) {
+            return false;
+        }
+        pos_ = sizeof kMagic;
+        quint32 version = 0;
+        if (!number(version)) {
+            return false;
+        }
+        if (version > kNativeVersion) {
+            return fail(FileError{
+                FileError::Reason::Newer,
+                QStringLiteral("%1 was written by a newer version of Pellumar.").arg(name_)});
+        }
+        if (version == 0) {
+            return damagedBecause("its version number is wrong");
+        }
+        if (!number(rows_) || !number(cols_) || !number(heights_) || !number(styles_)) {
+            return false;
+        }
+        if (cols_ > static_cast<quint32>(kMaxColumns)) {
+            return damagedBecause("it claims more columns than a table can have");
+        }
+        if (rows_ > static_cast<quint32>(std::numeric_limits<int>::max() - 1) ||
+            (cols_ == 0 && rows_ > kMaxRowsWithoutColumns)) {
+            return damagedBecause("it claims more rows than a table can have");
+        }
+        // Every column, height and style takes its bytes, and every cell at least one: counts
+        // that the file's size cannot hold are lies, found before anything is allocated.
+        const uint64_t least = kHeaderSize + uint64_t{cols_} * kMinColumnSize +
+                               uint64_t{heights_} * kHeightSize + uint64_t{styles_} * kStyleSize +
+                               uint64_t{rows_} * cols_ + kChecksumSize;
+        if (least > static_cast<uint64_t>(source_.total())) {
+            return damagedBecause("it is too short for the rows and columns it claims");
+        }
+        table_ = Table(static_cast<int>(rows_), static_cast<int>(cols_));
+        return true;
+    }
+
+    bool readColumns() {
+        for (quint32 c = 0; c < cols_; ++c) {
+            ColumnAttributes a;
+            qint32 width = 0;
+            qint32 alignment = 0;
+            qint32 dataType = 0;
+            quint8 hidden = 0;
+            if (!number(width) || !number(alignment) || !number(dataType) || !number(hidden) ||
+                !string(a.format) || !string(a.comboList)) {
+                return false;
+            }
+            if (width < -1 || width > kMaxTwips || alignment < 0 || alignment > AlignGeneral ||
+                dataType < 0 || dataType > 255 || hidden > 1) {
+                return damagedBecause("a column setting is out of range");
+            }
+            a.width = width;
+            a.alignment = alignment;
+            a.dataType = dataType;
+            a.hidden = hidden != 0;
+            table_.setColumnAttributes(static_cast<int>(c), a);
+        }
+        return true;
+    }
+
+    bool readHeights() {
+        for (quint32 i = 0; i < heights_; ++i) {
+            quint32 row = 0;
+            qint32 twips = 0;
+            if (!number(row) || !number(twips)) {
+                return false;
+            }
+            if (row >= rows_ || twips < 0 || twips > kMaxTwips) {
+                return damagedBecause("a row height is out of range");
+            }
+            table_.setRowHeight(static_cast<int>(row), twips);
+        }
+        return true;
+    }
+
+    bool readStyles() {
+        for (quint32 i = 0; i < styles_; ++i) {
+            quint32 row = 0;
+            quint32 col = 0;
+            CellStyle s;
+            qint8 alignment = 0;
+            qint8 pictureAlignment = 0;
+            quint8 flags = 0;
+            if (!number(row) || !number(col) || !number(s.foreColor) || !number(s.backColor) ||
+                !number(s.fontSize) || !number(alignment) || !number(pictureAlignment) ||
+                !number(s.picture) || !number(s.checkState) || !number(flags)) {
+                return false;
+            }
+            if (row >= rows_ || col >= cols_ || !std::isfinite(s.fontSize) || s.fontSize < 0 ||
+                s.fontSize > 4096 || alignment < -1 || alignment > AlignGeneral ||
+                pictureAlignment < -1 || pictureAlignment > AlignGeneral ||
+                s.picture > PictureSortDown || s.checkState > CheckUnchecked || flags > 7) {
+                return damagedBecause("a cell style is out of range");
+            }
+            s.alignment = alignment;
+            s.pictureAlignment = pictureAlignment;
+            s.bold = (flags & 1) != 0;
+            s.italic = (flags & 2) != 0;
+            s.underline = (flags & 4) != 0;
+            table_.setStyle(static_cast<int>(row), static_cast<int>(col), s);
+        }
+        return true;
+    }
+
+    bool length(uint32_t& out) {
+        uint32_t value = 0;
+        for (int shift = 0; shift < 35; shift += 7) {
+            if (end_ == pos_ && !need(1)) {
+                return false;
+            }
+            const auto byte = static_cast<unsigned char>(buf_[pos_++]);
+            value |= static_cast<uint32_t>(byte & 0x7f) << shift;
+            if ((byte & 0x80) == 0) {
+                if (value > static_cast<uint32_t>(kMaxTextBytes) || (shift == 28 && byte > 7)) {
+                    break;
+                }
+                out = value;
+                return true;
+            }
+        }
+        return damagedBecause("a cell text has a wrong length");
+    }
+
+    bool readTexts() {
+        const int rows = static_cast<int>(rows_);
+        for (int c = 0; c < static_cast<int>(cols_); ++c) {
+            for (int r = 0; r < rows; ++r) {
+                uint32_t len = 0;
+                if (!length(len)) {
+                    return false;
+                }
+                if (len == 0) {
+                    continue;
+                }
+                if (len > remaining()) {
+                    return endsEarly();
+                }
+                if (!need(len)) {
+                    return false;
+                }
+                const std::string_view text(buf_.data() + pos_, len);
+                if (!textcodec::isValidUtf8(text)) {
+                    return damagedBecause("a cell text is not readable text");
+                }
+                table_.setUtf8(r, c, text);
+                pos_ += len;
+            }
+        }
+        return true;
+    }
+
+    bool readEnd() {
+        if (taken() + kChecksumSize != static_cast<uint64_t>(source_.total())) {
+            return remaining() < kChecksumSize ? endsEarly()
+                                               : damagedBecause("it has more data than it should");
+        }
+        quint64 stored = 0;
+        if (!number(stored)) {
+            return false;
+        }
+        char extra = 0;
+        const qint64 more = end_ > pos_ ? 1 : source_.read(&extra, 1);
+        if (more < 0) {
+            return fail(source_.error());
+        }
+        if (more > 0) {
+            return damagedBecause("it has more data than it should");
+        }
+        if (stored != checksum_.result()) {
+            return damagedBecause("its contents do not match their check sum");
+        }
+        return source_.finish() || fail(source_.error());
+    }
+
+    ByteSource source_;
+    QString name_;
+    std::vector<char> buf_;
+    size_t pos_ = 0;     // next byte of buf_ to take
+    size_t end_ = 0;     // bytes of buf_ filled
+    qint64 offset_ = 0;  // file offset of buf_[0]
+    quint32 rows_ = 0;
+    quint32 cols_ = 0;
+    quint32 heights_ = 0;
+    quint32 styles_ = 0;
+    Checksum checksum_;
+    Table table_;
+    std::optional<FileError> error_;
+};
+
+}  // namespace
+
+Result<Table> loadNative(QIODevice& device, const QString& name, const Progress& progress) {
+    NativeReader reader(device, name, progress);
+    return reader.run();
+}
+
+Result<Table> loadNative(const QString& path, const Progress& progress) {
+    QFile file(path);
+    if (auto error = openForReading(file)) {
+        return *error;
+    }
+    return loadNative(file, displayName(path), progress);
+}
+
+Result<void> saveNative(const Table& table, QIODevice& device, const QString& name) {
+    ByteSink sink(device);
+    Checksum checksum;
+    sink.observer = [&checksum](const char* p, size_t n) { checksum.update(p, n); };
+    writeTable(table, sink);
+    sink.flush();
+    sink.observer = nullptr;
+    putNumber<quint64>(sink, checksum.result());
+    if (!sink.flush()) {
+        return writeFailed(name, device);
+    }
+    return {};
+}
+
+Result<void> saveNative(const Table& table, const QString& path) {
+    return saveAtomically(path, [&](QIODevice& device, const QString& name) {
+        return saveNative(table, device, name);
+    });
+}
+
+}  // namespace pellumar

@@ -1,0 +1,47 @@
+// The native grid file (.plm): a table with everything it shows, as one binary file.
+//
+// It keeps the row and column counts, every cell text (the title row included), the cell styles
+// (bold, italic, underline, colours, font size, alignment, picture, check state), the column
+// attributes (width, alignment, data type, display format, hidden flag, combo list) and the row
+// heights. Saving and loading give back the same table.
+//
+// Layout, all numbers little-endian:
+//   magic      8 bytes  89 'P' 'L' 'M' 0D 0A 1A 0A (a text-mode transfer spoils it visibly)
+//   version    u32      kNativeVersion; a larger one was written by a newer Pellumar
+//   rows, cols, row-height count, style count: u32 each
+//   columns    cols x { i32 width, i32 alignment, i32 data type, u8 hidden,
+//                       u32 length + UTF-8 format, u32 length + UTF-8 combo list }
+//   heights    count x { u32 row, i32 twips }
+//   styles     count x { u32 row, u32 col, u32 fore colour, u32 back colour, f32 font size,
+//                        i8 alignment, i8 picture alignment, u8 picture, u8 check state,
+//                        u8 flags (1 bold, 2 italic, 4 underline) }
+//   texts      column by column, top to bottom: a LEB128 length, then the UTF-8 bytes
+//   check sum  u64 over every byte before it
+//
+// A file that is not ours, newer, truncated, corrupted or inconsistent (counts that its size
+// cannot hold, values out of range, a wrong check sum) gives an error naming the file and the
+// problem, before anything absurd is allocated.
+#pragma once
+
+#include <QString>
+
+#include "document/FileResult.h"
+#include "grid/Table.h"
+
+class QIODevice;
+
+namespace pellumar {
+
+constexpr quint32 kNativeVersion = 1;
+
+// Loads a native grid file into a fresh table; nothing else is touched.
+Result<Table> loadNative(const QString& path, const Progress& progress = {});
+// The same from an open device, read from its current position; `name` is used in errors.
+Result<Table> loadNative(QIODevice& device, const QString& name, const Progress& progress = {});
+
+// Saves a table as a native grid file, replacing the file in one step (a failed save leaves any
+// old file whole).
+Result<void> saveNative(const Table& table, const QString& path);
+Result<void> saveNative(const Table& table, QIODevice& device, const QString& name);
+
+}  // namespace pellumar

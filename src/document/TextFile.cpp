@@ -1,0 +1,429 @@
+#include "document/TextFile.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "document/FileAccess.h"
+#include "document/TextCodec.h"
+
+namespace pellumar {
+
+namespace {
+
+using namespace fileaccess;
+
+constexpr size_t kChunk = size_t{2} << 20;
+constexpr uint64_t kCellsPerByte = 32;
+constexpr uint64_t kCellsAlways = uint64_t{1} << 20;
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+bool validSeparator(char16_t sep) {
+    return sep > 0 && sep < 0x80 && sep != u'"' && sep != u'\r' && sep != u'\n';
+}
+
+FileError badSeparator(const QString& name) {
+    return FileError{FileError::Reason::BadArgument,
+                     QStringLiteral("Cannot use that separator for %1.").arg(name)};
+}
+
+// A field of the record being parsed: either bytes of the read buffer or, when it had to be
+// rewritten (doubled quotes), bytes of the scratch text.
+struct FieldRef {
+    const char* ptr;
+    size_t len;
+    size_t off;
+    bool copied;
+};
+
+class DelimitedReader {
+public:
+    DelimitedReader(QIODevice& device, const QString& name, char sep, const Progress& progress)
+        : source_(device, name, progress), name_(name), sep_(sep) {
+        special_.fill(false);
+        special_[static_cast<unsigned char>(sep)] = true;
+        special_['\r'] = true;
+        special_['\n'] = true;
+    }
+
+    Result<TextLoad> run() {
+        cellLimit_ = kCellsAlways + kCellsPerByte * static_cast<uint64_t>(source_.total());
+        Pass pass = readAll(true);
+        if (pass == Pass::NotUtf8) {
+            // Start again from the top, reading every byte as Windows-1252.
+            table_ = Table();
+            if (!source_.rewind()) {
+                return source_.error();
+            }
+            pass = readAll(false);
+        }
+        if (pass == Pass::Failed) {
+            return *error_;
+        }
+        if (!source_.finish()) {
+            return source_.error();
+        }
+        table_.squeeze();
+        return TextLoad{std::move(table_), encoding_};
+    }
+
+private:
+    enum class Pass { Done, NotUtf8, Failed };
+
+    Pass fail(FileError error) {
+        error_ = std::move(error);
+        return Pass::Failed;
+    }
+
+    Pass readAll(bool utf8) {
+        encoding_ = utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+        buf_.assign(kChunk + 1, '\0');
+        size_t begin = 0;
+        size_t end = 0;
+        bool first = true;
+        bool estimated = false;
+        qint64 parsed = 0;
+        for (;;) {
+            if (begin > 0) {
+                std::memmove(buf_.data(), buf_.data() + begin, end - begin);
+                parsed += static_cast<qint64>(begin);
+                end -= begin;
+                begin = 0;
+            }
+            // A record longer than a chunk is read in ever larger steps, so that parsing it
+            // again from its start each time stays linear.
+            const size_t want = std::max(kChunk, end);
+            if (buf_.size() < end + want + 1) {
+                buf_.resize(end + want + 1);
+            }
+            const qint64 got = source_.read(buf_.data() + end, static_cast<qint64>(want));
+            if (got < 0) {
+                return fail(source_.error());
+            }
+            const bool eof = static_cast<size_t>(got) < want;
+            end += static_cast<size_t>(got);
+            buf_[end] = '\n';  // stops the field scans at the end of the data
+            if (first) {
+                first = false;
+                if (end >= 3 && std::memcmp(buf_.data(), kBom, 3) == 0) {
+                    begin = 3;
+                    if (utf8) {
+                        encoding_ = TextEncoding::Utf8Bom;
+                    }
+                }
+            }
+            const char* base = buf_.data();
+            while (begin < end) {
+                const char* recordEnd = parseRecord(base + begin, base + end, eof);
+                if (!recordEnd) {
+                    break;
+                }
+                const Pass stored = store(
+                    std::string_view(base + begin, static_cast<size_t>(recordEnd - (base + begin))),
+                    utf8);
+                if (stored != Pass::Done) {
+                    return stored;
+                }
+                begin = static_cast<size_t>(recordEnd - base);
+            }
+            if (!estimated && !eof && table_.rowCount() > 0) {
+                // Make room for the rows the whole file will probably hold.
+                estimated = true;
+                const double perRow =
+                    static_cast<double>(parsed + static_cast<qint64>(begin)) / table_.rowCount();
+                const double rows = static_cast<double>(source_.total()) / perRow * 1.03 + 16;
+                const double most =
+                    static_cast<double>(cellLimit_) / std::max(1, table_.columnCount());
+                table_.reserveRows(static_cast<int>(std::min({rows, most, 1e9})));
+            }
+            if (eof) {
+                return Pass::Done;
+            }
+        }
+    }
+
+    // Splits the record starting at p into refs_; gives the end of the record (past its line
+    // end), or nullptr when the record does not end within the data read so far.
+    const char* parseRecord(const char* p, const char* end, bool eof) {
+        refs_.clear();
+        scratch_.clear();
+        for (;;) {
+            FieldRef f{p, 0, 0, false};
+            if (*p == '"') {
+                const char* start = p + 1;
+                const char* q = start;
+                for (;;) {
+                    const auto* quote =
+                        static_cast<const char*>(std::memchr(q, '"', static_cast<size_t>(end - q)));
+                    if (!quote) {
+                        if (!eof) {
+                            return nullptr;
+                        }
+                        quote = end;  // no closing quote: the field runs to the end of the file
+                    } else if (quote + 1 == end && !eof) {
+                        return nullptr;  // a doubled quote may follow
+                    } else if (quote + 1 < end && quote[1] == '"') {
+                        if (!f.copied) {
+                            f.copied = true;
+                            f.off = scratch_.size();
+                        }
+                        scratch_.append(start, static_cast<size_t>(quote + 1 - start));
+                        start = q = quote + 2;
+                        continue;
+                    }
+                    if (f.copied) {
+                        scratch_.append(start, static_cast<size_t>(quote - start));
+                    } else {
+                        f.ptr = start;
+                        f.len = static_cast<size_t>(quote - start);
+                    }
+                    p = quote == end ? end : quote + 1;
+                    break;
+                }
+                // Text after the closing quote, up to the separator or line end, is kept.
+                const char* rest = p;
+                while (!special_[static_cast<unsigned char>(*p)]) {
+                    ++p;
+                }
+                if (p > rest && !f.copied) {
+                    f.copied = true;
+                    f.off = scratch_.size();
+                    scratch_.append(f.ptr, f.len);
+                }
+                if (f.copied) {
+                    scratch_.append(rest, static_cast<size_t>(p - rest));
+                    f.len = scratch_.size() - f.off;
+                }
+            } else {
+                while (!special_[static_cast<unsigned char>(*p)]) {
+                    ++p;
+                }
+                f.len = static_cast<size_t>(p - f.ptr);
+            }
+            if (p == end) {
+                if (!eof) {
+                    return nullptr;
+                }
+                refs_.push_back(f);
+                return end;
+            }
+            refs_.push_back(f);
+            const char c = *p;
+            if (c == sep_) {
+                ++p;
+                continue;
+            }
+            if (c == '\n') {
+                return p + 1;
+            }
+            if (p + 1 == end) {  // CR: an LF may follow in the next chunk
+                return eof ? end : nullptr;
+            }
+            return p[1] == '\n' ? p + 2 : p + 1;
+        }
+    }
+
+    Pass store(std::string_view record, bool utf8) {
+        if (refs_.size() > static_cast<size_t>(kMaxColumns)) {
+            return fail(tooLarge(name_, QStringLiteral("a line has more than %1 fields")
+                                            .arg(QLocale::c().toString(kMaxColumns))));
+        }
+        const uint64_t rows = static_cast<uint64_t>(table_.rowCount()) + 1;
+        const uint64_t cols =
+            std::max<uint64_t>(static_cast<uint64_t>(table_.columnCount()), refs_.size());
+        if (rows > static_cast<uint64_t>(std::numeric_limits<int>::max() - 1) ||
+            rows * cols > cellLimit_) {
+            return fail(tooLarge(name_, QStringLiteral("its lines would make too many cells")));
+        }
+        fields_.resize(refs_.size());
+        for (size_t i = 0; i < refs_.size(); ++i) {
+            const FieldRef& f = refs_[i];
+            fields_[i] = f.copied ? std::string_view(scratch_.data() + f.off, f.len)
+                                  : std::string_view(f.ptr, f.len);
+        }
+        if (textcodec::hasHighBytes(record)) {
+            if (utf8) {
+                // Separators, quotes and line ends are ASCII, so a record is valid UTF-8
+                // exactly when all its fields are.
+                if (!textcodec::isValidUtf8(record)) {
+                    return Pass::NotUtf8;
+                }
+            } else {
+                converted_.clear();
+                converted_.reserve(record.size() * 3);
+                for (auto& field : fields_) {
+                    if (textcodec::hasHighBytes(field)) {
+                        const size_t off = converted_.size();
+                        textcodec::appendWindows1252AsUtf8(field, converted_);
+                        field = std::string_view(converted_.data() + off, converted_.size() - off);
+                    }
+                }
+            }
+        }
+        if (!table_.appendRow(fields_)) {
+            return fail(tooLarge(name_, QStringLiteral("a column holds more than 4 GB of text")));
+        }
+        return Pass::Done;
+    }
+
+    ByteSource source_;
+    QString name_;
+    char sep_;
+    std::array<bool, 256> special_;
+    uint64_t cellLimit_ = 0;
+    std::vector<char> buf_;
+    std::vector<FieldRef> refs_;
+    std::vector<std::string_view> fields_;
+    std::string scratch_;
+    std::string converted_;
+    Table table_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    std::optional<FileError> error_;
+};
+
+bool allFitWindows1252(const Table& table) {
+    for (int c = 0; c < table.columnCount(); ++c) {
+        for (int r = 0; r < table.rowCount(); ++r) {
+            if (!textcodec::fitsWindows1252(table.utf8(r, c))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+class DelimitedWriter {
+public:
+    DelimitedWriter(QIODevice& device, char sep, bool windows1252)
+        : sink_(device), sep_(sep), windows1252_(windows1252) {
+        quoted_.fill(false);
+        quoted_[static_cast<unsigned char>(sep)] = true;
+        quoted_['"'] = true;
+        quoted_['\r'] = true;
+        quoted_['\n'] = true;
+    }
+
+    ByteSink& sink() { return sink_; }
+
+    void write(const Table& table) {
+        const int cols = table.columnCount();
+        for (int r = 0; r < table.rowCount(); ++r) {
+            for (int c = 0; c < cols; ++c) {
+                if (c > 0) {
+                    sink_.put(sep_);
+                }
+                std::string_view text = table.utf8(r, c);
+                if (windows1252_ && textcodec::hasHighBytes(text)) {
+                    recoded_.clear();
+                    textcodec::appendUtf8AsWindows1252(text, recoded_);
+                    text = recoded_;
+                }
+                writeField(text);
+            }
+            char* out = sink_.room(2);
+            out[0] = '\r';
+            out[1] = '\n';
+            sink_.advance(2);
+        }
+    }
+
+private:
+    static bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+    void writeField(std::string_view text) {
+        if (text.empty()) {
+            return;
+        }
+        bool quote = isBlank(text.front()) || isBlank(text.back());
+        for (size_t i = 0; i < text.size() && !quote; ++i) {
+            quote = quoted_[static_cast<unsigned char>(text[i])];
+        }
+        if (!quote) {
+            std::memcpy(sink_.room(text.size()), text.data(), text.size());
+            sink_.advance(text.size());
+            return;
+        }
+        char* out = sink_.room(text.size() * 2 + 2);
+        char* o = out;
+        *o++ = '"';
+        for (const char ch : text) {
+            *o++ = ch;
+            if (ch == '"') {
+                *o++ = '"';
+            }
+        }
+        *o++ = '"';
+        sink_.advance(static_cast<size_t>(o - out));
+    }
+
+    ByteSink sink_;
+    char sep_;
+    bool windows1252_;
+    std::array<bool, 256> quoted_;
+    std::string recoded_;
+};
+
+}  // namespace
+
+Result<TextLoad> loadDelimited(QIODevice& device, const QString& name, char16_t separator,
+                               const Progress& progress) {
+    if (!validSeparator(separator)) {
+        return badSeparator(name);
+    }
+    DelimitedReader reader(device, name, static_cast<char>(separator), progress);
+    return reader.run();
+}
+
+Result<TextLoad> loadDelimited(const QString& path, char16_t separator, const Progress& progress) {
+    QFile file(path);
+    if (auto error = openForReading(file)) {
+        return *error;
+    }
+    return loadDelimited(file, displayName(path), separator, progress);
+}
+
+Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const QString& name,
+                                   char16_t separator, TextEncoding encoding) {
+    if (!validSeparator(separator)) {
+        return badSeparator(name);
+    }
+    if (encoding == TextEncoding::Windows1252 && !allFitWindows1252(table)) {
+        encoding = TextEncoding::Utf8;
+    }
+    DelimitedWriter writer(device, static_cast<char>(separator),
+                           encoding == TextEncoding::Windows1252);
+    if (encoding == TextEncoding::Utf8Bom) {
+        writer.sink().put(kBom, 3);
+    }
+    writer.write(table);
+    if (!writer.sink().flush()) {
+        return writeFailed(name, device);
+    }
+    return encoding;
+}
+
+Result<TextEncoding> saveDelimited(const Table& table, const QString& path, char16_t separator,
+                                   TextEncoding encoding) {
+    TextEncoding written = encoding;
+    Result<void> saved =
+        saveAtomically(path, [&](QIODevice& device, const QString& name) -> Result<void> {
+            auto result = saveDelimited(table, device, name, separator, encoding);
+            if (!result) {
+                return result.error();
+            }
+            written = result.value();
+            return {};
+        });
+    if (!saved) {
+        return saved.error();
+    }
+    return written;
+}
+
+}  // namespace pellumar

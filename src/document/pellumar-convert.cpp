@@ -1,0 +1,114 @@
+// pellumar-convert: converts between Pellumar's file forms from the command line.
+//
+//   pellumar-convert [--first-line-data] IN OUT
+//
+// Each file's kind comes from its extension: .plm native grid file, .csv comma text, .txt and
+// .tsv tab text. A text IN has its first line taken as the column titles, or with
+// --first-line-data as the first record below an empty title row (the flag has no meaning for a
+// .plm IN, which carries its own title row). A text OUT is written in the encoding a text IN was
+// read in, else UTF-8. Exit status: 0 done, 1 the conversion failed (the message says why; OUT
+// is left as it was), 2 wrong usage.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+#include "document/NativeFile.h"
+#include "document/TextFile.h"
+
+using namespace pellumar;
+
+namespace {
+
+enum class Kind { Native, Comma, Tab };
+
+std::optional<Kind> kindOf(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == u"plm") {
+        return Kind::Native;
+    }
+    if (ext == u"csv") {
+        return Kind::Comma;
+    }
+    if (ext == u"txt" || ext == u"tsv") {
+        return Kind::Tab;
+    }
+    return std::nullopt;
+}
+
+char16_t separatorOf(Kind kind) {
+    return kind == Kind::Comma ? u',' : u'\t';
+}
+
+void say(const QString& text) {
+    std::fprintf(stderr, "pellumar-convert: %s\n", qUtf8Printable(text));
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: pellumar-convert [--first-line-data] IN OUT\n"
+                 "  Converts IN to OUT, each kind chosen by its extension:\n"
+                 "  .plm Pellumar file, .csv comma text, .txt or .tsv tab text.\n"
+                 "  --first-line-data  IN's first line is a record, not the column titles\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const bool firstLineData = args.removeAll(QStringLiteral("--first-line-data")) > 0;
+    if (args.size() != 2 || args[0].startsWith(u'-') || args[1].startsWith(u'-')) {
+        return usage();
+    }
+    const QString& in = args[0];
+    const QString& out = args[1];
+    const auto inKind = kindOf(in);
+    const auto outKind = kindOf(out);
+    if (!inKind || !outKind) {
+        say(QStringLiteral("cannot tell the kind of %1 from its extension (use .plm, .csv, "
+                           ".txt or .tsv).")
+                .arg(!inKind ? in : out));
+        return 2;
+    }
+
+    Table table;
+    TextEncoding encoding = TextEncoding::Utf8;
+    if (*inKind == Kind::Native) {
+        auto loaded = loadNative(in);
+        if (!loaded) {
+            say(loaded.message());
+            return 1;
+        }
+        table = loaded.take();
+    } else {
+        auto loaded = loadDelimited(in, separatorOf(*inKind));
+        if (!loaded) {
+            say(loaded.message());
+            return 1;
+        }
+        table = std::move(loaded.value().table);
+        encoding = loaded.value().encoding;
+        if (firstLineData) {
+            table.insertRows(0, 1);
+        }
+    }
+
+    if (*outKind == Kind::Native) {
+        const auto saved = saveNative(table, out);
+        if (!saved) {
+            say(saved.message());
+            return 1;
+        }
+    } else {
+        const auto saved = saveDelimited(table, out, separatorOf(*outKind), encoding);
+        if (!saved) {
+            say(saved.message());
+            return 1;
+        }
+    }
+    return 0;
+}
