@@ -146,7 +146,10 @@ void GridControl::select(int row1, int col1, int row2, int col2) {
     selectionModel()->setCurrentIndex(end, QItemSelectionModel::NoUpdate);
     selectionModel()->select(QItemSelection(viewIndex(row1, col1), end), flags);
     programmatic_ = false;
-    scrollTo(end);
+    // Bring the current cell into view; whole rows keep the columns the user is looking at.
+    const int visibleCol = columnAt(0);
+    scrollTo(
+        viewIndex(row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
     emit selChanged();
 }
 

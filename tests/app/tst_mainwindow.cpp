@@ -1,0 +1,272 @@
+// The main window's start-up from the stored preferences, its exit roads, and the data grid's
+// reactions that the window owns (Edit menu by focus, right button, sort arrows).
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include "TestWindow.h"
+#include "app/modMain.h"
+#include "grid/Twips.h"
+
+using namespace pellumar;
+
+class TstMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    TestSettings settings_;
+
+    static int twips(int pixels) { return pixelsToTwips(pixels, nullptr); }
+
+private slots:
+    void init() { settings_.clear(); }
+
+    void firstRun() {
+        TestWindow w(true);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar"));
+        QCOMPARE(w->pos(), QPoint(0, 0));
+        QCOMPARE(w->size(), QSize(467, 333));  // 7000 x 5000 twips
+        QCOMPARE(twips(w->VBar->sizes().value(0)), 3570);
+        QVERIFY(w->AlternateColor);
+        QCOMPARE(w->fa->palette().color(QPalette::AlternateBase), QColor(192, 255, 192));
+        QVERIFY(w->action("mnuAlternateColor")->isChecked());
+        QVERIFY(w->toolButton("AlternateColor")->isChecked());
+        QVERIFY(w->txtDrop->isVisible());
+        QVERIFY(w->action("mnuEmailParser")->isChecked());
+        QCOMPARE(modMain::ConvertionChr, QStringLiteral("="));
+        QCOMPARE(w->panelText(1), QStringLiteral("Pellumar Version 7.0"));
+        QCOMPARE(w->panelText(2), QStringLiteral("="));
+        QCOMPARE(w->panelText(3), QStringLiteral("ROW"));
+        QVERIFY(modMain::ShowTips);
+        QCOMPARE(w->fa->rows(), 21);
+        QCOMPARE(w->fa->cols(), 9);
+        QCOMPARE(w->fa->fixedRows(), 1);
+        QVERIFY(w->IsNewDocument);
+        QCOMPARE(w->i_FileType, int16_t(2));
+        QVERIFY(w->CurrentFile.endsWith(QStringLiteral("Untitled.plm")));
+        QVERIFY(!w->IsModified);
+        QVERIFY(!w->action("mnuSave")->isEnabled());
+        QVERIFY(!w->toolButton("Save")->isEnabled());
+        // The Form Panel and its heading.
+        QCOMPARE(w->TabStrip1->tabText(0), QStringLiteral("Form"));
+        QCOMPARE(w->fb->textMatrix(0, 0), QStringLiteral("Column"));
+        QCOMPARE(w->fb->textMatrix(0, 1), QStringLiteral("Value"));
+        QCOMPARE(w->fb->cell(GridControl::CellProperty::BackColor, 0, 1).toUInt(), 0xff008000u);
+        // Commands not built yet are there, but disabled; nothing pretends to work.
+        QVERIFY(!w->action("mnuPrintSheet")->isEnabled());
+        QCOMPARE(w->action("mnuPrintSheet")->text(), QStringLiteral("&Print Sheet..."));
+        QCOMPARE(w->action("mnuPrintSheet")->shortcut(), QKeySequence(Qt::Key_F4));
+        QVERIFY(w->action("mnuExit")->isEnabled());
+    }
+
+    void oddStoredValues() {
+        settings_.set("WIDTH", "abc");
+        settings_.set("HEIGHT", "6000");
+        settings_.set("TOP", "-60");
+        settings_.set("LEFT", "1200.4");
+        settings_.set("EmailParser", "2");
+        settings_.set("AlternateColor", "yes");
+        settings_.set("ConvertionChr", ":");
+        settings_.set("ShowTips", "False");
+        {
+            TestWindow w;
+            QCOMPARE(w->pos(), QPoint(80, -4));
+            QCOMPARE(w->width(), w->minimumSizeHint().width());  // width 0: the smallest size
+            QCOMPARE(w->height(), 400);
+            QVERIFY(!w->AlternateColor);  // "yes" is not a boolean
+            QVERIFY(!w->action("mnuAlternateColor")->isChecked());
+            QCOMPARE(w->EmailParser, int16_t(2));
+            QVERIFY(w->action("mnuEmailParser")->isChecked());
+            QCOMPARE(w->panelText(2), QStringLiteral(":"));
+            QVERIFY(!modMain::ShowTips);
+            w->SaveSettings();
+            QCOMPARE(w.ended, 1);
+        }
+        // Written back in their written forms.
+        QCOMPARE(settings_.get("LEFT"), QStringLiteral("1200"));
+        QCOMPARE(settings_.get("TOP"), QStringLiteral("-60"));
+        QCOMPARE(settings_.get("HEIGHT"), QStringLiteral("6000"));
+        QCOMPARE(settings_.get("EmailParser"), QStringLiteral("2"));
+        QCOMPARE(settings_.get("AlternateColor"), QStringLiteral("False"));
+        QCOMPARE(settings_.get("ConvertionChr"), QStringLiteral(":"));
+        QCOMPARE(settings_.get("ShowTips"), QStringLiteral("False"));
+        QCOMPARE(settings_.get("VBarLeft"), QStringLiteral("3570"));
+    }
+
+    void outOfRangeAndHiddenDropBox() {
+        settings_.set("TOP", "40000");
+        settings_.set("EmailParser", "0");
+        settings_.set("AlternateColor", "1");
+        settings_.set("ConvertionChr", ",");
+        TestWindow w;
+        QCOMPARE(w->pos().y(), 0);
+        QCOMPARE(w->EmailParser, int16_t(0));
+        QVERIFY(!w->action("mnuEmailParser")->isChecked());
+        QVERIFY(w->txtDrop->isHidden() || !w->txtDrop->isVisibleTo(w.window.get()));
+        QVERIFY(!w->lbDropBox->isVisibleTo(w.window.get()));
+        QVERIFY(!w->cmdDownArrow->isVisibleTo(w.window.get()));
+        QVERIFY(w->AlternateColor);
+        QCOMPARE(modMain::ConvertionChr, QStringLiteral(","));  // a comma survives the store
+    }
+
+    void windowOffEveryScreenComesBack() {
+        settings_.set("LEFT", "-30000");
+        settings_.set("TOP", "-30000");
+        TestWindow w;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.intersects(QRect(w->pos(), w->size())));
+    }
+
+    void exitPrompts() {
+        // Cancel keeps the window and writes nothing.
+        {
+            TestWindow w;
+            w->MakeModified(true);
+            w.prompter.answerMessage(QMessageBox::Cancel);
+            QVERIFY(!w->close());
+            QCOMPARE(w.prompter.last().caption, QStringLiteral("Exit"));
+            QCOMPARE(w.prompter.last().text,
+                     QStringLiteral("Changes have been made. Do you want to save the changes "
+                                    "before exit Pellumar?"));
+            QCOMPARE(w.prompter.last().icon, Prompter::Icon::Question);
+            QCOMPARE(w.prompter.last().defaultButton, QMessageBox::Cancel);
+            QCOMPARE(w.prompter.last().buttons,
+                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            QCOMPARE(w.ended, 0);
+            QVERIFY(!settings_.has("TOP"));
+
+            w.prompter.answerMessage(QMessageBox::Cancel);
+            w->mnuExit_Click();
+            QCOMPARE(w.prompter.last().text,
+                     QStringLiteral("Changes have been made. Do you want to save the changes?"));
+            QCOMPARE(w.ended, 0);
+            QVERIFY(!settings_.has("TOP"));
+        }
+        // No loses the changes, writes the preferences and ends.
+        {
+            TestWindow w;
+            w->MakeModified(true);
+            w.prompter.answerMessage(QMessageBox::No);
+            w->mnuExit_Click();
+            QCOMPARE(w.ended, 1);
+            QCOMPARE(settings_.get("WIDTH"), QStringLiteral("7000"));
+        }
+        // No changes: no question at all.
+        {
+            settings_.clear();
+            TestWindow w;
+            QVERIFY(w->close());
+            QCOMPARE(w.prompter.asked().size(), 0);
+            QCOMPARE(w.ended, 1);
+            QVERIFY(settings_.has("EmailParser"));
+        }
+    }
+
+    void editMenuFollowsTheActiveArea() {
+        TestWindow w(true);
+        w->fb->setFocus();
+        QTRY_COMPARE(int(w->ActiveArea), 2);
+        for (const char* item :
+             {"mnuEditCut", "mnuEditPaste", "mnuInsert", "mnuDelete", "mnuSelectAll", "mnuEditFind",
+              "mnuEditStat", "mnuMove", "mnuEditColAttr", "mnuAlign"}) {
+            QVERIFY2(!w->action(item)->isVisible(), item);
+        }
+        for (const char* item : {"mnuEditCopy", "mnuAddRow", "mnuBkColor", "mnuRowHeight"}) {
+            QVERIFY2(w->action(item)->isVisible(), item);
+        }
+        QVERIFY(!w->separatorAfter("mnuSelectAll")->isVisible());
+        // The Drop Box leaves the menu as the Form Panel left it.
+        w->ActiveArea = 4;
+        w->UpdateEditMenu();
+        QVERIFY(!w->action("mnuEditCut")->isVisible());
+        w->fa->setFocus();
+        QTRY_COMPARE(int(w->ActiveArea), 1);
+        QVERIFY(w->action("mnuEditCut")->isVisible());
+        QVERIFY(w->separatorAfter("mnuSelectAll")->isVisible());
+    }
+
+    void rightButtonByMouseMode() {
+        TestWindow w(true);
+        QMenu* edit = w->menu("mnuEdit");
+        const QPoint cell = w->fa->visualRect(w->fa->model()->index(2, 1)).center();
+        QTest::mouseClick(w->fa->viewport(), Qt::RightButton, {}, cell);
+        QTRY_VERIFY(edit->isVisible());
+        QVERIFY(w->commandEnabled("mnuRowHeight"));
+        QVERIFY(w->commandEnabled("mnuMove"));
+        QVERIFY(!w->commandEnabled("mnuEditStat"));
+        edit->close();
+
+        w->mnuMouseMode_Click(1);
+        QCOMPARE(w->panelText(3), QStringLiteral("EDIT"));
+        QVERIFY(w->toolButton("BlockMode")->isChecked());
+        QVERIFY(!w->toolButton("RowMode")->isChecked());
+        QTest::mouseClick(w->fa->viewport(), Qt::RightButton, {}, cell);
+        QTRY_VERIFY(edit->isVisible());
+        QVERIFY(!w->commandEnabled("mnuRowHeight"));
+        QVERIFY(!w->commandEnabled("mnuMove"));
+        QVERIFY(w->commandEnabled("mnuEditStat"));
+        // Arithmetic is offered, but stays unusable until it is carried out.
+        QVERIFY(!w->action("mnuEditStat")->isEnabled() || w->commandBuilt("mnuEditStat"));
+        edit->close();
+    }
+
+    void sortArrowMovesBetweenTitles() {
+        TestWindow w(true);
+        for (int r = 1; r <= 3; ++r) {
+            w->fa->setTextMatrix(r, 1, QString::number(4 - r));
+            w->fa->setTextMatrix(r, 2, QString::number(r));
+        }
+        auto picture = [&](int col) {
+            return w->fa->cell(GridControl::CellProperty::Picture, 0, col).toInt();
+        };
+        w->fa->sortByColumn(1, GridControl::SortAscending);
+        QCOMPARE(picture(1), int(PictureSortUp));
+        QCOMPARE(w->fa->cell(GridControl::CellProperty::PictureAlignment, 0, 1).toInt(),
+                 int(AlignRightCenter));
+        QCOMPARE(w->LastSortCol, int16_t(1));
+        QVERIFY(w->IsModified);
+        QVERIFY(w->action("mnuSave")->isEnabled() || !w->commandBuilt("mnuSave"));
+        w->fa->sortByColumn(1, GridControl::SortDescending);
+        QCOMPARE(picture(1), int(PictureSortDown));
+        w->fa->sortByColumn(2, GridControl::SortAscending);
+        QCOMPARE(picture(1), int(PictureNone));
+        QCOMPARE(picture(2), int(PictureSortUp));
+        for (int c : {0, 3, 4, 5, 6, 7, 8}) {
+            QCOMPARE(picture(c), int(PictureNone));
+        }
+    }
+
+    void selectionCounterAndRowMode() {
+        TestWindow w(true);
+        w->fa->select(3, 0, 5, w->fa->cols() - 1);
+        QCOMPARE(w->panelText(5), QStringLiteral("3 Sel"));
+        // Switching to Row Mode selects the whole current record.
+        w->mnuMouseMode_Click(1);
+        w->fa->select(4, 2);
+        w->mnuMouseMode_Click(0);
+        QCOMPARE(w->fa->row(), 4);
+        QCOMPARE(w->fa->selectionLeft(), 0);
+        QCOMPARE(w->fa->selectionRight(), w->fa->cols() - 1);
+        QCOMPARE(w->panelText(5), QStringLiteral("1 Sel"));
+        // Drag mode and the grid lines switch back and forth.
+        w->mnuDragDrop_Click();
+        QCOMPARE(w->panelText(4), QStringLiteral("DRAG"));
+        QVERIFY(w->fa->dragMode());
+        w->mnuDragDrop_Click();
+        QCOMPARE(w->panelText(4), QString());
+        w->mnuGrid_Click();
+        QVERIFY(!w->fa->gridLines());
+        w->mnuAlternateColor_Click();
+        QVERIFY(!w->AlternateColor);
+        QVERIFY(!w->toolButton("AlternateColor")->isChecked());
+    }
+};
+
+QTEST_MAIN(TstMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,41 @@
+// Helpers for tests of the main window: a private preference store and a window built the way
+// the program builds it, answering its questions from a script.
+#pragma once
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "ScriptedPrompter.h"
+#include "app/frmMain.h"
+
+namespace pellumar {
+
+// Points the preference store at a temporary folder for the life of the test program.
+class TestSettings {
+public:
+    TestSettings();
+    void clear();
+    void set(const QString& name, const QString& value);
+    QString get(const QString& name) const;
+    bool has(const QString& name) const;
+    QString folder() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A main window as start-up makes it; ending the program only records that it ended.
+struct TestWindow {
+    explicit TestWindow(bool show = false);
+    ~TestWindow();
+
+    ScriptedPrompter prompter;
+    std::unique_ptr<frmMain> window;
+    int ended = 0;
+
+    frmMain* operator->() const { return window.get(); }
+};
+
+}  // namespace pellumar
