@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "document/TextFile.h"
 #include "grid/GridControl.h"
 
 class QAction;
@@ -76,6 +77,12 @@ public:
     int16_t LastSortCol = 0;
     int splitterLeftLimit = 3000;   // twips
     int splitterRightMargin = 600;  // twips
+    // The Column Define dialog's combo list texts, one per column.
+    QStringList ComboLists;
+    // The encoding a delimited document was read in, to write it back the same way.
+    TextEncoding fileEncoding = TextEncoding::Utf8;
+    // The name the last open dialog returned (the full path of the file last opened).
+    QString lastDialogFile;
 
     // --- Public operations --------------------------------------------------------------------
     // The refresh: style buttons, the position panel and, while it is open, the Form Panel.
@@ -93,6 +100,10 @@ public:
     void mnuNew_Click();
     // True when the table was written.
     bool mnuSave_Click();
+    bool mnuSaveAsPLM_Click();
+    // The save-changes prompt of New and Open: true when the operation may go on (No, or Yes
+    // and the save happened).
+    bool confirmReplace(const QString& caption);
     void mnuExit_Click();
     void mnuMouseMode_Click(int index);
     void mnuDragDrop_Click();
@@ -140,6 +151,10 @@ protected:
 private:
     void buildWidgets();
     void buildCommands();
+    // Each subsystem connects its own commands.
+    void registerDocumentCommands();
+    void registerFormReaderCommands();
+    void registerColumnCommands();
     void buildStatusBar();
     void connectGrids();
     void Form_Load();

@@ -134,6 +134,9 @@ void frmMain::buildCommands() {
     registerCommand(QStringLiteral("mnuDragDrop"), [this] { mnuDragDrop_Click(); });
     registerCommand(QStringLiteral("mnuAlternateColor"), [this] { mnuAlternateColor_Click(); });
     registerCommand(QStringLiteral("mnuGrid"), [this] { mnuGrid_Click(); });
+    registerDocumentCommands();
+    registerFormReaderCommands();
+    registerColumnCommands();
 }
 
 void frmMain::registerCommand(const QString& name, std::function<void()> handler) {

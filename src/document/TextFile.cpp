@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -23,6 +24,10 @@ constexpr size_t kChunk = size_t{2} << 20;
 constexpr uint64_t kCellsPerByte = 32;
 constexpr uint64_t kCellsAlways = uint64_t{1} << 20;
 constexpr char kBom[] = "\xEF\xBB\xBF";
+constexpr size_t kSlack = 16;  // spare bytes after the data for the eight-byte field scan
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kCrBytes = kOnes * '\r';
+constexpr uint64_t kLfBytes = kOnes * '\n';
 
 bool validSeparator(char16_t sep) {
     return sep > 0 && sep < 0x80 && sep != u'"' && sep != u'\r' && sep != u'\n';
@@ -45,12 +50,10 @@ struct FieldRef {
 class DelimitedReader {
 public:
     DelimitedReader(QIODevice& device, const QString& name, char sep, const Progress& progress)
-        : source_(device, name, progress), name_(name), sep_(sep) {
-        special_.fill(false);
-        special_[static_cast<unsigned char>(sep)] = true;
-        special_['\r'] = true;
-        special_['\n'] = true;
-    }
+        : source_(device, name, progress),
+          name_(name),
+          sep_(sep),
+          sepBytes_(kOnes * static_cast<unsigned char>(sep)) {}
 
     Result<TextLoad> run() {
         cellLimit_ = kCellsAlways + kCellsPerByte * static_cast<uint64_t>(source_.total());
@@ -83,11 +86,12 @@ private:
 
     Pass readAll(bool utf8) {
         encoding_ = utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-        buf_.assign(kChunk + 1, '\0');
+        buf_.assign(kChunk + kSlack, '\0');
         size_t begin = 0;
         size_t end = 0;
         bool first = true;
-        bool estimated = false;
+        estimated_ = false;
+        longBytes_.clear();
         qint64 parsed = 0;
         for (;;) {
             if (begin > 0) {
@@ -99,8 +103,8 @@ private:
             // A record longer than a chunk is read in ever larger steps, so that parsing it
             // again from its start each time stays linear.
             const size_t want = std::max(kChunk, end);
-            if (buf_.size() < end + want + 1) {
-                buf_.resize(end + want + 1);
+            if (buf_.size() < end + want + kSlack) {
+                buf_.resize(end + want + kSlack);
             }
             const qint64 got = source_.read(buf_.data() + end, static_cast<qint64>(want));
             if (got < 0) {
@@ -132,21 +136,46 @@ private:
                 }
                 begin = static_cast<size_t>(recordEnd - base);
             }
-            if (!estimated && !eof && table_.rowCount() > 0) {
-                // Make room for the rows the whole file will probably hold.
-                estimated = true;
-                const double perRow =
-                    static_cast<double>(parsed + static_cast<qint64>(begin)) / table_.rowCount();
-                const double rows = static_cast<double>(source_.total()) / perRow * 1.03 + 16;
+            if (!estimated_ && !eof && table_.rowCount() > 0) {
+                // Make room for the rows and texts the whole file will probably hold, judged
+                // by its first chunk, so that the storage is neither copied while it grows nor
+                // left with much room to spare.
+                estimated_ = true;
+                const double scale = static_cast<double>(source_.total()) /
+                                     static_cast<double>(parsed + static_cast<qint64>(begin)) *
+                                     1.03;
+                const double rows = table_.rowCount() * scale + 16;
                 const double most =
                     static_cast<double>(cellLimit_) / std::max(1, table_.columnCount());
                 table_.reserveRows(static_cast<int>(std::min({rows, most, 1e9})));
+                for (size_t c = 0; c < longBytes_.size(); ++c) {
+                    table_.reserveText(static_cast<int>(c),
+                                       static_cast<size_t>(longBytes_[c] * scale));
+                }
             }
             if (eof) {
                 return Pass::Done;
             }
         }
     }
+
+    // The first separator, CR or LF at or after p, eight bytes at a time. The data read is
+    // followed by an LF and the buffer by spare bytes, so the scan stops within the buffer.
+    const char* scanField(const char* p) const {
+        for (;;) {
+            uint64_t w;
+            std::memcpy(&w, p, 8);
+            const uint64_t hits =
+                zeroBytes(w ^ sepBytes_) | zeroBytes(w ^ kCrBytes) | zeroBytes(w ^ kLfBytes);
+            if (hits != 0) {
+                return p + (std::countr_zero(hits) >> 3);
+            }
+            p += 8;
+        }
+    }
+
+    // Marks the zero bytes of v with their top bit; marks above the lowest one may be false.
+    static uint64_t zeroBytes(uint64_t v) { return (v - kOnes) & ~v & (kOnes << 7); }
 
     // Splits the record starting at p into refs_; gives the end of the record (past its line
     // end), or nullptr when the record does not end within the data read so far.
@@ -188,9 +217,7 @@ private:
                 }
                 // Text after the closing quote, up to the separator or line end, is kept.
                 const char* rest = p;
-                while (!special_[static_cast<unsigned char>(*p)]) {
-                    ++p;
-                }
+                p = scanField(p);
                 if (p > rest && !f.copied) {
                     f.copied = true;
                     f.off = scratch_.size();
@@ -201,9 +228,7 @@ private:
                     f.len = scratch_.size() - f.off;
                 }
             } else {
-                while (!special_[static_cast<unsigned char>(*p)]) {
-                    ++p;
-                }
+                p = scanField(p);
                 f.len = static_cast<size_t>(p - f.ptr);
             }
             if (p == end) {
@@ -266,6 +291,12 @@ private:
                 }
             }
         }
+        if (!estimated_) {
+            longBytes_.resize(std::max(longBytes_.size(), fields_.size()));
+            for (size_t i = 0; i < fields_.size(); ++i) {
+                longBytes_[i] += fields_[i].size() > 7 ? fields_[i].size() : 0;
+            }
+        }
         if (!table_.appendRow(fields_)) {
             return fail(tooLarge(name_, QStringLiteral("a column holds more than 4 GB of text")));
         }
@@ -275,7 +306,7 @@ private:
     ByteSource source_;
     QString name_;
     char sep_;
-    std::array<bool, 256> special_;
+    uint64_t sepBytes_;  // the separator in every byte
     uint64_t cellLimit_ = 0;
     std::vector<char> buf_;
     std::vector<FieldRef> refs_;
@@ -283,6 +314,8 @@ private:
     std::string scratch_;
     std::string converted_;
     Table table_;
+    bool estimated_ = false;
+    std::vector<uint64_t> longBytes_;  // long texts per column, before the estimate
     TextEncoding encoding_ = TextEncoding::Utf8;
     std::optional<FileError> error_;
 };
@@ -312,13 +345,15 @@ public:
     ByteSink& sink() { return sink_; }
 
     void write(const Table& table) {
-        const int cols = table.columnCount();
+        const auto cols = static_cast<size_t>(table.columnCount());
+        std::vector<std::string_view> texts(cols);
         for (int r = 0; r < table.rowCount(); ++r) {
-            for (int c = 0; c < cols; ++c) {
+            table.rowUtf8(r, texts);
+            for (size_t c = 0; c < cols; ++c) {
                 if (c > 0) {
                     sink_.put(sep_);
                 }
-                std::string_view text = table.utf8(r, c);
+                std::string_view text = texts[c];
                 if (windows1252_ && textcodec::hasHighBytes(text)) {
                     recoded_.clear();
                     textcodec::appendUtf8AsWindows1252(text, recoded_);

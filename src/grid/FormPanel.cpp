@@ -83,9 +83,10 @@ void frmMain::fa_Click() {
             form->setText(formRow, 1, hasRecord ? data->displayText(row, k) : QString());
         }
     }
-    // The refresh walks the rows in order, so it ends on the last one.
+    // The refresh walks the rows in order, so it ends on the last one (without scrolling the
+    // form away from where the user reads it).
     if (cols > 0) {
-        fb->select(cols, 1);
+        fb->select(cols, 1, cols, 1, false);
     }
 }
 

@@ -126,7 +126,7 @@ int GridControl::selectionRight() const {
     return selectionKind_ == SelectionByRow ? cols() - 1 : std::max(col(), selectionEndCol());
 }
 
-void GridControl::select(int row1, int col1, int row2, int col2) {
+void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
     const int fixed = model_->fixedRows();
     if (rows() <= fixed || cols() == 0) {
         return;
@@ -148,8 +148,9 @@ void GridControl::select(int row1, int col1, int row2, int col2) {
     programmatic_ = false;
     // Bring the current cell into view; whole rows keep the columns the user is looking at.
     const int visibleCol = columnAt(0);
-    scrollTo(
-        viewIndex(row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
+    if (scroll)
+        scrollTo(viewIndex(
+            row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
     emit selChanged();
 }
 

@@ -46,7 +46,8 @@ public:
     int selectionEndRow() const;
     int selectionEndCol() const;
     void select(int row, int col) { select(row, col, row, col); }
-    void select(int row1, int col1, int row2, int col2);
+    // Selects the block; with `scroll` the current cell is brought into view.
+    void select(int row1, int col1, int row2, int col2, bool scroll = true);
     // Top, bottom, left and right of the selection, in table coordinates; whole-row selection
     // spans every column.
     int selectionTop() const { return std::min(row(), selectionEndRow()); }

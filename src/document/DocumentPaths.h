@@ -1,0 +1,19 @@
+// Paths as the document commands see them.
+#pragma once
+
+#include <QString>
+
+namespace pellumar {
+
+// The folder part of a path, up to and including its last separator ("\\" or "/"); "" when the
+// path is empty or holds no separator.
+QString FolderOfPath(const QString& path);
+
+// True when the name is one of the bare patterns an open dialog may hand back when nothing was
+// chosen ("", "*.*", "*.plm", "*.csv", "*.txt").
+bool isCancelledFileName(const QString& name);
+
+// The name with the extension added when it has none ("report" -> "report.csv").
+QString withDefaultExtension(const QString& name, const QString& extension);
+
+}  // namespace pellumar
