@@ -237,8 +237,21 @@ void frmMain::setPanelText(int panel, const QString& text) {
     }
 }
 
+namespace {
+QString& applicationFolderOverride() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+void frmMain::setApplicationFolderForTesting(const QString& folder) {
+    applicationFolderOverride() = folder;
+}
+
 QString frmMain::applicationFolder() {
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString programFolder = applicationFolderOverride().isEmpty()
+                                      ? QCoreApplication::applicationDirPath()
+                                      : applicationFolderOverride();
     const QFileInfo info(programFolder);
     QString folder = programFolder;
     if (!info.isWritable()) {

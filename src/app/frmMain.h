@@ -137,6 +137,8 @@ public:
     // Where documents go by default: the program's folder, or the user's documents folder when
     // the program's folder cannot be written.
     static QString applicationFolder();
+    // Tests point the application folder somewhere of their own ("" restores the real one).
+    static void setApplicationFolderForTesting(const QString& folder);
     // `CurrentFile` of a new document.
     static QString untitledPath();
 
