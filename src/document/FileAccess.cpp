@@ -12,6 +12,7 @@ namespace pellumar::fileaccess {
 namespace {
 
 constexpr qint64 kProgressStep = qint64{4} << 20;
+constexpr size_t kSinkStart = size_t{64} << 10;
 constexpr size_t kSinkSize = size_t{1} << 20;
 
 FileError makeError(FileError::Reason reason, const QString& text) {
@@ -116,17 +117,19 @@ bool ByteSource::rewind() {
     return true;
 }
 
-ByteSink::ByteSink(QIODevice& device) : device_(device), buffer_(kSinkSize) {}
+ByteSink::ByteSink(QIODevice& device) : device_(device), buffer_(kSinkStart) {}
 
 void ByteSink::makeRoom(size_t n) {
     flush();
-    if (buffer_.size() < n) {
-        buffer_.resize(n);
-    }
+    // Small files need no big buffer; big ones get a megabyte.
+    buffer_.resize(std::max({buffer_.size(), std::min(buffer_.size() * 4, kSinkSize), n}));
 }
 
 void ByteSink::put(const char* data, size_t n) {
-    if (n > buffer_.size()) {
+    if (n == 0) {
+        return;
+    }
+    if (n > kSinkSize) {
         flush();
         if (observer) {
             observer(data, n);

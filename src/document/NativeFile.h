@@ -11,11 +11,11 @@
 //   rows, cols, row-height count, style count: u32 each
 //   columns    cols x { i32 width, i32 alignment, i32 data type, u8 hidden,
 //                       u32 length + UTF-8 format, u32 length + UTF-8 combo list }
+//   texts      row by row, each cell a LEB128 length, then its UTF-8 bytes
 //   heights    count x { u32 row, i32 twips }
 //   styles     count x { u32 row, u32 col, u32 fore colour, u32 back colour, f32 font size,
 //                        i8 alignment, i8 picture alignment, u8 picture, u8 check state,
 //                        u8 flags (1 bold, 2 italic, 4 underline) }
-//   texts      column by column, top to bottom: a LEB128 length, then the UTF-8 bytes
 //   check sum  u64 over every byte before it
 //
 // A file that is not ours, newer, truncated, corrupted or inconsistent (counts that its size

@@ -86,7 +86,9 @@ private:
 
     Pass readAll(bool utf8) {
         encoding_ = utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-        buf_.assign(kChunk + kSlack, '\0');
+        const size_t chunk = static_cast<size_t>(
+            std::clamp<qint64>(source_.total() + 1, 4096, static_cast<qint64>(kChunk)));
+        buf_.assign(chunk + kSlack, '\0');
         size_t begin = 0;
         size_t end = 0;
         bool first = true;
@@ -102,7 +104,7 @@ private:
             }
             // A record longer than a chunk is read in ever larger steps, so that parsing it
             // again from its start each time stays linear.
-            const size_t want = std::max(kChunk, end);
+            const size_t want = std::max(chunk, end);
             if (buf_.size() < end + want + kSlack) {
                 buf_.resize(end + want + kSlack);
             }
@@ -320,15 +322,31 @@ private:
     std::optional<FileError> error_;
 };
 
-bool allFitWindows1252(const Table& table) {
+// Whether a table can be written as Windows-1252 and read back the same: every character must
+// have its byte, and the bytes must not all happen to form valid UTF-8 (a file that is valid
+// UTF-8 is read as UTF-8), unless they are plain ASCII.
+bool canWriteWindows1252(const Table& table) {
+    bool high = false;
+    bool invalidUtf8 = false;
+    std::string bytes;
     for (int c = 0; c < table.columnCount(); ++c) {
         for (int r = 0; r < table.rowCount(); ++r) {
-            if (!textcodec::fitsWindows1252(table.utf8(r, c))) {
+            const std::string_view text = table.utf8(r, c);
+            if (!textcodec::hasHighBytes(text)) {
+                continue;
+            }
+            if (!textcodec::fitsWindows1252(text)) {
                 return false;
+            }
+            high = true;
+            if (!invalidUtf8) {
+                bytes.clear();
+                textcodec::appendUtf8AsWindows1252(text, bytes);
+                invalidUtf8 = !textcodec::isValidUtf8(bytes);
             }
         }
     }
-    return true;
+    return !high || invalidUtf8;
 }
 
 class DelimitedWriter {
@@ -359,7 +377,9 @@ public:
                     textcodec::appendUtf8AsWindows1252(text, recoded_);
                     text = recoded_;
                 }
-                writeField(text);
+                // A first field that starts like a byte-order mark is quoted, or it would be
+                // taken for one.
+                writeField(text, r == 0 && c == 0 && text.starts_with(kBom));
             }
             char* out = sink_.room(2);
             out[0] = '\r';
@@ -371,11 +391,11 @@ public:
 private:
     static bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-    void writeField(std::string_view text) {
+    void writeField(std::string_view text, bool quote) {
         if (text.empty()) {
             return;
         }
-        bool quote = isBlank(text.front()) || isBlank(text.back());
+        quote = quote || isBlank(text.front()) || isBlank(text.back());
         for (size_t i = 0; i < text.size() && !quote; ++i) {
             quote = quoted_[static_cast<unsigned char>(text[i])];
         }
@@ -428,7 +448,7 @@ Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const 
     if (!validSeparator(separator)) {
         return badSeparator(name);
     }
-    if (encoding == TextEncoding::Windows1252 && !allFitWindows1252(table)) {
+    if (encoding == TextEncoding::Windows1252 && !canWriteWindows1252(table)) {
         encoding = TextEncoding::Utf8;
     }
     DelimitedWriter writer(device, static_cast<char>(separator),

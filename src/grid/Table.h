@@ -120,9 +120,13 @@ public:
     // empty) and the cells beyond the texts stay empty. It gives false when a text could not be
     // stored (a column holds at most 4 GB of text); that cell is then left empty.
     bool appendRow(std::span<const std::string_view> texts);
+    // The texts of row `row` in columns 0 to out.size() - 1 (empty past the last column), for
+    // writers that go through a table row by row.
+    void rowUtf8(int row, std::span<std::string_view> out) const;
     // Makes room for `bytes` more bytes of long texts (over seven bytes) in a column.
     void reserveText(int col, size_t bytes);
-    // Gives back the room reserved or grown beyond what the rows and texts use.
+    // Gives back the room reserved or grown beyond what the rows and texts use, when it is
+    // worth a copy (more than an eighth of what they use).
     void squeeze();
 
     // Sparse per-cell style.

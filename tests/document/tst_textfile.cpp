@@ -1,0 +1,383 @@
+// Comma and tab text files: what loading makes of a file's bytes, what saving writes, the round
+// trip over tricky cells, the encodings and the errors.
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "DocumentTestSupport.h"
+#include "document/TextFile.h"
+#include "grid/GridModel.h"
+
+using namespace pellumar;
+using namespace pellumar::testing;
+
+Q_DECLARE_METATYPE(pellumar::TextEncoding)
+
+namespace {
+
+Result<TextLoad> loadBytes(const QByteArray& bytes, char16_t sep = u',') {
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return loadDelimited(buffer, QStringLiteral("test.csv"), sep);
+}
+
+QByteArray saveBytes(const Table& table, char16_t sep = u',',
+                     TextEncoding encoding = TextEncoding::Utf8, TextEncoding* written = nullptr) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    auto result = saveDelimited(table, buffer, QStringLiteral("test.csv"), sep, encoding);
+    if (!result) {
+        qWarning() << result.message();
+        return {};
+    }
+    if (written) {
+        *written = result.value();
+    }
+    return bytes;
+}
+
+// A device that takes nothing: a full disk.
+class FullDevice : public QIODevice {
+public:
+    FullDevice() { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64) override {
+        setErrorString(QStringLiteral("No space left on device"));
+        return -1;
+    }
+};
+
+}  // namespace
+
+class TstTextFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loading_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Rows>("rows");
+
+        QTest::newRow("empty file") << QByteArray() << Rows{};
+        QTest::newRow("LF") << QByteArray("a,b\n1,2\n") << Rows{{"a", "b"}, {"1", "2"}};
+        QTest::newRow("CRLF") << QByteArray("a,b\r\n1,2\r\n") << Rows{{"a", "b"}, {"1", "2"}};
+        QTest::newRow("lone CR") << QByteArray("a,b\r1,2") << Rows{{"a", "b"}, {"1", "2"}};
+        QTest::newRow("no line end after the last line")
+            << QByteArray("a,b\r\n1,2") << Rows{{"a", "b"}, {"1", "2"}};
+        QTest::newRow("blank lines are empty records")
+            << QByteArray("a,b\n\n1,2\n\n") << Rows{{"a", "b"}, {"", ""}, {"1", "2"}, {"", ""}};
+        QTest::newRow("a lone line end is one empty record") << QByteArray("\n") << Rows{{""}};
+        QTest::newRow("widest line wins") << QByteArray("a\n1,2,3\nx,y\n")
+                                          << Rows{{"a", "", ""}, {"1", "2", "3"}, {"x", "y", ""}};
+        QTest::newRow("trailing separator makes an empty last field")
+            << QByteArray("a,\n") << Rows{{"a", ""}};
+        QTest::newRow("quoted separator, quotes and line breaks")
+            << QByteArray("\"x,y\",\"say \"\"hi\"\"\",\"two\r\nlines\"\n")
+            << Rows{{"x,y", "say \"hi\"", "two\r\nlines"}};
+        QTest::newRow("empty quoted field") << QByteArray("\"\",b") << Rows{{"", "b"}};
+        QTest::newRow("quotes inside an unquoted field are text")
+            << QByteArray("5\" disk,a\"b\"\n") << Rows{{"5\" disk", "a\"b\""}};
+        QTest::newRow("spaces are kept") << QByteArray("  a , b  \n") << Rows{{"  a ", " b  "}};
+        QTest::newRow("text after a closing quote is kept")
+            << QByteArray("\"ab\"cd,e\n") << Rows{{"abcd", "e"}};
+        QTest::newRow("an unclosed quote runs to the end of the file")
+            << QByteArray("a,\"b,c\nd") << Rows{{"a", "b,c\nd"}};
+        QTest::newRow("byte-order mark dropped")
+            << QByteArray("\xEF\xBB\xBFName,Z\xC3\xBCrich\n") << Rows{{"Name", "Zürich"}};
+        QTest::newRow("not UTF-8: Windows-1252")
+            << QByteArray("caf\xE9,na\xEFve,\x80 5\n") << Rows{{"café", "naïve", "€ 5"}};
+    }
+
+    void loading() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Rows, rows);
+        auto loaded = loadBytes(bytes);
+        QVERIFY2(loaded.ok(), qPrintable(loaded.ok() ? QString() : loaded.message()));
+        QCOMPARE(rowsOf(loaded.value().table), rows);
+    }
+
+    void tabTextLeavesCommasAlone() {
+        auto loaded = loadBytes("a,b\t\"c\td\"\t\n", u'\t');
+        QVERIFY(loaded.ok());
+        QCOMPARE(rowsOf(loaded.value().table), (Rows{{"a,b", "c\td", ""}}));
+    }
+
+    void encodingOfTheFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::newRow("ASCII") << QByteArray("a,b\n") << TextEncoding::Utf8;
+        QTest::newRow("UTF-8") << QByteArray("\xC3\xA9\n") << TextEncoding::Utf8;
+        QTest::newRow("UTF-8 with a byte-order mark")
+            << QByteArray("\xEF\xBB\xBF\xC3\xA9\n") << TextEncoding::Utf8Bom;
+        QTest::newRow("only a byte-order mark")
+            << QByteArray("\xEF\xBB\xBF") << TextEncoding::Utf8Bom;
+        QTest::newRow("Latin letters") << QByteArray("\xE9\n") << TextEncoding::Windows1252;
+        QTest::newRow("invalid late in the file")
+            << (QByteArray("\xC3\xA9,x\n").repeated(100000) + "\xFF\n")
+            << TextEncoding::Windows1252;
+        QTest::newRow("overlong form") << QByteArray("\xC0\xAF") << TextEncoding::Windows1252;
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << TextEncoding::Windows1252;
+        QTest::newRow("cut short") << QByteArray("a\xE2\x82") << TextEncoding::Windows1252;
+    }
+
+    void encodingOfTheFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(TextEncoding, encoding);
+        auto loaded = loadBytes(bytes);
+        QVERIFY(loaded.ok());
+        QCOMPARE(loaded.value().encoding, encoding);
+    }
+
+    void windows1252IsReadWhole() {
+        // The whole file is read again as Windows-1252, the lines before the first bad byte too.
+        auto loaded = loadBytes(QByteArray("\xC3\xA9\n").repeated(200000) + "\xE9\n");
+        QVERIFY(loaded.ok());
+        const Table& t = loaded.value().table;
+        QCOMPARE(t.rowCount(), 200001);
+        QCOMPARE(t.text(0, 0), QStringLiteral("Ã©"));
+        QCOMPARE(t.text(200000, 0), QStringLiteral("é"));
+    }
+
+    void savedBytes_data() {
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("plain, CRLF, every cell in every line")
+            << Rows{{"a", "b"}, {"1", ""}} << QByteArray("a,b\r\n1,\r\n");
+        QTest::newRow("empty records")
+            << Rows{{"t", "u"}, {"", ""}, {"", ""}} << QByteArray("t,u\r\n,\r\n,\r\n");
+        QTest::newRow("quoted exactly when needed")
+            << Rows{{"x,y", "a\"b", "l1\nl2", "cr\r", " lead", "trail ", "in side", "5.5"}}
+            << QByteArray(
+                   "\"x,y\",\"a\"\"b\",\"l1\nl2\",\"cr\r\",\" lead\",\"trail \",in side,5.5\r\n");
+        QTest::newRow("a tab is no reason in a comma file but a space at the ends is")
+            << Rows{{"a\tb", "\tc"}} << QByteArray("a\tb,\"\tc\"\r\n");
+        QTest::newRow("a first cell like a byte-order mark")
+            << Rows{{QString(QChar(0xFEFF)) + "x"}} << QByteArray("\"\xEF\xBB\xBFx\"\r\n");
+    }
+
+    void savedBytes() {
+        QFETCH(Rows, rows);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(saveBytes(tableOf(rows)), bytes);
+    }
+
+    void tabTextQuotesTabs() {
+        QCOMPARE(saveBytes(tableOf({{"a,b", "c\td"}}), u'\t'), QByteArray("a,b\t\"c\td\"\r\n"));
+    }
+
+    void roundTrip_data() {
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<bool>("tab");
+        const QString longText = QString(300000, u'x') + QStringLiteral(",\"\n end");
+        const Rows tricky{
+            {"Title", "Other", "", "Last"},
+            {"", "", "", ""},
+            {",", "\"", "\"\"", "a,\"b\",c"},
+            {"\n", "\r\n", "\r", "x\n\ny"},
+            {" ", "  lead", "trail  ", "\tt"},
+            {"Zürich", "Ελλάδα", "東京", "😀"},
+            {longText, "after", "", longText.left(1000)},
+            {"\t", "a\tb", "", "end"},
+        };
+        QTest::newRow("comma") << tricky << false;
+        QTest::newRow("tab") << tricky << true;
+        QTest::newRow("one empty cell") << Rows{{""}} << false;
+        QTest::newRow("empty last records") << Rows{{"a"}, {""}, {""}} << false;
+        QTest::newRow("no rows") << Rows{} << false;
+    }
+
+    void roundTrip() {
+        QFETCH(Rows, rows);
+        QFETCH(bool, tab);
+        const char16_t sep = tab ? u'\t' : u',';
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.csv"));
+        const Table table = tableOf(rows);
+        QVERIFY(saveDelimited(table, path, sep).ok());
+        auto loaded = loadDelimited(path, sep);
+        QVERIFY(loaded.ok());
+        QCOMPARE(rowsOf(loaded.value().table), rows);
+    }
+
+    void writtenBackInItsEncoding_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("UTF-8") << QByteArray("Z\xC3\xBCrich,x\r\n");
+        QTest::newRow("UTF-8 with a byte-order mark")
+            << QByteArray("\xEF\xBB\xBFZ\xC3\xBCrich\r\n");
+        QTest::newRow("Windows-1252")
+            << QByteArray("caf\xE9,\x80,\x81\x8D\x8F\x90\x9D,\xFF\r\n\"na\xEFve\"\"\",,,\r\n");
+    }
+
+    void writtenBackInItsEncoding() {
+        QFETCH(QByteArray, bytes);
+        auto loaded = loadBytes(bytes);
+        QVERIFY(loaded.ok());
+        TextEncoding written{};
+        QCOMPARE(saveBytes(loaded.value().table, u',', loaded.value().encoding, &written), bytes);
+        QCOMPARE(written, loaded.value().encoding);
+    }
+
+    void windows1252OnlyWhenItReadsBack_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<TextEncoding>("written");
+        QTest::newRow("fits") << QStringLiteral("café €") << TextEncoding::Windows1252;
+        QTest::newRow("plain ASCII") << QStringLiteral("abc") << TextEncoding::Windows1252;
+        QTest::newRow("a character beyond the code page")
+            << QStringLiteral("café 東京") << TextEncoding::Utf8;
+        // Its Windows-1252 bytes (C3 A9) would be read back as UTF-8 "é".
+        QTest::newRow("bytes that look like UTF-8") << QStringLiteral("Ã©") << TextEncoding::Utf8;
+    }
+
+    void windows1252OnlyWhenItReadsBack() {
+        QFETCH(QString, text);
+        QFETCH(TextEncoding, written);
+        const Table table = tableOf({{text, "x"}});
+        TextEncoding actual{};
+        const QByteArray bytes = saveBytes(table, u',', TextEncoding::Windows1252, &actual);
+        QCOMPARE(actual, written);
+        auto loaded = loadBytes(bytes);
+        QVERIFY(loaded.ok());
+        QCOMPARE(loaded.value().table.text(0, 0), text);
+    }
+
+    void firstLineAsTitlesOrAsData() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("three.csv"));
+        QVERIFY(writeFile(path, "Name,City\nAnn,Oslo\nBob,Rome\n"));
+        auto loaded = loadDelimited(path, u',');
+        QVERIFY(loaded.ok());
+
+        // First line as titles: the table goes into a grid whose row 0 is its title row.
+        GridModel titles;
+        titles.setFixedRows(1);
+        titles.replaceTable(std::move(loaded.value().table));
+        QCOMPARE(titles.rowCount(), 2);
+        QCOMPARE(titles.headerData(1, Qt::Horizontal).toString(), QStringLiteral("City"));
+        QCOMPARE(titles.table().text(1, 0), QStringLiteral("Ann"));
+
+        // First line as data: the caller puts the file's rows below an empty title row.
+        auto again = loadDelimited(path, u',');
+        QVERIFY(again.ok());
+        Table data = std::move(again.value().table);
+        data.insertRows(0, 1);
+        GridModel records;
+        records.setFixedRows(1);
+        records.replaceTable(std::move(data));
+        QCOMPARE(records.rowCount(), 3);
+        QCOMPARE(records.headerData(0, Qt::Horizontal).toString(), QString());
+        QCOMPARE(records.table().text(1, 0), QStringLiteral("Name"));
+        QCOMPARE(records.table().text(3, 1), QStringLiteral("Rome"));
+    }
+
+    void bigFileAcrossChunks() {
+        // Lines and a long quoted field that cross the reader's chunks come out whole.
+        QByteArray bytes;
+        for (int r = 0; r < 60000; ++r) {
+            bytes +=
+                QByteArray::number(r) + ",\"q,\"\"" + QByteArray::number(r * 7) + "\",word\r\n";
+        }
+        const QByteArray longField = "\"" + QByteArray(5 << 20, 'z') + "\r\n\"\"\"";
+        bytes += longField + ",end\r\n";
+        auto loaded = loadBytes(bytes);
+        QVERIFY(loaded.ok());
+        const Table& t = loaded.value().table;
+        QCOMPARE(t.rowCount(), 60001);
+        QCOMPARE(t.text(59999, 1), QStringLiteral("q,\"%1").arg(59999 * 7));
+        QCOMPARE(t.utf8(60000, 0).size(), size_t(5 << 20) + 3);
+        QCOMPARE(t.text(60000, 1), QStringLiteral("end"));
+    }
+
+    void errors_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QStringLiteral("nothing.csv") << int(FileError::Reason::Missing)
+                                 << QStringLiteral("Cannot open %1: the file does not exist.");
+        QTest::newRow("a folder") << QStringLiteral("folder.csv")
+                                  << int(FileError::Reason::NoAccess)
+                                  << QStringLiteral("Cannot open %1: it is a folder, not a file.");
+    }
+
+    void errors() {
+        QFETCH(QString, name);
+        QFETCH(int, reason);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.csv")));
+        const QString path = dir.filePath(name);
+        auto loaded = loadDelimited(path, u',');
+        QVERIFY(!loaded.ok());
+        QCOMPARE(int(loaded.error().reason), reason);
+        QCOMPARE(loaded.message(), message.arg(QDir::toNativeSeparators(path)));
+    }
+
+    void hostileFilesAreRefused_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("too many fields") << QByteArray(kMaxColumns, ',');
+        // One wide line and many short ones would need a cell for every column of every line.
+        QTest::newRow("uneven lines multiply")
+            << QByteArray(30000, ',') + "\n" + QByteArray(200000, '\n');
+    }
+
+    void hostileFilesAreRefused() {
+        QFETCH(QByteArray, bytes);
+        auto loaded = loadBytes(bytes);
+        QVERIFY(!loaded.ok());
+        QCOMPARE(loaded.error().reason, FileError::Reason::TooLarge);
+        QVERIFY(loaded.message().startsWith(QStringLiteral("test.csv is too large to open: ")));
+    }
+
+    void progressAndCancelling() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.csv"));
+        QVERIFY(writeFile(path, QByteArray("1234567,abcdefgh,\"x,y\"\r\n").repeated(800000)));
+        const qint64 size = QFileInfo(path).size();
+        QList<qint64> seen;
+        auto loaded = loadDelimited(path, u',', [&](qint64 done, qint64 total) {
+            seen << done;
+            return total == size;
+        });
+        QVERIFY(loaded.ok());
+        QVERIFY(seen.size() >= 3);
+        QCOMPARE(seen.last(), size);
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+
+        auto cancelled = loadDelimited(path, u',', [](qint64, qint64) { return false; });
+        QVERIFY(!cancelled.ok());
+        QCOMPARE(cancelled.error().reason, FileError::Reason::Cancelled);
+        QCOMPARE(cancelled.message(),
+                 QStringLiteral("Opening %1 was cancelled.").arg(QDir::toNativeSeparators(path)));
+    }
+
+    void failedSaves() {
+        QTemporaryDir dir;
+        const Table table = tableOf({{"a", "b"}});
+        const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/t.csv"));
+        auto saved = saveDelimited(table, nowhere, u',');
+        QVERIFY(!saved.ok());
+        QCOMPARE(saved.message(), QStringLiteral("Cannot save %1: the folder does not exist.")
+                                      .arg(QDir::toNativeSeparators(nowhere)));
+        QVERIFY(!QFileInfo::exists(nowhere));
+
+        FullDevice full;
+        auto refused = saveDelimited(table, full, QStringLiteral("full.csv"), u',');
+        QVERIFY(!refused.ok());
+        QCOMPARE(refused.error().reason, FileError::Reason::WriteFailed);
+        QCOMPARE(refused.message(),
+                 QStringLiteral("Cannot save full.csv: No space left on device."));
+    }
+
+    void saveReplacesTheWholeFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.csv"));
+        QVERIFY(writeFile(path, QByteArray(10000, 'o')));
+        QVERIFY(saveDelimited(tableOf({{"new"}}), path, u',').ok());
+        QCOMPARE(readFile(path), QByteArray("new\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTextFile)
+#include "tst_textfile.moc"
