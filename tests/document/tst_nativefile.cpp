@@ -1,0 +1,287 @@
+// The native grid file: a save and a load give back the same table and appearance, and every
+// kind of broken file gives its own error and leaves the open grid as it was.
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include "DocumentTestSupport.h"
+#include "document/NativeFile.h"
+#include "grid/GridModel.h"
+
+using namespace pellumar;
+using namespace pellumar::testing;
+
+namespace {
+
+// A table with every kind of content and formatting the file keeps.
+Table formattedTable() {
+    Table t = tableOf({
+        {"Name", "Amount", "Due", "Done", ""},
+        {"Zürich, \"old\" town", "1234.5", "03/14/2024", "1", "東京 😀"},
+        {"", "", "", "", ""},
+        {"two\r\nlines", " lead", "trail ", "\t", QString(200, u'w')},
+    });
+    CellStyle bold;
+    bold.bold = true;
+    t.setStyle(1, 0, bold);
+    CellStyle all;
+    all.foreColor = 0xffff0000;
+    all.backColor = 0x80123456;
+    all.fontSize = 13.5f;
+    all.alignment = AlignCenterCenter;
+    all.pictureAlignment = AlignRightBottom;
+    all.picture = PictureSortDown;
+    all.checkState = CheckUnchecked;
+    all.italic = true;
+    all.underline = true;
+    t.setStyle(0, 1, all);
+    t.setStyle(3, 4, all);
+    ColumnAttributes money;
+    money.width = 1800;
+    money.alignment = AlignRightCenter;
+    money.dataType = DataTypeMoney;
+    money.format = QStringLiteral("$#,###.00");
+    t.setColumnAttributes(1, money);
+    ColumnAttributes date;
+    date.dataType = DataTypeDate;
+    date.format = QStringLiteral("mm/dd/yyyy");
+    date.hidden = true;
+    date.comboList = QStringLiteral("today|tomorrow");
+    t.setColumnAttributes(2, date);
+    ColumnAttributes check;
+    check.dataType = DataTypeCheckbox;
+    check.alignment = AlignCenterCenter;
+    check.width = 0;
+    t.setColumnAttributes(3, check);
+    t.setRowHeight(1, 480);
+    t.setRowHeight(3, 0);
+    return t;
+}
+
+// A small file whose layout the broken-file cases below change byte by byte:
+//   0 magic, 8 version, 12 rows (2), 16 columns (2), 20 height count (1), 24 style count (1)
+//   28 the two columns, 21 bytes each when they have no format or combo list
+//   70 texts: 02 'a' 'b' 01 'c' 01 'd' 01 'e'
+//   79 the height of row 1, 87 the style of (1, 1), 112 the check sum; 120 bytes in all.
+constexpr int kVersionAt = 8;
+constexpr int kRowsAt = 12;
+constexpr int kColsAt = 16;
+constexpr int kAlignmentOfColumn0At = 32;
+constexpr int kTextsAt = 70;
+constexpr int kHeightRowAt = 79;
+constexpr int kStylePictureAt = 87 + 22;
+constexpr int kChecksumAt = 112;
+
+QByteArray smallFile() {
+    Table t = tableOf({{"ab", "c"}, {"d", "e"}});
+    t.setRowHeight(1, 480);
+    CellStyle bold;
+    bold.bold = true;
+    t.setStyle(1, 1, bold);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!saveNative(t, buffer, QStringLiteral("small.plm"))) {
+        return {};
+    }
+    return bytes;
+}
+
+QByteArray withNumber(QByteArray bytes, int at, quint32 value) {
+    qToLittleEndian(value, bytes.data() + at);
+    return bytes;
+}
+
+QByteArray withByte(QByteArray bytes, int at, char value) {
+    bytes[at] = value;
+    return bytes;
+}
+
+}  // namespace
+
+class TstNativeFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data() {
+        QTest::addColumn<int>("which");
+        QTest::newRow("texts, styles, column attributes, row heights") << 0;
+        QTest::newRow("empty table") << 1;
+        QTest::newRow("rows without columns") << 2;
+        QTest::newRow("a title row only") << 3;
+    }
+
+    void roundTrip() {
+        QFETCH(int, which);
+        Table table;
+        if (which == 0) {
+            table = formattedTable();
+        } else if (which == 2) {
+            table.setRowCount(20);
+        } else if (which == 3) {
+            table = tableOf({{"Title", "", "Other"}});
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.plm"));
+        QVERIFY(saveNative(table, path).ok());
+        auto loaded = loadNative(path);
+        QVERIFY2(loaded.ok(), qPrintable(loaded.ok() ? QString() : loaded.message()));
+        QCOMPARE(differenceOf(loaded.value(), table), QString());
+        // The display format is rebuilt from the column's format.
+        if (which == 0) {
+            QCOMPARE(loaded.value().displayFormat(1).isIdentity(),
+                     table.displayFormat(1).isIdentity());
+        }
+    }
+
+    void bigTableAcrossChunks() {
+        // Rows crossing the reader's chunks, texts needing two-byte lengths and one cell larger
+        // than a chunk come back whole.
+        Table table(30001, 5);
+        for (int r = 0; r < table.rowCount(); ++r) {
+            table.setText(r, 0, QString::number(r));
+            table.setText(r, 1, QStringLiteral("a longer text %1").arg(r));
+            table.setText(r, 3, QString(130 + r % 50, QChar(u'a' + r % 26)));
+        }
+        table.setUtf8(17, 4, std::string(3 << 20, 'z'));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.plm"));
+        QVERIFY(saveNative(table, path).ok());
+        QList<qint64> seen;
+        auto loaded = loadNative(path, [&](qint64 done, qint64) {
+            seen << done;
+            return true;
+        });
+        QVERIFY(loaded.ok());
+        QCOMPARE(differenceOf(loaded.value(), table), QString());
+        QVERIFY(seen.size() >= 2);
+        QCOMPARE(seen.last(), QFileInfo(path).size());
+
+        auto cancelled = loadNative(path, [](qint64, qint64) { return false; });
+        QVERIFY(!cancelled.ok());
+        QCOMPARE(cancelled.error().reason, FileError::Reason::Cancelled);
+    }
+
+    void brokenFiles_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QString>("message");
+        const QByteArray good = smallFile();
+        QCOMPARE(good.size(), kChecksumAt + 8);
+        const auto damaged = int(FileError::Reason::Damaged);
+        const QString notOurs = QStringLiteral("%1 is not a Pellumar file.");
+        const QString early = QStringLiteral("%1 is damaged: it ends too early.");
+        const QString tooShort =
+            QStringLiteral("%1 is damaged: it is too short for the rows and columns it claims.");
+
+        QTest::newRow("empty file") << QByteArray() << int(FileError::Reason::NotOurs) << notOurs;
+        QTest::newRow("a comma text file")
+            << QByteArray("Name,City\r\n") << int(FileError::Reason::NotOurs) << notOurs;
+        QTest::newRow("changed by a text-mode transfer")
+            << QByteArray(good).replace("\r\n", "\n") << int(FileError::Reason::NotOurs) << notOurs;
+        QTest::newRow("cut inside the magic") << good.left(5) << damaged << early;
+        QTest::newRow("cut inside the header") << good.left(20) << damaged << early;
+        QTest::newRow("newer version")
+            << withNumber(good, kVersionAt, kNativeVersion + 1) << int(FileError::Reason::Newer)
+            << QStringLiteral("%1 was written by a newer version of Pellumar.");
+        QTest::newRow("version 0") << withNumber(good, kVersionAt, 0) << damaged
+                                   << QStringLiteral("%1 is damaged: its version number is wrong.");
+        QTest::newRow("cut inside the texts") << good.left(kTextsAt + 3) << damaged << tooShort;
+        QTest::newRow("cut inside the check sum") << good.left(good.size() - 3) << damaged << early;
+        QTest::newRow("lying row count")
+            << withNumber(good, kRowsAt, 0x7ffffffe) << damaged << tooShort;
+        QTest::newRow("absurd column count")
+            << withNumber(good, kColsAt, 50000000) << damaged
+            << QStringLiteral("%1 is damaged: it claims more columns than a table can have.");
+        QTest::newRow("a text longer than the file")
+            << withByte(good, kTextsAt, 0x7f) << damaged << early;
+        QTest::newRow("a length of more than five bytes")
+            << good.left(kTextsAt) + QByteArray(6, '\xff') + good.mid(kTextsAt + 6) << damaged
+            << QStringLiteral("%1 is damaged: a cell text has a wrong length.");
+        QTest::newRow("a text that is not UTF-8")
+            << withByte(good, kTextsAt + 1, '\xff') << damaged
+            << QStringLiteral("%1 is damaged: a cell text is not readable text.");
+        QTest::newRow("column alignment out of range")
+            << withNumber(good, kAlignmentOfColumn0At, 42) << damaged
+            << QStringLiteral("%1 is damaged: a column setting is out of range.");
+        QTest::newRow("height of a row that is not there")
+            << withNumber(good, kHeightRowAt, 2) << damaged
+            << QStringLiteral("%1 is damaged: a row height is out of range.");
+        QTest::newRow("style picture out of range")
+            << withByte(good, kStylePictureAt, 9) << damaged
+            << QStringLiteral("%1 is damaged: a cell style is out of range.");
+        QTest::newRow("a changed text")
+            << withByte(good, kTextsAt + 4, 'x') << damaged
+            << QStringLiteral("%1 is damaged: its contents do not match their check sum.");
+        QTest::newRow("a changed check sum")
+            << withByte(good, kChecksumAt, good[kChecksumAt] ^ 1) << damaged
+            << QStringLiteral("%1 is damaged: its contents do not match their check sum.");
+        QTest::newRow("data after the end")
+            << good + "x" << damaged
+            << QStringLiteral("%1 is damaged: it has more data than it should.");
+    }
+
+    void brokenFiles() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, reason);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("broken.plm"));
+        QVERIFY(writeFile(path, bytes));
+
+        // The open grid, as Open would leave it when the load fails: untouched.
+        GridModel model;
+        model.setFixedRows(1);
+        model.replaceTable(formattedTable());
+        auto loaded = loadNative(path);
+        if (loaded) {
+            model.replaceTable(loaded.take());
+        }
+        QVERIFY(!loaded.ok());
+        QCOMPARE(int(loaded.error().reason), reason);
+        QCOMPARE(loaded.message(), message.arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(differenceOf(model.table(), formattedTable()), QString());
+    }
+
+    void theSmallFileItselfLoads() {
+        QByteArray bytes = smallFile();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        auto loaded = loadNative(buffer, QStringLiteral("small.plm"));
+        QVERIFY(loaded.ok());
+        QCOMPARE(rowsOf(loaded.value()), (Rows{{"ab", "c"}, {"d", "e"}}));
+        QVERIFY(loaded.value().style(1, 1).bold);
+        QCOMPARE(loaded.value().rowHeight(1), 480);
+    }
+
+    void missingFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("none.plm"));
+        auto loaded = loadNative(path);
+        QVERIFY(!loaded.ok());
+        QCOMPARE(loaded.error().reason, FileError::Reason::Missing);
+        QCOMPARE(loaded.message(), QStringLiteral("Cannot open %1: the file does not exist.")
+                                       .arg(QDir::toNativeSeparators(path)));
+    }
+
+    void failedSaveLeavesTheOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("keep.plm"));
+        QVERIFY(saveNative(formattedTable(), path).ok());
+        const QByteArray before = readFile(path);
+        // A folder where the file's temporary twin would go makes the save fail part-way.
+        const QString blocked = dir.filePath(QStringLiteral("blocked.plm"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("blocked.plm")));
+        QVERIFY(!saveNative(formattedTable(), blocked).ok());
+        QVERIFY(QFileInfo(blocked).isDir());
+        QCOMPARE(readFile(path), before);
+        // A save over an existing file replaces all of it.
+        QVERIFY(saveNative(tableOf({{"x"}}), path).ok());
+        auto loaded = loadNative(path);
+        QVERIFY(loaded.ok());
+        QCOMPARE(rowsOf(loaded.value()), (Rows{{"x"}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstNativeFile)
+#include "tst_nativefile.moc"
