@@ -27,8 +27,6 @@ constexpr size_t kHeightSize = 4 + 4;
 constexpr size_t kStyleSize = 5 * 4 + 5;
 constexpr size_t kChecksumSize = 8;
 constexpr qint64 kChunk = qint64{2} << 20;
-// A table without columns costs nothing per row in the file; its rows are capped instead.
-constexpr uint64_t kMaxRowsWithoutColumns = uint64_t{1} << 24;
 constexpr int kMaxTwips = 1000000;
 
 // A 64-bit check sum over 32-byte blocks, four independent lanes. Each step is a bijection of a
@@ -140,6 +138,13 @@ void writeTable(const Table& table, ByteSink& sink) {
         putNumber<quint8>(sink, a.hidden ? 1 : 0);
         putString(sink, a.format);
         putString(sink, a.comboList);
+    }
+    if (cols == 0) {
+        // A table without columns still gives each row a byte, so that a file's row count is
+        // bounded by its size.
+        for (int r = 0; r < rows; ++r) {
+            sink.put('\0');
+        }
     }
     std::vector<std::string_view> texts(static_cast<size_t>(cols));
     for (int r = 0; r < rows; ++r) {
@@ -317,15 +322,15 @@ private:
         if (cols_ > static_cast<quint32>(kMaxColumns)) {
             return damagedBecause("it claims more columns than a table can have");
         }
-        if (rows_ > static_cast<quint32>(std::numeric_limits<int>::max() - 1) ||
-            (cols_ == 0 && rows_ > kMaxRowsWithoutColumns)) {
+        if (rows_ > static_cast<quint32>(std::numeric_limits<int>::max() - 1)) {
             return damagedBecause("it claims more rows than a table can have");
         }
-        // Every column, height and style takes its bytes, and every cell at least one: counts
-        // that the file's size cannot hold are lies, found before anything is allocated.
+        // Every column, height and style takes its bytes, and every cell at least one (every row
+        // of a table without columns one too): counts that the file's size cannot hold are
+        // lies, found before anything is allocated.
         const uint64_t least = kHeaderSize + uint64_t{cols_} * kMinColumnSize +
                                uint64_t{heights_} * kHeightSize + uint64_t{styles_} * kStyleSize +
-                               uint64_t{rows_} * cols_ + kChecksumSize;
+                               uint64_t{rows_} * std::max<quint32>(cols_, 1) + kChecksumSize;
         if (least > static_cast<uint64_t>(source_.total())) {
             return damagedBecause("it is too short for the rows and columns it claims");
         }
@@ -422,6 +427,18 @@ private:
     }
 
     bool readTexts() {
+        if (cols_ == 0) {
+            for (quint32 r = 0; r < rows_; ++r) {
+                if (!need(1)) {
+                    return false;
+                }
+                if (buf_[pos_++] != 0) {
+                    return damagedBecause("a row of a table without columns is not empty");
+                }
+            }
+            table_.setRowCount(static_cast<int>(rows_));
+            return true;
+        }
         const size_t cols = cols_;
         std::vector<std::pair<size_t, uint32_t>> cells(cols);  // offset from the row's start
         std::vector<std::string_view> texts(cols);
@@ -473,9 +490,6 @@ private:
             }
         }
         mark_ = kNoMark;
-        if (cols == 0) {
-            table_.setRowCount(static_cast<int>(rows_));
-        }
         return true;
     }
 

@@ -11,7 +11,8 @@
 //   rows, cols, row-height count, style count: u32 each
 //   columns    cols x { i32 width, i32 alignment, i32 data type, u8 hidden,
 //                       u32 length + UTF-8 format, u32 length + UTF-8 combo list }
-//   texts      row by row, each cell a LEB128 length, then its UTF-8 bytes
+//   texts      row by row, each cell a LEB128 length, then its UTF-8 bytes (a table without
+//              columns has a zero byte for each row instead)
 //   heights    count x { u32 row, i32 twips }
 //   styles     count x { u32 row, u32 col, u32 fore colour, u32 back colour, f32 font size,
 //                        i8 alignment, i8 picture alignment, u8 picture, u8 check state,
