@@ -28,19 +28,27 @@ constexpr Cell kInlineFlag = Cell{1} << 63;
 constexpr size_t kInlineMax = 7;
 constexpr size_t kCompactThreshold = 1 << 20;
 
-// Asks the system to back a large block reserved for a bulk load with large pages: a big table
-// then costs a few hundred page faults instead of tens of thousands.
-void adviseLargePages(const void* data, size_t bytes) {
+// Prepares a large block reserved for a bulk load: backed by large pages where the system has
+// them, and its pages made present in one step, so that filling a big table does not stop at
+// tens of thousands of page faults.
+void prepareBulkMemory(const void* data, size_t bytes) {
 #ifdef __linux__
     constexpr uintptr_t kLarge = uintptr_t{2} << 20;
-    if (bytes < 2 * kLarge) {
+    constexpr uintptr_t kPage = 4096;
+    if (bytes < kLarge / 8) {
         return;
     }
-    const auto begin = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
-    const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kLarge - 1);
-    if (end > begin) {
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    const auto start = reinterpret_cast<uintptr_t>(data);
+    const auto largeBegin = (start + kLarge - 1) & ~(kLarge - 1);
+    const auto largeEnd = (start + bytes) & ~(kLarge - 1);
+    if (largeEnd > largeBegin) {
+        madvise(reinterpret_cast<void*>(largeBegin), largeEnd - largeBegin, MADV_HUGEPAGE);
     }
+#ifdef MADV_POPULATE_WRITE
+    const auto pagesBegin = start & ~(kPage - 1);
+    const auto pagesEnd = (start + bytes + kPage - 1) & ~(kPage - 1);
+    madvise(reinterpret_cast<void*>(pagesBegin), pagesEnd - pagesBegin, MADV_POPULATE_WRITE);
+#endif
 #else
     (void)data;
     (void)bytes;
@@ -185,10 +193,10 @@ void Table::reserveRows(int rows) {
         return;
     }
     rows_.reserve(static_cast<size_t>(rows));
-    adviseLargePages(rows_.data(), rows_.capacity() * sizeof(uint32_t));
+    prepareBulkMemory(rows_.data(), rows_.capacity() * sizeof(uint32_t));
     for (auto& c : cols_) {
         c->cells.reserve(static_cast<size_t>(rows));
-        adviseLargePages(c->cells.data(), c->cells.capacity() * sizeof(Cell));
+        prepareBulkMemory(c->cells.data(), c->cells.capacity() * sizeof(Cell));
     }
 }
 
@@ -415,7 +423,7 @@ void Table::reserveText(int col, size_t bytes) {
         Column* c = column(col);
         c->arena.reserve(
             std::min<size_t>(c->arena.size() + bytes, std::numeric_limits<uint32_t>::max()));
-        adviseLargePages(c->arena.data(), c->arena.capacity());
+        prepareBulkMemory(c->arena.data(), c->arena.capacity());
     }
 }
 

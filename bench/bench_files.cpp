@@ -1,0 +1,106 @@
+// The file forms on the big files of gen_files, timed inside one process (medians of several
+// runs): comma and tab text load and save, native save and load. The whole-process comparison
+// with other programs is bench/files.sh.
+//
+//   bench_files DIR [runs]      (DIR holds big.csv and big.tsv)
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "BenchUtil.h"
+#include "document/NativeFile.h"
+#include "document/TextFile.h"
+
+using namespace pellumar;
+using namespace pellumar::bench;
+
+namespace {
+
+template <typename F>
+double median(int runs, F&& f) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        ms.push_back(timeMs(f));
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+void line(const char* what, double ms, qint64 bytes) {
+    std::printf("%-34s %9.1f ms %8.1f MB/s\n", what, ms,
+                static_cast<double>(bytes) / 1e6 / (ms / 1e3));
+}
+
+bool check(bool ok, const QString& message) {
+    if (!ok) {
+        std::fprintf(stderr, "bench_files: %s\n", qUtf8Printable(message));
+    }
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_files DIR [runs]\n");
+        return 2;
+    }
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const QString csv = dir + QStringLiteral("/big.csv");
+    const QString tsv = dir + QStringLiteral("/big.tsv");
+    const QString outCsv = dir + QStringLiteral("/bench-out.csv");
+    const QString plm = dir + QStringLiteral("/bench-out.plm");
+    const qint64 csvBytes = QFileInfo(csv).size();
+
+    Table table;
+    bool ok = true;
+    std::printf("file forms, %s (%.1f MB), medians of %d runs\n", argv[1], csvBytes / 1e6, runs);
+    line("comma text load",
+         median(runs,
+                [&] {
+                    auto r = loadDelimited(csv, u',');
+                    ok = ok && check(r.ok(), r.ok() ? QString() : r.message());
+                    if (r) {
+                        table = std::move(r.value().table);
+                    }
+                }),
+         csvBytes);
+    std::printf("%-34s %9d rows x %d columns, %.1f MB resident\n", "table", table.rowCount(),
+                table.columnCount(), residentMb(false));
+    line("comma text save",
+         median(runs,
+                [&] {
+                    auto r = saveDelimited(table, outCsv, u',');
+                    ok = ok && check(r.ok(), r.ok() ? QString() : r.message());
+                }),
+         csvBytes);
+    line("native save",
+         median(runs,
+                [&] {
+                    auto r = saveNative(table, plm);
+                    ok = ok && check(r.ok(), r.ok() ? QString() : r.message());
+                }),
+         csvBytes);
+    std::printf("%-34s %9.1f MB\n", "native file size", QFileInfo(plm).size() / 1e6);
+    line("native load",
+         median(runs,
+                [&] {
+                    auto r = loadNative(plm);
+                    ok = ok && check(r.ok(), r.ok() ? QString() : r.message());
+                }),
+         csvBytes);
+    line("tab text load",
+         median(runs,
+                [&] {
+                    auto r = loadDelimited(tsv, u'\t');
+                    ok = ok && check(r.ok(), r.ok() ? QString() : r.message());
+                }),
+         QFileInfo(tsv).size());
+    std::printf("%-34s %9.1f MB\n", "peak resident", residentMb(true));
+    return ok ? 0 : 1;
+}
