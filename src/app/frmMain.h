@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "document/TextFile.h"
+#include "formreader/DropBox.h"
 #include "grid/GridControl.h"
 
 class QAction;
@@ -20,7 +21,7 @@ class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
+class QMimeData;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -45,7 +46,7 @@ public:
     GridControl* fc = nullptr;  // scratch grid for loads and appends, never shown
     QTabWidget* TabStrip1 = nullptr;
     QSplitter* VBar = nullptr;  // the splitter between the Form Panel and the data grid
-    QPlainTextEdit* txtDrop = nullptr;
+    DropBox* txtDrop = nullptr;  // the Drop Box
     QLabel* lbDropBox = nullptr;
     QToolButton* cmdDownArrow = nullptr;
     QToolButton* cmdEraser = nullptr;
@@ -83,6 +84,11 @@ public:
     TextEncoding fileEncoding = TextEncoding::Utf8;
     // The name the last open dialog returned (the full path of the file last opened).
     QString lastDialogFile;
+    // The path of the file last appended.
+    QString appendFile;
+    // Makes the progress report of a file load: the default shows a progress dialog once a load
+    // takes longer than half a second, keeps the window painting and lets the user cancel.
+    std::function<std::function<bool(qint64, qint64)>(const QString& path)> makeLoadProgress;
 
     // --- Public operations --------------------------------------------------------------------
     // The refresh: style buttons, the position panel and, while it is open, the Form Panel.
@@ -101,6 +107,12 @@ public:
     // True when the table was written.
     bool mnuSave_Click();
     bool mnuSaveAsPLM_Click();
+    void mnuSaveAsComma_Click();
+    void mnuSaveAsTab_Click();
+    void mnuOpen_Click(int index);
+    void mnuOpenCSV_Click(int index);
+    void mnuOpenTAB_Click(int index);
+    void mnuAppend_Click();
     // The save-changes prompt of New and Open: true when the operation may go on (No, or Yes
     // and the save happened).
     bool confirmReplace(const QString& caption);
@@ -109,6 +121,19 @@ public:
     void mnuDragDrop_Click();
     void mnuAlternateColor_Click();
     void mnuGrid_Click();
+
+    // The Form Reader (formreader/): the Drop Box's text, the reader and the Drop Box's events.
+    QString FormText;
+    void ReadFormText();
+    void AppendFormRecord();
+    void AppendDelimitedRows();
+    void txtDrop_OLEDragDrop(const QMimeData& data);
+    void txtDrop_Change();
+    void txtDrop_GotFocus();
+    void cmdDownArrow_Click();
+    void cmdEraser_Click();
+    // The Separator Character Setting dialog, modal; it closes itself.
+    void mnuConvChr_Click();
 
     // Writes the preferences and ends the program.
     void SaveSettings();
@@ -157,6 +182,10 @@ private:
     void registerDocumentCommands();
     void registerFormReaderCommands();
     void registerColumnCommands();
+    void openDelimited(int index, char16_t separator);
+    // The common end of every Open: the loaded table becomes the document.
+    void showLoadedTable(Table&& table, const QString& path, int16_t fileType);
+    bool saveAsDelimited(char16_t separator);
     void buildStatusBar();
     void connectGrids();
     void Form_Load();

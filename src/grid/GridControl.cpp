@@ -68,6 +68,7 @@ GridControl::GridControl(QWidget* parent)
     connect(model_, &GridModel::cellEdited, this, &GridControl::afterEdit);
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         anchorRow_ = anchorCol_ = -1;
+        lastSortCol_ = -1;
         customHeightRows_.clear();
         applyColumnAttributes(0, cols() - 1);
         applyRowHeights(0, rows() - 1);

@@ -664,4 +664,19 @@ void GridModel::setClipText(int row1, int col1, int row2, int col2, const QStrin
     notifyCells(top, left, bottom, right);
 }
 
+void GridModel::copyTexts(const Table& from, int fromRow, int fromCol, int rows, int cols,
+                          int toRow, int toCol) {
+    rows = std::min({rows, from.rowCount() - fromRow, table_.rowCount() - toRow});
+    cols = std::min({cols, from.columnCount() - fromCol, table_.columnCount() - toCol});
+    if (rows <= 0 || cols <= 0 || fromRow < 0 || fromCol < 0 || toRow < 0 || toCol < 0) {
+        return;
+    }
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            table_.setUtf8(toRow + r, toCol + c, from.utf8(fromRow + r, fromCol + c));
+        }
+    }
+    notifyCells(toRow, toCol, toRow + rows - 1, toCol + cols - 1);
+}
+
 }  // namespace pellumar

@@ -137,6 +137,10 @@ public:
     // text into a block: a larger text fills only the block, a smaller one only what it has.
     QString clipText(int row1, int col1, int row2, int col2) const;
     void setClipText(int row1, int col1, int row2, int col2, const QString& text);
+    // Writes the texts of a block of another table here, as a clip text would carry them (texts
+    // only); cells that fall outside this table are dropped.
+    void copyTexts(const Table& from, int fromRow, int fromCol, int rows, int cols, int toRow,
+                   int toCol);
 
 signals:
     void columnAttributesChanged(int firstCol, int lastCol);

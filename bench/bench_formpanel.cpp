@@ -1,0 +1,66 @@
+// The refresh that runs on every click and arrow key: the Form Panel filled from the current
+// record of a 200-column table, open and closed.
+//
+//   QT_QPA_PLATFORM=offscreen build/release/bench/bench_formpanel
+#include <QApplication>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+#include "BenchUtil.h"
+#include "app/QtPrompter.h"
+#include "app/frmMain.h"
+
+using namespace pellumar;
+using namespace pellumar::bench;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTemporaryDir settingsDir;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+
+    QtPrompter prompter;
+    frmMain window(prompter);
+    window.endProgram = [] {};
+    window.show();
+    const int cols = 200;
+    const int records = 1000;
+    Table table(records + 1, cols);
+    for (int c = 0; c < cols; ++c) {
+        table.setText(0, c, QStringLiteral("Field %1").arg(c));
+        for (int r = 1; r <= records; ++r) {
+            table.setText(r, c, QStringLiteral("value %1/%2").arg(r).arg(c));
+        }
+    }
+    window.fa->grid()->replaceTable(std::move(table));
+    window.AfterFileLoad();
+    QCoreApplication::processEvents();
+
+    const int rounds = 500;
+    bool refresh = true;
+    auto run = [&] {
+        for (int i = 0; i < rounds; ++i) {
+            window.fa->select(1 + i % records, 0, 1 + i % records, cols - 1, false);
+            if (refresh) {
+                window.fa_Click();
+            }
+            if (i % 50 == 0) {
+                QCoreApplication::processEvents();  // let the views repaint now and then
+            }
+        }
+    };
+    std::printf("Form Panel refresh (fa_Click), %d columns, average of %d records\n", cols, rounds);
+    refresh = false;
+    std::printf("%-44s %10.3f ms\n", "moving the current record alone", timeMs(run) / rounds);
+    refresh = true;
+    std::printf("%-44s %10.3f ms\n", "moving and refreshing, Form Panel open",
+                timeMs(run) / rounds);
+    window.TabStrip1->hide();
+    std::printf("%-44s %10.3f ms\n", "moving and refreshing, Form Panel closed",
+                timeMs(run) / rounds);
+    window.IsModified = false;
+    return 0;
+}
