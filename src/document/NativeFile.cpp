@@ -457,6 +457,12 @@ private:
                 }
             }
             mark_ = pos_;
+            if (quickRow(texts, r < kSample ? longBytes.data() : nullptr)) {
+                if (!storeRow(texts)) {
+                    return false;
+                }
+                continue;
+            }
             for (size_t c = 0; c < cols; ++c) {
                 uint32_t len = 0;
                 if (!length(len)) {
@@ -476,20 +482,53 @@ private:
             for (size_t c = 0; c < cols; ++c) {
                 texts[c] = std::string_view(row + cells[c].first, cells[c].second);
             }
-            // Lengths below 128 are single ASCII bytes, so a row without high bytes is all
-            // valid text; otherwise each text is checked.
-            if (textcodec::hasHighBytes(std::string_view(row, pos_ - mark_))) {
-                for (const std::string_view text : texts) {
-                    if (!textcodec::isValidUtf8(text)) {
-                        return damagedBecause("a cell text is not readable text");
-                    }
-                }
-            }
-            if (!table_.appendRow(texts)) {
-                return damagedBecause("a column holds more text than a table can");
+            if (!storeRow(texts)) {
+                return false;
             }
         }
         mark_ = kNoMark;
+        return true;
+    }
+
+    // Reads the row at pos_ when it lies whole in the buffer and all its lengths take one byte
+    // (the common case); otherwise leaves pos_ alone and gives false.
+    bool quickRow(std::vector<std::string_view>& texts, uint64_t* longBytes) {
+        const char* p = buf_.data() + pos_;
+        const char* end = buf_.data() + end_;
+        for (std::string_view& text : texts) {
+            if (p == end || static_cast<unsigned char>(*p) >= 0x80) {
+                return false;
+            }
+            const auto len = static_cast<size_t>(*p++);
+            if (len > static_cast<size_t>(end - p)) {
+                return false;
+            }
+            text = std::string_view(p, len);
+            p += len;
+        }
+        if (longBytes) {
+            for (size_t c = 0; c < texts.size(); ++c) {
+                longBytes[c] += texts[c].size() > 7 ? texts[c].size() : 0;
+            }
+        }
+        pos_ = static_cast<size_t>(p - buf_.data());
+        return true;
+    }
+
+    // Adds a row read from mark_ to pos_ to the table.
+    bool storeRow(const std::vector<std::string_view>& texts) {
+        // Lengths below 128 are single ASCII bytes, so a row without high bytes is all valid
+        // text; otherwise each text is checked.
+        if (textcodec::hasHighBytes(std::string_view(buf_.data() + mark_, pos_ - mark_))) {
+            for (const std::string_view text : texts) {
+                if (!textcodec::isValidUtf8(text)) {
+                    return damagedBecause("a cell text is not readable text");
+                }
+            }
+        }
+        if (!table_.appendRow(texts)) {
+            return damagedBecause("a column holds more text than a table can");
+        }
         return true;
     }
 

@@ -13,8 +13,8 @@
 //
 // Saving writes one line per row (row 0 first) with every cell in column order, each line ending
 // in CRLF. A field is quoted (with its quotes doubled) exactly when it holds the separator, a
-// double quote or a line break, or starts or ends with a space or tab. Loading gives back what
-// saving wrote, cell for cell.
+// double quote or a line break, or starts or ends with a space or tab (and the file's first field
+// when it starts like a byte-order mark). Loading gives back what saving wrote, cell for cell.
 //
 // Hostile files are refused before they cost absurd memory: a line of more than kMaxColumns
 // fields, or a table needing more than 32 cells per byte of the file (uneven lines multiply).
@@ -50,8 +50,9 @@ Result<TextLoad> loadDelimited(QIODevice& device, const QString& name, char16_t 
                                const Progress& progress = {});
 
 // Saves a table as comma or tab text, replacing the file in one step (a failed save leaves any
-// old file whole). Windows-1252 is written only when every character fits, else UTF-8 without
-// a byte-order mark; the result is the encoding actually written.
+// old file whole). Windows-1252 is written only when every character fits and the bytes would
+// not read back as UTF-8, else UTF-8 without a byte-order mark; the result is the encoding
+// actually written. A table that came from no file is written as UTF-8 (the default).
 Result<TextEncoding> saveDelimited(const Table& table, const QString& path, char16_t separator,
                                    TextEncoding encoding = TextEncoding::Utf8);
 Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const QString& name,

@@ -29,8 +29,9 @@ constexpr size_t kInlineMax = 7;
 constexpr size_t kCompactThreshold = 1 << 20;
 
 // Prepares a large block reserved for a bulk load: backed by large pages where the system has
-// them, and its pages made present in one step, so that filling a big table does not stop at
-// tens of thousands of page faults.
+// them (each is cleared as filling reaches it, while it is still in the cache), and the small
+// pages at its ends made present in one step, so that filling a big table does not stop at tens
+// of thousands of page faults.
 void prepareBulkMemory(const void* data, size_t bytes) {
 #ifdef __linux__
     constexpr uintptr_t kLarge = uintptr_t{2} << 20;
@@ -39,15 +40,22 @@ void prepareBulkMemory(const void* data, size_t bytes) {
         return;
     }
     const auto start = reinterpret_cast<uintptr_t>(data);
-    const auto largeBegin = (start + kLarge - 1) & ~(kLarge - 1);
-    const auto largeEnd = (start + bytes) & ~(kLarge - 1);
-    if (largeEnd > largeBegin) {
-        madvise(reinterpret_cast<void*>(largeBegin), largeEnd - largeBegin, MADV_HUGEPAGE);
-    }
-#ifdef MADV_POPULATE_WRITE
     const auto pagesBegin = start & ~(kPage - 1);
     const auto pagesEnd = (start + bytes + kPage - 1) & ~(kPage - 1);
-    madvise(reinterpret_cast<void*>(pagesBegin), pagesEnd - pagesBegin, MADV_POPULATE_WRITE);
+    auto largeBegin = (start + kLarge - 1) & ~(kLarge - 1);
+    auto largeEnd = (start + bytes) & ~(kLarge - 1);
+    if (largeEnd > largeBegin) {
+        madvise(reinterpret_cast<void*>(largeBegin), largeEnd - largeBegin, MADV_HUGEPAGE);
+    } else {
+        largeBegin = largeEnd = pagesEnd;
+    }
+#ifdef MADV_POPULATE_WRITE
+    if (largeBegin > pagesBegin) {
+        madvise(reinterpret_cast<void*>(pagesBegin), largeBegin - pagesBegin, MADV_POPULATE_WRITE);
+    }
+    if (pagesEnd > largeEnd) {
+        madvise(reinterpret_cast<void*>(largeEnd), pagesEnd - largeEnd, MADV_POPULATE_WRITE);
+    }
 #endif
 #else
     (void)data;
