@@ -3,6 +3,8 @@
 //
 //   build/release/bench/gen_files build/bench-data
 //   QT_QPA_PLATFORM=offscreen build/release/bench/bench_open build/bench-data/big.csv
+//
+// With --show after the file name the window stays open afterwards, to be looked at.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSettings>
@@ -69,5 +71,10 @@ int main(int argc, char** argv) {
     report("command returned", loaded);
     report("first records painted", shown);
     std::printf("%-44s %10.1f MB\n", "peak resident", residentMb(true));
+    std::fflush(stdout);
+    if (argc > 2 && qstrcmp(argv[2], "--show") == 0) {
+        window.IsModified = false;
+        return QApplication::exec();
+    }
     return 0;
 }

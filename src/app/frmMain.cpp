@@ -94,7 +94,7 @@ void frmMain::buildWidgets() {
     lbDropBox = new QLabel(QStringLiteral("Drop Box:"), dropRow);
     lbDropBox->setObjectName(QStringLiteral("lbDropBox"));
     lbDropBox->setMinimumWidth(twipsToPixels(750, this));
-    txtDrop = new QPlainTextEdit(dropRow);
+    txtDrop = new DropBox(dropRow);
     txtDrop->setObjectName(QStringLiteral("txtDrop"));
     txtDrop->setPlainText(QStringLiteral("Drag or copy valid Form Post text to here"));
     txtDrop->setToolTip(QStringLiteral("Drag valid form text to here "));
@@ -377,6 +377,9 @@ void frmMain::showEvent(QShowEvent* event) {
         // The splitter's place is known once the window has its size.
         const int left = std::max(0, twipsToPixels(vbarLeftTwips_, this));
         VBar->setSizes({left, std::max(1, VBar->width() - left - VBar->handleWidth())});
+        // Activated for the first time: the Form Panel and the position panel show the current
+        // record (also where the window system does not activate new windows).
+        fa_Click();
     }
 }
 

@@ -144,7 +144,11 @@ void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
     if (selectionKind_ == SelectionByRow) {
         flags |= QItemSelectionModel::Rows;
     }
+    // Moving the current cell scrolls the view to it unless asked not to.
+    const bool autoScrolling = hasAutoScroll();
+    setAutoScroll(autoScrolling && scroll);
     selectionModel()->setCurrentIndex(end, QItemSelectionModel::NoUpdate);
+    setAutoScroll(autoScrolling);
     selectionModel()->select(QItemSelection(viewIndex(row1, col1), end), flags);
     programmatic_ = false;
     // Bring the current cell into view; whole rows keep the columns the user is looking at.
