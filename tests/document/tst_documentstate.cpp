@@ -279,9 +279,30 @@ private slots:
         // Ticking the box in the Form Panel writes the data cell.
         w->fb->grid()->setData(w->fb->grid()->index(1, 1), Qt::Checked, Qt::CheckStateRole);
         QCOMPARE(w->fa->textMatrix(3, 1), QStringLiteral("1"));
+        // Number, money, date and untyped columns show formatted values; text columns do not.
+        w->fa->setColDataType(3, DataTypeMoney);
+        w->fa->setColFormat(3, QStringLiteral("$#,###.00"));
+        w->fa->setColFormat(4, QStringLiteral("0.0"));
+        w->fa->setColDataType(5, DataTypeText);
+        w->fa->setColFormat(5, QStringLiteral("0.0"));
+        w->fa->setTextMatrix(3, 3, QStringLiteral("1234.5"));
+        w->fa->setTextMatrix(3, 4, QStringLiteral("2.25"));
+        w->fa->setTextMatrix(3, 5, QStringLiteral("2.25"));
+        w->fa->setTextMatrix(4, 3, QStringLiteral("abc"));
+        w->fa->select(3, 0);
+        w->fa_Click();
+        QCOMPARE(w->fb->textMatrix(4, 1), QStringLiteral("$1,234.50"));
+        QCOMPARE(w->fb->textMatrix(5, 1), QStringLiteral("2.3"));
+        QCOMPARE(w->fb->textMatrix(6, 1), QStringLiteral("2.25"));
+        QCOMPARE(w->fa->model()->index(2, 3).data().toString(), QStringLiteral("$1,234.50"));
+        QCOMPARE(w->fa->textMatrix(3, 3), QStringLiteral("1234.5"));  // stored as typed
+        w->fa->select(4, 0);
+        w->fa_Click();
+        QCOMPARE(w->fb->textMatrix(4, 1), QStringLiteral("abc"));
         // A hidden column keeps its row in the Form Panel.
         w->fa->setColHidden(2, true);
         w->fa->setTextMatrix(3, 2, QStringLiteral("hidden value"));
+        w->fa->select(3, 0);
         w->fa_Click();
         QCOMPARE(w->fb->textMatrix(3, 1), QStringLiteral("hidden value"));
     }
