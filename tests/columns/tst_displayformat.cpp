@@ -217,6 +217,17 @@ private slots:
         QCOMPARE(DisplayFormat("0.00", DataTypeNone).apply("1.5"), QString("1.50"));
     }
 
+    // Separators, names and designators are fixed, so a file shows the same on every machine.
+    void machineLocaleIsIgnored() {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(DisplayFormat("#,###.00", DataTypeNumber).apply("1234.5"), QString("1,234.50"));
+        QCOMPARE(DisplayFormat("#,###.00", DataTypeNumber).apply("1234,5"), QString("1234,5"));
+        QCOMPARE(DisplayFormat("dd-Mmm-yyyy hh:mm AMPM", DataTypeDate).apply("2024-05-14 13:05"),
+                 QString("14-May-2024 01:05 PM"));
+        QLocale::setDefault(saved);
+    }
+
     // What a date picture writes reads back as a date and shows the same again, so the Form
     // Panel's copy of a shown value sorts and formats like the value itself.
     void datesReadBack() {
