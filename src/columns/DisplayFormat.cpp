@@ -62,6 +62,9 @@ struct DisplayFormat::Impl {
     // The picture of a text, or nothing when cells show as stored.
     static std::shared_ptr<const Impl> make(QStringView text) {
         const QStringView name = text.trimmed();
+        if (name.isEmpty()) {
+            return nullptr;  // a picture of spaces alone would blank every number
+        }
         if (name.compare(u"General Date", Qt::CaseInsensitive) == 0) {
             return std::make_shared<const Impl>(Impl{GeneralDate{}});
         }

@@ -8,9 +8,10 @@
 // number); a date picture shows a cell that reads as a date, or a plain number taken as a date
 // serial. Any other text is shown as stored.
 //
-// The named pictures "General" and "General Number" show cells as stored; "Currency", "Fixed",
-// "Standard", "Percent", "Scientific", "Long Date", "Medium Date", "Short Date", "Long Time",
-// "Medium Time", "Short Time" and "General Date" stand for the usual pictures.
+// A picture of spaces alone and the named pictures "General" and "General Number" show cells as
+// stored; "Currency", "Fixed", "Standard", "Percent", "Scientific", "Long Date", "Medium Date",
+// "Short Date", "Long Time", "Medium Time", "Short Time" and "General Date" stand for the usual
+// pictures.
 //
 // Separators, month and weekday names and AM/PM are the C locale's and English ("." and ",",
 // "Mar", "PM") on every machine, so a file shows the same wherever it is opened.

@@ -209,6 +209,7 @@ private slots:
         QVERIFY(DisplayFormat().isIdentity());
         QVERIFY(DisplayFormat(QString(), DataTypeNumber).isIdentity());
         QVERIFY(DisplayFormat("General", DataTypeNumber).isIdentity());
+        QVERIFY(DisplayFormat("  ", DataTypeNumber).isIdentity());
         QVERIFY(DisplayFormat("0.00", DataTypeText).isIdentity());
         QVERIFY(DisplayFormat("0.00", DataTypeCheckbox).isIdentity());
         QVERIFY(DisplayFormat("0.00", 12).isIdentity());
