@@ -29,7 +29,12 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
         const QString current = index.data(Qt::EditRole).toString();
-        const int at = combo->findText(current);
+        int at = combo->findText(current);
+        if (at < 0 && !combo->isEditable() && !current.isEmpty()) {
+            // A value the list does not hold is offered too, so that leaving the editor keeps it.
+            combo->insertItem(0, current);
+            at = 0;
+        }
         if (at >= 0) {
             combo->setCurrentIndex(at);
         } else if (combo->isEditable()) {

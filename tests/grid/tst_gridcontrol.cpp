@@ -153,10 +153,22 @@ private slots:
         grid_->editCell();
         auto* combo = grid_->findChild<QComboBox*>(QStringLiteral("gridComboEditor"));
         QVERIFY(combo);
-        QCOMPARE(combo->count(), 3);
-        combo->setCurrentIndex(2);
+        QCOMPARE(combo->count(), 4);  // the list, and the cell's own value "22" first
+        QCOMPARE(combo->itemText(0), QStringLiteral("22"));
+        combo->setCurrentIndex(3);
         QTest::keyClick(combo, Qt::Key_Return);
         QTRY_COMPARE(grid_->textMatrix(2, 2), QStringLiteral("Right"));
+
+        // A value the list does not hold survives an editor left without a choice.
+        grid_->setTextMatrix(4, 2, QStringLiteral("Justify"));
+        grid_->select(4, 2);
+        grid_->editCell();
+        combo = grid_->findChild<QComboBox*>(QStringLiteral("gridComboEditor"));
+        QVERIFY(combo);
+        QCOMPARE(combo->currentText(), QStringLiteral("Justify"));
+        QTest::keyClick(combo, Qt::Key_Return);
+        QTRY_VERIFY(!grid_->isEditing());
+        QCOMPARE(grid_->textMatrix(4, 2), QStringLiteral("Justify"));
 
         // A handler may refuse the edit.
         connect(grid_.get(), &GridControl::beforeEdit, this,
