@@ -1,0 +1,168 @@
+#include "formreader/FormReader.h"
+
+#include "grid/GridModel.h"
+
+#include <string_view>
+
+namespace pellumar::formreader {
+
+namespace {
+
+// Where the first line of `text` ends: the start of its line break and the break's length
+// (2 for a carriage return and line feed, 1 for a line feed alone); {-1, 0} without one.
+struct LineEnd {
+    qsizetype at = -1;
+    qsizetype length = 0;
+};
+
+LineEnd findLineEnd(QStringView text) {
+    const qsizetype lf = text.indexOf(u'\n');
+    if (lf < 0) {
+        return {};
+    }
+    if (lf > 0 && text[lf - 1] == u'\r') {
+        return {lf - 1, 2};
+    }
+    return {lf, 1};
+}
+
+// Deletes the blank records of a new document: only the title row stays, with the columns.
+void dropBlankRecords(GridModel& grid, Outcome& out) {
+    grid.setRows(1);
+    out.blankRecordsDropped = true;
+}
+
+// The column a name fills in a record being read, pair `i`: see appendFormRecord.
+int targetColumn(GridModel& grid, int i, const QString& name, Outcome& out) {
+    if (name.isEmpty()) {
+        return i;
+    }
+    const QByteArray wanted = name.toUtf8();
+    const std::string_view key(wanted.constData(), static_cast<size_t>(wanted.size()));
+    const Table& table = grid.table();
+    const int cols = grid.cols();
+    if (i < cols && table.utf8(0, i) == key) {
+        return i;
+    }
+    for (int c = cols - 1; c > i; --c) {
+        if (table.utf8(0, c) == key) {
+            return c;
+        }
+    }
+    // No column bears the name: a new one, moved from the end to the pair's position. A pair
+    // beyond the last column (after empty names past it) keeps the new column last.
+    grid.setCols(cols + 1);
+    const int at = std::min(i, cols);
+    grid.moveColumn(cols, at);
+    grid.setText(0, at, name);
+    ++out.columnsAdded;
+    return at;
+}
+
+}  // namespace
+
+Mode modeFor(const QString& separator) {
+    if (separator == u"CV") {
+        return Mode::CommaLines;
+    }
+    if (separator == u"TB") {
+        return Mode::TabLines;
+    }
+    return Mode::FormPost;
+}
+
+bool holdsSeparator(QStringView text, const QString& separator) {
+    return !separator.isEmpty() && text.contains(separator, Qt::CaseSensitive);
+}
+
+QStringView withoutTrailingSpaces(QStringView text) {
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == u' ') {
+        --n;
+    }
+    return text.first(n);
+}
+
+Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separator,
+                         bool isNewDocument) {
+    Outcome out;
+    if (!holdsSeparator(text, separator)) {
+        out.inputError = true;
+        return out;
+    }
+    QStringView rest = withoutTrailingSpaces(text);
+    if (isNewDocument) {
+        dropBlankRecords(grid, out);
+    }
+    const int row = std::max(grid.rows(), 1);  // below the title row
+    grid.setRows(row + 1);
+    out.rowsAdded = 1;
+    out.newRecordRow = row;
+
+    for (int i = 0; i < kMaxPairs && !rest.isEmpty(); ++i) {
+        // The name runs to the first separator, even past a line break; the value from one
+        // character after the separator's first character to the line break.
+        const qsizetype p = rest.indexOf(separator, 0, Qt::CaseSensitive);
+        const LineEnd e = findLineEnd(rest);
+        const QString name = p >= 0 ? rest.first(p).toString() : QString();
+        QStringView value;
+        if (e.at < 0) {
+            value = rest.sliced(p + 1);
+        } else if (e.at > p) {
+            value = rest.sliced(p + 1, e.at - p - 1);
+        }
+        // A blank line adds nothing (and so cannot empty a cell an earlier pair filled).
+        if (!name.isEmpty() || !value.isEmpty()) {
+            const int col = targetColumn(grid, i, name, out);
+            grid.setText(row, col, value.toString());  // ignored beyond the last column
+        }
+        if (e.at < 0) {
+            break;
+        }
+        // A line break at the very end adds nothing further.
+        rest = rest.sliced(e.at + e.length);
+    }
+    return out;
+}
+
+Outcome appendDelimitedRows(GridModel& grid, QStringView text, QChar delimiter,
+                            bool isNewDocument) {
+    Outcome out;
+    if (isNewDocument) {
+        dropBlankRecords(grid, out);
+    }
+    QStringView rest = withoutTrailingSpaces(text);
+    if (rest.isEmpty()) {
+        return out;
+    }
+    // The table is as wide as the first line's fields.
+    const LineEnd first = findLineEnd(rest);
+    const QStringView firstLine = first.at < 0 ? rest : rest.first(first.at);
+    const int fields = static_cast<int>(firstLine.count(delimiter)) + 1;
+    if (grid.cols() < fields) {
+        out.columnsAdded = fields - grid.cols();
+        grid.setCols(fields);
+    }
+    if (grid.rows() < 1) {
+        grid.setRows(1);  // the title row
+    }
+    while (!rest.isEmpty()) {
+        const LineEnd e = findLineEnd(rest);
+        const QStringView line = e.at < 0 ? rest : rest.first(e.at);
+        rest = e.at < 0 ? QStringView() : rest.sliced(e.at + e.length);
+        const int row = grid.rows();
+        grid.setRows(row + 1);
+        ++out.rowsAdded;
+        const int cols = grid.cols();
+        int col = 0;
+        for (const QStringView field : line.tokenize(delimiter)) {
+            if (col >= cols) {
+                break;  // fields beyond the last column are dropped
+            }
+            grid.setText(row, col++, field.toString());
+        }
+    }
+    return out;
+}
+
+}  // namespace pellumar::formreader

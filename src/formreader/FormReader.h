@@ -1,0 +1,57 @@
+// The form reader: turns the text of a submitted web form ("Name=Ann" lines) into a new record of
+// the data grid, or comma or tab lines into one record each. It changes the table only through
+// the grid's model and tells the caller what it did, so that the window can refresh and report.
+//
+// Line ends are a carriage return and line feed pair or a line feed alone: form posts come with
+// the pair, text pasted on Linux or macOS or dropped from a browser often with line feeds only.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace pellumar {
+
+class GridModel;
+
+namespace formreader {
+
+// At most this many name/value pairs are read from one form text; further lines are ignored.
+constexpr int kMaxPairs = 201;
+
+// How the separator setting reads the text: "CV" comma lines, "TB" tab lines, anything else is
+// the separator between a name and its value.
+enum class Mode { FormPost, CommaLines, TabLines };
+Mode modeFor(const QString& separator);
+
+// True when a form text holds the separator (case-sensitive). The empty separator separates
+// nothing and is never found.
+bool holdsSeparator(QStringView text, const QString& separator);
+
+struct Outcome {
+    bool inputError = false;           // form text without the separator: nothing was changed
+    bool blankRecordsDropped = false;  // the new document's blank records were deleted
+    int rowsAdded = 0;
+    int columnsAdded = 0;
+    int newRecordRow = -1;  // a form record: its row
+};
+
+// Adds the form text as one record at the bottom of the table. Each name is matched against the
+// column titles: the column at the pair's own position when its title is the name, else the
+// last column at or after that position bearing it, else a new column inserted at the position.
+// Names are compared exactly; an empty name fills the column at its position and never makes a
+// column. A value runs from one character after the separator's first character to the line end,
+// so it keeps further separators. With `isNewDocument` the blank records go first (the title
+// row and the columns stay).
+Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separator,
+                         bool isNewDocument);
+
+// Adds one record per line of comma or tab separated fields (no quoting). The table is first
+// widened to the first line's field count; fields beyond the last column are dropped. Titles are
+// not touched.
+Outcome appendDelimitedRows(GridModel& grid, QStringView text, QChar delimiter, bool isNewDocument);
+
+// The text without its trailing spaces (other white space stays).
+QStringView withoutTrailingSpaces(QStringView text);
+
+}  // namespace formreader
+}  // namespace pellumar
