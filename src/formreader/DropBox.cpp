@@ -1,0 +1,79 @@
+#include "formreader/DropBox.h"
+
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace pellumar {
+
+DropBox::DropBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setAcceptDrops(true);
+}
+
+QString DropBox::firstFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) {
+        return {};
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
+
+bool DropBox::canTake(const QMimeData* data) {
+    return data && (data->hasText() || !firstFile(data).isEmpty());
+}
+
+void DropBox::dragEnterEvent(QDragEnterEvent* event) {
+    if (canTake(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void DropBox::dragMoveEvent(QDragMoveEvent* event) {
+    if (canTake(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void DropBox::dropEvent(QDropEvent* event) {
+    if (!canTake(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    emit dropped(event->mimeData());
+}
+
+void DropBox::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    clickFocus_ = event->reason() == Qt::MouseFocusReason;
+    emit focusGained();
+}
+
+void DropBox::mousePressEvent(QMouseEvent* event) {
+    if (clickFocus_) {
+        return;  // the click that brought the focus leaves the whole text selected
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void DropBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (clickFocus_) {
+        clickFocus_ = false;
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
+}
+
+}  // namespace pellumar

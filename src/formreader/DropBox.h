@@ -1,0 +1,39 @@
+// The Drop Box: a text box that takes dropped text and dropped files. A drop replaces its whole
+// text (the window decides with what); the first click into it selects the whole text.
+#pragma once
+
+#include <QPlainTextEdit>
+
+class QMimeData;
+
+namespace pellumar {
+
+class DropBox : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit DropBox(QWidget* parent = nullptr);
+
+    // True for what the box takes: plain text, or a list naming at least one local file.
+    static bool canTake(const QMimeData* data);
+    // The local path of the first dropped file, "" when the drop carries no file.
+    static QString firstFile(const QMimeData* data);
+
+signals:
+    // Something the box takes was dropped on it; the drop is reported to its source as a copy.
+    void dropped(const QMimeData* data);
+    void focusGained();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool clickFocus_ = false;  // the press that gave the focus keeps the whole text selected
+};
+
+}  // namespace pellumar
