@@ -571,7 +571,7 @@ void GridModel::removeColumnsAt(int at, int count) {
     }
 }
 
-void GridModel::moveRows(int from, int count, int to) {
+void GridModel::moveRowBlock(int from, int count, int to) {
     const int rows = table_.rowCount();
     if (count <= 0 || from < 0 || to < 0 || from + count > rows || to + count > rows ||
         from == to) {

@@ -126,8 +126,8 @@ public:
     void insertColumnsAt(int at, int count);
     void removeColumnsAt(int at, int count);
     // Moves `count` rows from `from` so that the first of them ends at `to`.
-    void moveRows(int from, int count, int to);
-    void moveRow(int from, int to) { moveRows(from, 1, to); }
+    void moveRowBlock(int from, int count, int to);
+    void moveRow(int from, int to) { moveRowBlock(from, 1, to); }
     void moveColumn(int from, int to);
 
     // Stable sort of the records (the rows below the fixed rows) by one column.

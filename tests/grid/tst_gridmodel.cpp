@@ -77,7 +77,7 @@ private slots:
 
     void structureKeepsTheRightCells() {
         makeTable(5, 3);
-        model_->moveRows(4, 2, 2);
+        model_->moveRowBlock(4, 2, 2);
         QCOMPARE(model_->text(2, 0), QStringLiteral("r4c0"));
         QCOMPARE(model_->text(3, 0), QStringLiteral("r5c0"));
         QCOMPARE(model_->text(4, 0), QStringLiteral("r2c0"));
