@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <utility>
 
 #ifdef __linux__
 #include <sys/mman.h>
@@ -103,20 +106,105 @@ Cell makeArena(uint32_t offset, size_t length) {
     return (static_cast<Cell>(length) << 32) | offset;
 }
 
+// A column's cells by physical row, in chunks of 8192 (64 KB). A chunk comes into being when its
+// first non-empty cell is written (a column's first chunk starts at 16 cells and grows by
+// doubling); cells beyond a chunk's end read as empty. So a table grows without copying its cells,
+// a new column costs nothing until it holds something, and a very wide table of few rows stays
+// small.
+constexpr uint32_t kChunkShift = 13;
+constexpr uint32_t kChunkCells = 1u << kChunkShift;
+constexpr uint32_t kFirstChunkCells = 16;
+
+class CellStore {
+public:
+    const Cell* find(uint32_t phys) const {
+        const size_t k = phys >> kChunkShift;
+        if (k >= chunks_.size()) {
+            return nullptr;
+        }
+        const uint32_t i = phys & (kChunkCells - 1);
+        return i < chunks_[k].capacity ? &chunks_[k].data[i] : nullptr;
+    }
+    Cell* find(uint32_t phys) {
+        return const_cast<Cell*>(static_cast<const CellStore*>(this)->find(phys));
+    }
+    // The cell, its chunk made or grown (with empty cells) when needed.
+    Cell& at(uint32_t phys) {
+        const size_t k = phys >> kChunkShift;
+        if (k >= chunks_.size()) {
+            chunks_.resize(k + 1);
+        }
+        Chunk& chunk = chunks_[k];
+        const uint32_t i = phys & (kChunkCells - 1);
+        if (i >= chunk.capacity) {
+            // Only a column's first chunk grows step by step; a column that reaches its second
+            // chunk is long, and gets whole chunks from then on.
+            uint32_t capacity = kChunkCells;
+            if (k == 0) {
+                capacity =
+                    std::min(std::max({kFirstChunkCells, std::bit_ceil(i + 1), chunk.capacity * 2}),
+                             kChunkCells);
+            }
+            // A new chunk comes zeroed from calloc (free of charge for fresh memory); a grown one
+            // has its new cells emptied.
+            auto* grown =
+                static_cast<Cell*>(chunk.data ? std::realloc(chunk.data, capacity * sizeof(Cell))
+                                              : std::calloc(capacity, sizeof(Cell)));
+            if (!grown) {
+                throw std::bad_alloc();
+            }
+            if (chunk.data) {
+                std::memset(grown + chunk.capacity, 0, (capacity - chunk.capacity) * sizeof(Cell));
+            }
+            chunk.data = grown;
+            chunk.capacity = capacity;
+        }
+        return chunk.data[i];
+    }
+    void reserve(size_t rows) { chunks_.reserve((rows + kChunkCells - 1) >> kChunkShift); }
+    void clear() { decltype(chunks_)().swap(chunks_); }
+    template <typename F>
+    void forEach(F&& f) {
+        for (Chunk& chunk : chunks_) {
+            std::for_each(chunk.data, chunk.data + chunk.capacity, f);
+        }
+    }
+
+private:
+    struct Chunk {
+        Cell* data = nullptr;
+        uint32_t capacity = 0;
+
+        Chunk() = default;
+        Chunk(Chunk&& other) noexcept
+            : data(std::exchange(other.data, nullptr)),
+              capacity(std::exchange(other.capacity, 0)) {}
+        Chunk& operator=(Chunk&& other) noexcept {
+            std::swap(data, other.data);
+            std::swap(capacity, other.capacity);
+            return *this;
+        }
+        ~Chunk() { std::free(data); }
+    };
+    std::vector<Chunk> chunks_;
+};
+
 }  // namespace
 
 struct Table::Column {
-    std::vector<Cell> cells;  // by physical row
-    std::string arena;        // texts longer than kInlineMax
-    size_t garbage = 0;       // arena bytes no cell refers to any more
+    CellStore cells;     // by physical row
+    std::string arena;   // texts longer than kInlineMax
+    size_t garbage = 0;  // arena bytes no cell refers to any more
     QHash<uint32_t, CellStyle> styles;
     ColumnAttributes attrs;
     DisplayFormat display;
 
-    explicit Column(size_t physicalRows) : cells(physicalRows, 0) {}
-
     std::string_view view(uint32_t phys) const {
-        const Cell& c = cells[phys];
+        const Cell* cell = cells.find(phys);
+        if (!cell) {
+            return {};
+        }
+        const Cell& c = *cell;
         if (isInline(c)) {
             return {reinterpret_cast<const char*>(&c), cellLength(c)};
         }
@@ -125,7 +213,11 @@ struct Table::Column {
     }
 
     void release(uint32_t phys) {
-        Cell& c = cells[phys];
+        Cell* cell = cells.find(phys);
+        if (!cell) {
+            return;
+        }
+        Cell& c = *cell;
         if (!isInline(c)) {
             garbage += cellLength(c);
         }
@@ -133,7 +225,10 @@ struct Table::Column {
     }
 
     void set(uint32_t phys, std::string_view s) {
-        Cell& c = cells[phys];
+        if (s.empty() && !cells.find(phys)) {
+            return;  // already empty
+        }
+        Cell& c = cells.at(phys);
         if (s.size() <= kInlineMax) {
             release(phys);
             c = makeInline(s);
@@ -164,19 +259,19 @@ struct Table::Column {
     void compact() {
         std::string fresh;
         fresh.reserve(arena.size() - garbage);
-        for (Cell& c : cells) {
+        cells.forEach([&](Cell& c) {
             if (!isInline(c) && cellLength(c) > 0) {
                 const auto offset = static_cast<uint32_t>(fresh.size());
                 fresh.append(arena.data() + cellOffset(c), cellLength(c));
                 c = makeArena(offset, cellLength(c));
             }
-        }
+        });
         arena.swap(fresh);
         garbage = 0;
     }
 
     void clear() {
-        std::fill(cells.begin(), cells.end(), 0);
+        cells.clear();
         std::string().swap(arena);
         garbage = 0;
         styles.clear();
@@ -204,7 +299,6 @@ void Table::reserveRows(int rows) {
     prepareBulkMemory(rows_.data(), rows_.capacity() * sizeof(uint32_t));
     for (auto& c : cols_) {
         c->cells.reserve(static_cast<size_t>(rows));
-        prepareBulkMemory(c->cells.data(), c->cells.capacity() * sizeof(Cell));
     }
 }
 
@@ -213,9 +307,6 @@ uint32_t Table::takePhysicalRow() {
         const uint32_t phys = freeRows_.back();
         freeRows_.pop_back();
         return phys;
-    }
-    for (auto& c : cols_) {
-        c->cells.push_back(0);
     }
     return physicalRows_++;
 }
@@ -258,9 +349,6 @@ void Table::insertRows(int at, int count) {
     const auto n = static_cast<size_t>(count);
     if (freeRows_.size() < n) {
         const size_t grow = n - freeRows_.size();
-        for (auto& c : cols_) {
-            c->cells.resize(physicalRows_ + grow, 0);
-        }
         for (size_t i = 0; i < grow; ++i) {
             freeRows_.push_back(physicalRows_ + static_cast<uint32_t>(grow - 1 - i));
         }
@@ -287,7 +375,7 @@ void Table::removeRows(int at, int count) {
         freeRows_.shrink_to_fit();
         physicalRows_ = 0;
         for (auto& c : cols_) {
-            std::vector<Cell>().swap(c->cells);
+            c->cells.clear();
             std::string().swap(c->arena);
             c->garbage = 0;
             c->styles.clear();
@@ -308,7 +396,7 @@ void Table::insertColumns(int at, int count) {
     std::vector<std::unique_ptr<Column>> fresh;
     fresh.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        fresh.push_back(std::make_unique<Column>(physicalRows_));
+        fresh.push_back(std::make_unique<Column>());
     }
     cols_.insert(cols_.begin() + at, std::make_move_iterator(fresh.begin()),
                  std::make_move_iterator(fresh.end()));
@@ -413,7 +501,9 @@ bool Table::appendRow(std::span<const std::string_view> texts) {
                 stored = false;
             }
         }
-        c.cells.push_back(cell);
+        if (cell != 0) {
+            c.cells.at(rows_.back()) = cell;
+        }
     }
     return stored;
 }
@@ -444,7 +534,6 @@ void Table::squeeze() {
     };
     shrink(rows_);
     for (auto& c : cols_) {
-        shrink(c->cells);
         shrink(c->arena);
     }
 }

@@ -69,6 +69,40 @@ private slots:
         }
     }
 
+    void cellsAcrossStorageBoundaries() {
+        // Rows around the places where the storage of a column grows or starts a new block.
+        const QList<int> rows{0, 15, 16, 17, 8191, 8192, 8193, 16383, 16384, 19999};
+        Table t(20000, 3);
+        for (int r : rows) {
+            t.setText(r, 1, QStringLiteral("cell %1").arg(r));
+            t.setText(r, 2, QString::number(r));
+        }
+        for (int r = 0; r < t.rowCount(); ++r) {
+            const bool set = rows.contains(r);
+            QCOMPARE(t.text(r, 1), set ? QStringLiteral("cell %1").arg(r) : QString());
+            QVERIFY(t.isEmpty(r, 0));
+        }
+        // Emptying a cell in a block that was never written keeps it empty.
+        t.setText(12000, 0, QString());
+        QVERIFY(t.isEmpty(12000, 0));
+        // Removed rows come back empty, wherever their storage was.
+        t.removeRows(8190, 5);
+        t.insertRows(0, 5);
+        for (int r = 0; r < 5; ++r) {
+            QVERIFY(t.isEmpty(r, 1));
+        }
+        QCOMPARE(t.text(5 + 16384 - 5, 1), QStringLiteral("cell 16384"));
+        t.sortRows(0, t.rowCount() - 1, 2, false);
+        QCOMPARE(t.text(0, 1), QStringLiteral("cell 19999"));
+        QCOMPARE(t.text(6, 1), QStringLiteral("cell 0"));  // 8191, 8192 and 8193 were removed
+        QVERIFY(t.isEmpty(7, 1));
+        // A very wide table of one row.
+        Table wide(1, 70000);
+        wide.setText(0, 69999, QStringLiteral("last"));
+        QCOMPARE(wide.text(0, 69999), QStringLiteral("last"));
+        QVERIFY(wide.isEmpty(0, 35000));
+    }
+
     void growingAndShrinking() {
         Table t(3, 3);
         fillNamed(t);
