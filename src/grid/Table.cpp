@@ -106,11 +106,11 @@ Cell makeArena(uint32_t offset, size_t length) {
     return (static_cast<Cell>(length) << 32) | offset;
 }
 
-// A column's cells by physical row, in chunks of 8192 (64 KB). A chunk comes into being when its
-// first non-empty cell is written (a column's first chunk starts at 16 cells and grows by
-// doubling); cells beyond a chunk's end read as empty. So a table grows without copying its cells,
-// a new column costs nothing until it holds something, and a very wide table of few rows stays
-// small.
+// A column's cells by physical row, in chunks of 8192 (64 KB). A chunk comes into being when a
+// cell of it is first written, and only its cells up to the last one written are kept (a
+// column's first chunk also grows its room step by step from 16 cells); cells beyond read as
+// empty. So a table grows without copying its cells, a new column costs nothing until it holds
+// something, a very wide table of few rows stays small, and a load writes each cell once.
 constexpr uint32_t kChunkShift = 13;
 constexpr uint32_t kChunkCells = 1u << kChunkShift;
 constexpr uint32_t kFirstChunkCells = 16;
@@ -123,12 +123,12 @@ public:
             return nullptr;
         }
         const uint32_t i = phys & (kChunkCells - 1);
-        return i < chunks_[k].capacity ? &chunks_[k].data[i] : nullptr;
+        return i < chunks_[k].used ? &chunks_[k].data[i] : nullptr;
     }
     Cell* find(uint32_t phys) {
         return const_cast<Cell*>(static_cast<const CellStore*>(this)->find(phys));
     }
-    // The cell, its chunk made or grown (with empty cells) when needed.
+    // The cell, made (empty) when it is not kept yet.
     Cell& at(uint32_t phys) {
         const size_t k = phys >> kChunkShift;
         if (k >= chunks_.size()) {
@@ -136,28 +136,12 @@ public:
         }
         Chunk& chunk = chunks_[k];
         const uint32_t i = phys & (kChunkCells - 1);
-        if (i >= chunk.capacity) {
-            // Only a column's first chunk grows step by step; a column that reaches its second
-            // chunk is long, and gets whole chunks from then on.
-            uint32_t capacity = kChunkCells;
-            if (k == 0) {
-                capacity =
-                    std::min(std::max({kFirstChunkCells, std::bit_ceil(i + 1), chunk.capacity * 2}),
-                             kChunkCells);
+        if (i >= chunk.used) {
+            if (i >= chunk.capacity) {
+                grow(chunk, k, i);
             }
-            // A new chunk comes zeroed from calloc (free of charge for fresh memory); a grown one
-            // has its new cells emptied.
-            auto* grown =
-                static_cast<Cell*>(chunk.data ? std::realloc(chunk.data, capacity * sizeof(Cell))
-                                              : std::calloc(capacity, sizeof(Cell)));
-            if (!grown) {
-                throw std::bad_alloc();
-            }
-            if (chunk.data) {
-                std::memset(grown + chunk.capacity, 0, (capacity - chunk.capacity) * sizeof(Cell));
-            }
-            chunk.data = grown;
-            chunk.capacity = capacity;
+            std::fill(chunk.data + chunk.used, chunk.data + i + 1, Cell{0});
+            chunk.used = i + 1;
         }
         return chunk.data[i];
     }
@@ -166,7 +150,7 @@ public:
     template <typename F>
     void forEach(F&& f) {
         for (Chunk& chunk : chunks_) {
-            std::for_each(chunk.data, chunk.data + chunk.capacity, f);
+            std::for_each(chunk.data, chunk.data + chunk.used, f);
         }
     }
 
@@ -174,18 +158,39 @@ private:
     struct Chunk {
         Cell* data = nullptr;
         uint32_t capacity = 0;
+        uint32_t used = 0;  // cells 0 to used - 1 are kept
 
         Chunk() = default;
         Chunk(Chunk&& other) noexcept
             : data(std::exchange(other.data, nullptr)),
-              capacity(std::exchange(other.capacity, 0)) {}
+              capacity(std::exchange(other.capacity, 0)),
+              used(std::exchange(other.used, 0)) {}
         Chunk& operator=(Chunk&& other) noexcept {
             std::swap(data, other.data);
             std::swap(capacity, other.capacity);
+            std::swap(used, other.used);
             return *this;
         }
         ~Chunk() { std::free(data); }
     };
+
+    // Only a column's first chunk grows step by step; a column that reaches its second chunk is
+    // long, and gets whole chunks from then on.
+    static void grow(Chunk& chunk, size_t k, uint32_t i) {
+        uint32_t capacity = kChunkCells;
+        if (k == 0) {
+            capacity =
+                std::min(std::max({kFirstChunkCells, std::bit_ceil(i + 1), chunk.capacity * 2}),
+                         kChunkCells);
+        }
+        auto* grown = static_cast<Cell*>(std::realloc(chunk.data, capacity * sizeof(Cell)));
+        if (!grown) {
+            throw std::bad_alloc();
+        }
+        chunk.data = grown;
+        chunk.capacity = capacity;
+    }
+
     std::vector<Chunk> chunks_;
 };
 
