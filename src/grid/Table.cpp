@@ -140,13 +140,41 @@ public:
             if (i >= chunk.capacity) {
                 grow(chunk, k, i);
             }
-            std::fill(chunk.data + chunk.used, chunk.data + i + 1, Cell{0});
+            if (i > chunk.used) {  // cells skipped over are empty
+                std::memset(chunk.data + chunk.used, 0, (i - chunk.used) * sizeof(Cell));
+            }
+            chunk.data[i] = 0;
             chunk.used = i + 1;
         }
         return chunk.data[i];
     }
-    void reserve(size_t rows) { chunks_.reserve((rows + kChunkCells - 1) >> kChunkShift); }
-    void clear() { decltype(chunks_)().swap(chunks_); }
+    // Makes room for `rows` cells ahead of a bulk load: the chunks not made yet come from one
+    // block, prepared so that filling it does not stop at every page.
+    void reserve(size_t rows) {
+        const size_t wanted = (rows + kChunkCells - 1) >> kChunkShift;
+        chunks_.reserve(wanted);
+        if (wanted < chunks_.size() + kBlockMinChunks) {
+            return;
+        }
+        const size_t count = wanted - chunks_.size();
+        Block block(static_cast<Cell*>(std::malloc(count * kChunkCells * sizeof(Cell))));
+        if (!block) {
+            return;  // the chunks will be made one by one
+        }
+        prepareBulkMemory(block.get(), count * kChunkCells * sizeof(Cell));
+        for (size_t j = 0; j < count; ++j) {
+            Chunk chunk;
+            chunk.data = block.get() + j * kChunkCells;
+            chunk.capacity = kChunkCells;
+            chunk.owned = false;
+            chunks_.push_back(std::move(chunk));
+        }
+        blocks_.push_back(std::move(block));
+    }
+    void clear() {
+        decltype(chunks_)().swap(chunks_);
+        blocks_.clear();
+    }
     template <typename F>
     void forEach(F&& f) {
         for (Chunk& chunk : chunks_) {
@@ -159,20 +187,32 @@ private:
         Cell* data = nullptr;
         uint32_t capacity = 0;
         uint32_t used = 0;  // cells 0 to used - 1 are kept
+        bool owned = true;  // false: part of a block reserved for a load
 
         Chunk() = default;
         Chunk(Chunk&& other) noexcept
             : data(std::exchange(other.data, nullptr)),
               capacity(std::exchange(other.capacity, 0)),
-              used(std::exchange(other.used, 0)) {}
+              used(std::exchange(other.used, 0)),
+              owned(std::exchange(other.owned, true)) {}
         Chunk& operator=(Chunk&& other) noexcept {
             std::swap(data, other.data);
             std::swap(capacity, other.capacity);
             std::swap(used, other.used);
+            std::swap(owned, other.owned);
             return *this;
         }
-        ~Chunk() { std::free(data); }
+        ~Chunk() {
+            if (owned) {
+                std::free(data);
+            }
+        }
     };
+    struct FreeBlock {
+        void operator()(Cell* p) const { std::free(p); }
+    };
+    using Block = std::unique_ptr<Cell[], FreeBlock>;
+    static constexpr size_t kBlockMinChunks = 8;
 
     // Only a column's first chunk grows step by step; a column that reaches its second chunk is
     // long, and gets whole chunks from then on.
@@ -192,6 +232,7 @@ private:
     }
 
     std::vector<Chunk> chunks_;
+    std::vector<Block> blocks_;  // memory of reserved chunks
 };
 
 }  // namespace
