@@ -45,7 +45,7 @@ public:
     GridControl* fb = nullptr;  // the Form Panel
     GridControl* fc = nullptr;  // scratch grid for loads and appends, never shown
     QTabWidget* TabStrip1 = nullptr;
-    QSplitter* VBar = nullptr;  // the splitter between the Form Panel and the data grid
+    QSplitter* VBar = nullptr;   // the splitter between the Form Panel and the data grid
     DropBox* txtDrop = nullptr;  // the Drop Box
     QLabel* lbDropBox = nullptr;
     QToolButton* cmdDownArrow = nullptr;
@@ -186,6 +186,9 @@ private:
     // The common end of every Open: the loaded table becomes the document.
     void showLoadedTable(Table&& table, const QString& path, int16_t fileType);
     bool saveAsDelimited(char16_t separator);
+    // Save As: the save dialog, then `write` (which gives a failure's message, or "").
+    bool saveAs(const QString& filter, const QString& extension,
+                const std::function<QString(const QString& path)>& write);
     void buildStatusBar();
     void connectGrids();
     void Form_Load();

@@ -53,6 +53,16 @@ std::function<bool(qint64, qint64)> dialogProgress(QWidget* parent, const QStrin
     };
 }
 
+// Tells the user why a load failed; a load the user cancelled says nothing. True when it loaded.
+template <typename T>
+bool loadSucceeded(Prompter& prompter, QWidget* parent, const Result<T>& loaded,
+                   const QString& caption) {
+    if (!loaded && loaded.error().reason != FileError::Reason::Cancelled) {
+        prompter.inform(parent, Prompter::Icon::Critical, caption, loaded.message());
+    }
+    return loaded.ok();
+}
+
 }  // namespace
 
 void frmMain::registerDocumentCommands() {
@@ -103,11 +113,7 @@ void frmMain::mnuOpen_Click(int index) {
         return;
     }
     auto loaded = loadNative(name, makeLoadProgress ? makeLoadProgress(name) : Progress());
-    if (!loaded) {
-        if (loaded.error().reason != FileError::Reason::Cancelled) {
-            prompter().inform(this, Prompter::Icon::Critical, QStringLiteral("Open"),
-                              loaded.message());
-        }
+    if (!loadSucceeded(prompter(), this, loaded, QStringLiteral("Open"))) {
         return;
     }
     showLoadedTable(loaded.take(), name, 2);
@@ -139,11 +145,7 @@ void frmMain::openDelimited(int index, char16_t separator) {
     }
     auto loaded =
         loadDelimited(name, separator, makeLoadProgress ? makeLoadProgress(name) : Progress());
-    if (!loaded) {
-        if (loaded.error().reason != FileError::Reason::Cancelled) {
-            prompter().inform(this, Prompter::Icon::Critical, QStringLiteral("Open"),
-                              loaded.message());
-        }
+    if (!loadSucceeded(prompter(), this, loaded, QStringLiteral("Open"))) {
         return;
     }
     Table table = std::move(loaded.value().table);
@@ -156,25 +158,21 @@ void frmMain::openDelimited(int index, char16_t separator) {
     showLoadedTable(std::move(table), name, comma ? 3 : 4);
 }
 
-bool frmMain::saveAsDelimited(char16_t separator) {
-    const bool comma = separator == u',';
+bool frmMain::saveAs(const QString& filter, const QString& extension,
+                     const std::function<QString(const QString& path)>& write) {
     FileDialogOptions options;
-    options.filter = comma ? QStringLiteral("Comma Delimited Text Files (*.csv)|*.csv")
-                           : QStringLiteral("Tab Delimited Text Files (*.txt)|*.txt");
+    options.filter = filter;
     options.overwritePrompt = true;
-    options.defaultExt = comma ? QStringLiteral("csv") : QStringLiteral("txt");
+    options.defaultExt = extension;
     const QString chosen = prompter().saveFileName(this, options);
     if (chosen.isEmpty()) {
         return false;
     }
-    const QString path = withDefaultExtension(chosen, options.defaultExt);
-    // A document read from a text file keeps its encoding; others are written as UTF-8.
-    const TextEncoding encoding =
-        i_FileType == 3 || i_FileType == 4 ? fileEncoding : TextEncoding::Utf8;
-    const auto saved = saveDelimited(fa->grid()->table(), path, separator, encoding);
-    if (!saved) {
-        prompter().inform(this, Prompter::Icon::Critical, QStringLiteral("Save As"),
-                          saved.message());
+    const QString path = withDefaultExtension(chosen, extension);
+    const QString failure = write(path);
+    if (!failure.isEmpty()) {
+        // The title and the document's state stay as they were: nothing was saved.
+        prompter().inform(this, Prompter::Icon::Critical, QStringLiteral("Save As"), failure);
         return false;
     }
     setWindowTitle(QStringLiteral("Pellumar -- ") + path);
@@ -182,26 +180,26 @@ bool frmMain::saveAsDelimited(char16_t separator) {
     return true;
 }
 
+bool frmMain::saveAsDelimited(char16_t separator) {
+    const bool comma = separator == u',';
+    // A document read from a text file keeps its encoding; others are written as UTF-8.
+    const TextEncoding encoding =
+        i_FileType == 3 || i_FileType == 4 ? fileEncoding : TextEncoding::Utf8;
+    return saveAs(comma ? QStringLiteral("Comma Delimited Text Files (*.csv)|*.csv")
+                        : QStringLiteral("Tab Delimited Text Files (*.txt)|*.txt"),
+                  comma ? QStringLiteral("csv") : QStringLiteral("txt"), [&](const QString& path) {
+                      const auto saved =
+                          saveDelimited(fa->grid()->table(), path, separator, encoding);
+                      return saved ? QString() : saved.message();
+                  });
+}
+
 bool frmMain::mnuSaveAsPLM_Click() {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("Pellumar Files (*.plm)|*.plm");
-    options.overwritePrompt = true;
-    options.defaultExt = QStringLiteral("plm");
-    const QString chosen = prompter().saveFileName(this, options);
-    if (chosen.isEmpty()) {
-        return false;
-    }
-    const QString path = withDefaultExtension(chosen, options.defaultExt);
-    const auto saved = saveNative(fa->grid()->table(), path);
-    if (!saved) {
-        // The title and the document's state stay as they were: nothing was saved.
-        prompter().inform(this, Prompter::Icon::Critical, QStringLiteral("Save As"),
-                          saved.message());
-        return false;
-    }
-    setWindowTitle(QStringLiteral("Pellumar -- ") + path);
-    MakeModified(false);
-    return true;
+    return saveAs(QStringLiteral("Pellumar Files (*.plm)|*.plm"), QStringLiteral("plm"),
+                  [&](const QString& path) {
+                      const auto saved = saveNative(fa->grid()->table(), path);
+                      return saved ? QString() : saved.message();
+                  });
 }
 
 void frmMain::mnuSaveAsComma_Click() {
@@ -231,11 +229,7 @@ void frmMain::mnuAppend_Click() {
         return;
     }
     auto loaded = loadNative(name, makeLoadProgress ? makeLoadProgress(name) : Progress());
-    if (!loaded) {
-        if (loaded.error().reason != FileError::Reason::Cancelled) {
-            prompter().inform(this, Prompter::Icon::Critical, QStringLiteral("Append"),
-                              loaded.message());
-        }
+    if (!loadSucceeded(prompter(), this, loaded, QStringLiteral("Append"))) {
         return;
     }
     const Table& scratch = loaded.value();
