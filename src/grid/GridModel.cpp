@@ -21,6 +21,34 @@ Qt::Alignment alignmentFlags(int code, bool isNumber) {
     return kHorizontal[code / 3] | kVertical[code % 3];
 }
 
+namespace {
+
+// A cell style's value for one of the style roles; nothing for a value left at its default.
+QVariant styleRoleValue(const CellStyle& s, int role) {
+    switch (role) {
+        case GridModel::BoldRole:
+            return s.bold;
+        case GridModel::ItalicRole:
+            return s.italic;
+        case GridModel::UnderlineRole:
+            return s.underline;
+        case GridModel::ForeColorRole:
+            return s.foreColor >> 24 ? QVariant(s.foreColor) : QVariant();
+        case GridModel::BackColorRole:
+            return s.backColor >> 24 ? QVariant(s.backColor) : QVariant();
+        case GridModel::FontSizeRole:
+            return s.fontSize > 0 ? QVariant(s.fontSize) : QVariant();
+        case GridModel::PictureRole:
+            return s.picture != PictureNone ? QVariant(int(s.picture)) : QVariant();
+        case GridModel::PictureAlignmentRole:
+            return s.pictureAlignment >= 0 ? QVariant(int(s.pictureAlignment)) : QVariant();
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 GridModel::~GridModel() = default;
 
@@ -111,27 +139,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (role < BoldRole || role > PictureAlignmentRole || !table_.hasStyle(row, col)) {
         return {};
     }
-    const CellStyle s = table_.style(row, col);
-    switch (role) {
-        case BoldRole:
-            return s.bold;
-        case ItalicRole:
-            return s.italic;
-        case UnderlineRole:
-            return s.underline;
-        case ForeColorRole:
-            return s.foreColor >> 24 ? QVariant(s.foreColor) : QVariant();
-        case BackColorRole:
-            return s.backColor >> 24 ? QVariant(s.backColor) : QVariant();
-        case FontSizeRole:
-            return s.fontSize > 0 ? QVariant(s.fontSize) : QVariant();
-        case PictureRole:
-            return s.picture != PictureNone ? QVariant(int(s.picture)) : QVariant();
-        case PictureAlignmentRole:
-            return s.pictureAlignment >= 0 ? QVariant(int(s.pictureAlignment)) : QVariant();
-        default:
-            return {};
-    }
+    return styleRoleValue(table_.style(row, col), role);
 }
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -189,27 +197,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role < BoldRole || role > PictureAlignmentRole || !table_.hasStyle(0, section)) {
         return {};
     }
-    const CellStyle s = table_.style(0, section);
-    switch (role) {
-        case BoldRole:
-            return s.bold;
-        case ItalicRole:
-            return s.italic;
-        case UnderlineRole:
-            return s.underline;
-        case ForeColorRole:
-            return s.foreColor >> 24 ? QVariant(s.foreColor) : QVariant();
-        case BackColorRole:
-            return s.backColor >> 24 ? QVariant(s.backColor) : QVariant();
-        case FontSizeRole:
-            return s.fontSize > 0 ? QVariant(s.fontSize) : QVariant();
-        case PictureRole:
-            return s.picture != PictureNone ? QVariant(int(s.picture)) : QVariant();
-        case PictureAlignmentRole:
-            return s.pictureAlignment >= 0 ? QVariant(int(s.pictureAlignment)) : QVariant();
-        default:
-            return {};
-    }
+    return styleRoleValue(table_.style(0, section), role);
 }
 
 void GridModel::notifyCells(int row1, int col1, int row2, int col2) {
