@@ -13,8 +13,12 @@
 #include <cstdio>
 
 #include "BenchUtil.h"
-#include "app/Prompter.h"
 #include "app/frmMain.h"
+#include "document/Document.h"
+#include "document/FileController.h"
+#include "grid/FormPanelController.h"
+#include "grid/GridControl.h"
+#include "ui/Prompter.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;
@@ -54,26 +58,26 @@ int main(int argc, char** argv) {
 
     OpenOnly prompter(QString::fromLocal8Bit(argv[1]));
     frmMain window(prompter);
-    window.endProgram = [] {};
+    window.setEndProgram([] {});
     window.resize(1000, 700);
     window.show();
     QCoreApplication::processEvents();
 
     QElapsedTimer timer;
     timer.start();
-    window.mnuOpenCSV_Click(0);
+    window.fileCommands().mnuOpenCSV_Click(0);
     const double loaded = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    window.fa->viewport()->repaint();  // the first records on the screen
+    window.fa()->viewport()->repaint();  // the first records on the screen
     QCoreApplication::processEvents();
     const double shown = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    std::printf("Open %s: %d records x %d columns\n", argv[1], window.fa->rows() - 1,
-                window.fa->cols());
+    std::printf("Open %s: %d records x %d columns\n", argv[1], window.fa()->rows() - 1,
+                window.fa()->cols());
     report("command returned", loaded);
     report("first records painted", shown);
     std::printf("%-44s %10.1f MB\n", "peak resident", residentMb(true));
     std::fflush(stdout);
     if (argc > 2 && qstrcmp(argv[2], "--show") == 0) {
-        window.IsModified = false;
+        window.document().MakeModified(false);
         return QApplication::exec();
     }
     return 0;

@@ -3,7 +3,10 @@
 // toolbars from these tables; a toolbar button that runs a menu command shares its QAction.
 #pragma once
 
+#include <optional>
 #include <span>
+
+#include "ui/CommandIds.h"
 
 namespace pellumar {
 
@@ -18,10 +21,10 @@ enum CommandFlag : unsigned {
 };
 
 struct MenuEntry {
-    const char* parent;    // the menu or submenu it belongs to ("" for the menu bar)
-    const char* name;      // `mnuNew`, `mnuOpen0`, ...
-    const char* caption;   // as shown, "&" marking the access key
-    const char* shortcut;  // portable key text ("Ctrl+N", "Shift+Ins"), "" for none
+    std::optional<CommandId> parent;  // the menu or submenu it belongs to (none: the menu bar)
+    CommandId id;                     // `mnuNew`, `mnuOpen0`, ...
+    const char* caption;              // as shown, "&" marking the access key
+    const char* shortcut;             // portable key text ("Ctrl+N", "Shift+Ins"), "" for none
     unsigned flags;
 };
 
@@ -30,13 +33,13 @@ enum class ToolKind { Plain, DropDown, Check, ModePair };
 struct ToolEntry {
     const char* key;  // "New", "Open", "Bold", ...
     const char* toolTip;
-    const char* command;  // the menu command it shares, "" for a button of its own
+    CommandId command;  // the menu command it shares, or the button's own command
     ToolKind kind;
     bool separatorAfter;
 };
 
 struct DropDownEntry {
-    const char* key;  // "OPEN_PLM", ...
+    CommandId id;  // keyed by its name: "OPEN_PLM", ...
     const char* caption;
 };
 

@@ -1,7 +1,7 @@
 // The program's Prompter: Qt's message boxes and standard dialogs.
 #pragma once
 
-#include "app/Prompter.h"
+#include "ui/Prompter.h"
 
 namespace pellumar {
 

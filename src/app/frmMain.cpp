@@ -1,11 +1,24 @@
 // The main window's start-up, layout, preferences and exit.
 #include "app/frmMain.h"
 
+#include "app/CommandBar.h"
 #include "app/PreferenceText.h"
-#include "app/Prompter.h"
 #include "app/modMain.h"
 #include "app/modRegistryFunctions.h"
+#include "columns/ColumnController.h"
+#include "document/Document.h"
+#include "document/DocumentPaths.h"
+#include "document/FileController.h"
+#include "formreader/DropBox.h"
+#include "formreader/FormReaderController.h"
+#include "grid/FormPanelController.h"
+#include "grid/GridControl.h"
+#include "grid/RecordGridController.h"
+#include "grid/RecordViews.h"
+#include "grid/RowColControl.h"
+#include "grid/StyleController.h"
 #include "grid/Twips.h"
+#include "ui/Prompter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -54,9 +67,11 @@ int lengthPreference(const char* name, int defaultTwips) {
 
 }  // namespace
 
-frmMain::frmMain(Prompter& prompter, QWidget* parent) : QMainWindow(parent), prompter_(prompter) {
+frmMain::frmMain(Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent), prompter_(prompter), document_(std::make_unique<Document>()) {
     setWindowTitle(QStringLiteral("Pellumar"));
-    endProgram = [this] {
+    connect(document_.get(), &Document::titleChanged, this, &QWidget::setWindowTitle);
+    endProgram_ = [this] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w != this && w->isVisible()) {
                 w->close();
@@ -67,12 +82,14 @@ frmMain::frmMain(Prompter& prompter, QWidget* parent) : QMainWindow(parent), pro
     };
     buildWidgets();
     buildStatusBar();
-    buildCommands();
-    connectGrids();
+    buildControllers();
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The views go before the document they show.
+    delete takeCentralWidget();
+}
 
 void frmMain::buildWidgets() {
     auto* central = new QWidget(this);
@@ -87,48 +104,49 @@ void frmMain::buildWidgets() {
     column->addWidget(line1);
 
     // The Drop Box row.
-    auto* dropRow = new QWidget(central);
+    dropRow_ = new QWidget(central);
+    QWidget* dropRow = dropRow_;
     dropRow->setObjectName(QStringLiteral("dropBoxRow"));
     auto* dropLayout = new QHBoxLayout(dropRow);
     dropLayout->setContentsMargins(0, 0, 0, 0);
-    lbDropBox = new QLabel(QStringLiteral("Drop Box:"), dropRow);
-    lbDropBox->setObjectName(QStringLiteral("lbDropBox"));
-    lbDropBox->setMinimumWidth(twipsToPixels(750, this));
-    txtDrop = new DropBox(dropRow);
-    txtDrop->setObjectName(QStringLiteral("txtDrop"));
-    txtDrop->setPlainText(QStringLiteral("Drag or copy valid Form Post text to here"));
-    txtDrop->setToolTip(QStringLiteral("Drag valid form text to here "));
-    txtDrop->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtDrop->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtDrop->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtDrop->setFixedHeight(
-        std::max(twipsToPixels(285, this), txtDrop->fontMetrics().height() + 8));
-    cmdDownArrow = new QToolButton(dropRow);
-    cmdDownArrow->setObjectName(QStringLiteral("cmdDownArrow"));
-    cmdDownArrow->setArrowType(Qt::DownArrow);
-    cmdDownArrow->setToolTip(QStringLiteral("Decode the Form text in the Drop Box"));
-    cmdEraser = new QToolButton(dropRow);
-    cmdEraser->setObjectName(QStringLiteral("cmdEraser"));
-    cmdEraser->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
-    cmdEraser->setToolTip(QStringLiteral("Erase the text in the Drop Box"));
-    for (QToolButton* b : {cmdDownArrow, cmdEraser}) {
-        b->setFixedSize(twipsToPixels(315, this) + 4, txtDrop->height());
+    lbDropBox_ = new QLabel(QStringLiteral("Drop Box:"), dropRow);
+    lbDropBox_->setObjectName(QStringLiteral("lbDropBox"));
+    lbDropBox_->setMinimumWidth(twipsToPixels(750, this));
+    txtDrop_ = new DropBox(dropRow);
+    txtDrop_->setObjectName(QStringLiteral("txtDrop"));
+    txtDrop_->setPlainText(QStringLiteral("Drag or copy valid Form Post text to here"));
+    txtDrop_->setToolTip(QStringLiteral("Drag valid form text to here "));
+    txtDrop_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtDrop_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtDrop_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtDrop_->setFixedHeight(
+        std::max(twipsToPixels(285, this), txtDrop_->fontMetrics().height() + 8));
+    cmdDownArrow_ = new QToolButton(dropRow);
+    cmdDownArrow_->setObjectName(QStringLiteral("cmdDownArrow"));
+    cmdDownArrow_->setArrowType(Qt::DownArrow);
+    cmdDownArrow_->setToolTip(QStringLiteral("Decode the Form text in the Drop Box"));
+    cmdEraser_ = new QToolButton(dropRow);
+    cmdEraser_->setObjectName(QStringLiteral("cmdEraser"));
+    cmdEraser_->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+    cmdEraser_->setToolTip(QStringLiteral("Erase the text in the Drop Box"));
+    for (QToolButton* b : {cmdDownArrow_, cmdEraser_}) {
+        b->setFixedSize(twipsToPixels(315, this) + 4, txtDrop_->height());
     }
-    dropLayout->addWidget(lbDropBox);
-    dropLayout->addWidget(txtDrop, 1);
-    dropLayout->addWidget(cmdDownArrow);
-    dropLayout->addWidget(cmdEraser);
+    dropLayout->addWidget(lbDropBox_);
+    dropLayout->addWidget(txtDrop_, 1);
+    dropLayout->addWidget(cmdDownArrow_);
+    dropLayout->addWidget(cmdEraser_);
     column->addWidget(dropRow);
 
     // The work area: the Form Panel frame, the splitter and the data grid.
-    VBar = new QSplitter(Qt::Horizontal, central);
-    VBar->setObjectName(QStringLiteral("VBar"));
-    VBar->setChildrenCollapsible(false);
-    VBar->setHandleWidth(std::max(4, twipsToPixels(60, this)));
+    VBar_ = new QSplitter(Qt::Horizontal, central);
+    VBar_->setObjectName(QStringLiteral("VBar"));
+    VBar_->setChildrenCollapsible(false);
+    VBar_->setHandleWidth(std::max(4, twipsToPixels(60, this)));
 
-    TabStrip1 = new QTabWidget(VBar);
-    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
-    auto* formPage = new QWidget(TabStrip1);
+    TabStrip1_ = new QTabWidget(VBar_);
+    TabStrip1_->setObjectName(QStringLiteral("TabStrip1"));
+    auto* formPage = new QWidget(TabStrip1_);
     auto* formLayout = new QVBoxLayout(formPage);
     formLayout->setContentsMargins(4, 2, 4, 4);
     formLayout->setSpacing(2);
@@ -152,56 +170,36 @@ void frmMain::buildWidgets() {
         b->setIcon(style()->standardIcon(kRecordIcons[i]));
         b->setAutoRaise(true);
         b->setEnabled(false);  // the record buttons' commands are not built yet
-        imgBtn.push_back(b);
+        imgBtn_.push_back(b);
         if (i == 6) {
             buttons->addStretch(1);
         }
         buttons->addWidget(b);
     }
-    imgClose = new QToolButton(formPage);
-    imgClose->setObjectName(QStringLiteral("imgClose"));
-    imgClose->setToolTip(QStringLiteral("Close Form (F2)"));
-    imgClose->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    imgClose->setAutoRaise(true);
-    imgClose->setEnabled(false);
-    buttons->addWidget(imgClose);
+    imgClose_ = new QToolButton(formPage);
+    imgClose_->setObjectName(QStringLiteral("imgClose"));
+    imgClose_->setToolTip(QStringLiteral("Close Form (F2)"));
+    imgClose_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    imgClose_->setAutoRaise(true);
+    imgClose_->setEnabled(false);
+    buttons->addWidget(imgClose_);
     formLayout->addLayout(buttons);
-    fb = new GridControl(formPage);
-    fb->setObjectName(QStringLiteral("fb"));
-    formLayout->addWidget(fb, 1);
-    TabStrip1->addTab(formPage, QStringLiteral("Form"));
+    fb_ = new GridControl(formPage);
+    fb_->setObjectName(QStringLiteral("fb"));
+    formLayout->addWidget(fb_, 1);
+    TabStrip1_->addTab(formPage, QStringLiteral("Form"));
 
-    fa = new GridControl(VBar);
-    fa->setObjectName(QStringLiteral("fa"));
-    VBar->addWidget(TabStrip1);
-    VBar->addWidget(fa);
-    VBar->setStretchFactor(0, 0);
-    VBar->setStretchFactor(1, 1);
-    column->addWidget(VBar, 1);
+    fa_ = new GridControl(VBar_, &document_->model());
+    fa_->setObjectName(QStringLiteral("fa"));
+    VBar_->addWidget(TabStrip1_);
+    VBar_->addWidget(fa_);
+    VBar_->setStretchFactor(0, 0);
+    VBar_->setStretchFactor(1, 1);
+    column->addWidget(VBar_, 1);
     setCentralWidget(central);
 
-    // The scratch grid is never shown.
-    fc = new GridControl(this);
-    fc->setObjectName(QStringLiteral("fc"));
-    fc->hide();
-
     // The Row Col Control lives in the toolbar row, hidden until asked for.
-    rowColControl = new QWidget(this);
-    rowColControl->setObjectName(QStringLiteral("rowColControl"));
-    auto* rc = new QHBoxLayout(rowColControl);
-    rc->setContentsMargins(6, 0, 6, 0);
-    txtRow = new QLineEdit(rowColControl);
-    txtRow->setObjectName(QStringLiteral("txtRow"));
-    txtCol = new QLineEdit(rowColControl);
-    txtCol->setObjectName(QStringLiteral("txtCol"));
-    for (QLineEdit* box : {txtRow, txtCol}) {
-        box->setFixedWidth(twipsToPixels(900, this));
-        box->setReadOnly(true);  // typing into the boxes comes with their own commands
-    }
-    rc->addWidget(new QLabel(QStringLiteral("Rows"), rowColControl));
-    rc->addWidget(txtRow);
-    rc->addWidget(new QLabel(QStringLiteral("Cols"), rowColControl));
-    rc->addWidget(txtCol);
+    rowCol_ = new RowColControl(document_->model(), this);
 }
 
 void frmMain::buildStatusBar() {
@@ -237,36 +235,49 @@ void frmMain::setPanelText(int panel, const QString& text) {
     }
 }
 
-namespace {
-QString& applicationFolderOverride() {
-    static QString folder;
-    return folder;
-}
-}  // namespace
-
-void frmMain::setApplicationFolderForTesting(const QString& folder) {
-    applicationFolderOverride() = folder;
+QLineEdit* frmMain::txtRow() const {
+    return rowCol_->txtRow();
 }
 
-QString frmMain::applicationFolder() {
-    const QString programFolder = applicationFolderOverride().isEmpty()
-                                      ? QCoreApplication::applicationDirPath()
-                                      : applicationFolderOverride();
-    const QFileInfo info(programFolder);
-    QString folder = programFolder;
-    if (!info.isWritable()) {
-        const QString documents =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (!documents.isEmpty()) {
-            QDir().mkpath(documents);
-            folder = documents;
-        }
-    }
-    return QDir::toNativeSeparators(folder);
+QLineEdit* frmMain::txtCol() const {
+    return rowCol_->txtCol();
 }
 
-QString frmMain::untitledPath() {
-    return applicationFolder() + QDir::separator() + QStringLiteral("Untitled.plm");
+QAction* frmMain::action(CommandId id) const {
+    return commands_->action(id);
+}
+
+QToolButton* frmMain::toolButton(const QString& key) const {
+    return commands_->toolButton(key);
+}
+
+void frmMain::buildControllers() {
+    commands_ = new CommandBar(*this);
+    // The Row Col Control and the row-move buttons sit at the right of the toolbar row.
+    QToolBar* toolbar = commands_->toolbar();
+    auto* spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+    QAction* rowColAction = toolbar->addWidget(rowCol_);
+    rowColAction->setObjectName(QStringLiteral("rowColControlAction"));
+    rowColAction->setVisible(false);
+    QAction* moveAction = toolbar->addWidget(commands_->toolbar2());
+    moveAction->setObjectName(QStringLiteral("Toolbar2Action"));
+    moveAction->setVisible(false);
+
+    CommandRegistry& commands = *commands_;
+    views_ = new RecordViews(*fa_, *fb_, this);
+    formPanel_ = new FormPanelController(*document_, *views_, *TabStrip1_, commands, *this, this);
+    recordGrid_ = new RecordGridController(*document_, *views_, *formPanel_, commands, *this, this);
+    styles_ = new StyleController(*views_, commands, *this, this);
+    files_ = new FileController(*document_, prompter_, *this, commands, *views_, *recordGrid_,
+                                *formPanel_, *styles_, this);
+    formReader_ =
+        new FormReaderController(*document_, prompter_, *this, commands, *this, *views_,
+                                 *formPanel_, *txtDrop_, *cmdDownArrow_, *cmdEraser_, this);
+    columns_ = new ColumnController(*document_, prompter_, *this, commands, *fa_, *formPanel_,
+                                    *rowCol_->txtCol(), this);
+    commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
 }
 
 void frmMain::applyGeometryPreferences() {
@@ -310,64 +321,62 @@ void frmMain::Form_Load() {
     // 4-5. The splitter (the buttons above the Form Panel follow it in the frame's layout).
     vbarLeftTwips_ = lengthPreference("VBarLeft", 3570);
     // 6. Alternate row colour.
-    AlternateColor = false;
+    bool alternateColor = false;
     {
         const QString stored = readPreference("AlternateColor");
         if (stored.isEmpty()) {
-            AlternateColor = true;
+            alternateColor = true;
         } else if (const auto v = preferenceBoolean(stored)) {
-            AlternateColor = *v;
+            alternateColor = *v;
         }
     }
     // 7. The Drop Box.
-    EmailParser = 0;
+    emailParser_ = 0;
     {
         const QString stored = readPreference("EmailParser");
         if (stored.isEmpty()) {
-            EmailParser = 1;
+            emailParser_ = 1;
         } else if (const auto v = preferenceInt16(stored)) {
-            EmailParser = *v;
+            emailParser_ = *v;
         }
     }
-    action(QStringLiteral("mnuEmailParser"))->setChecked(EmailParser != 0);
-    findChild<QWidget*>(QStringLiteral("dropBoxRow"))->setVisible(EmailParser != 0);
+    commands_->setCommandChecked(CommandId::mnuEmailParser, emailParser_ != 0);
+    dropRow_->setVisible(emailParser_ != 0);
     // 8. The folder the open dialogs start in.
-    LastOpenPath = readPreference("LastOpenPath");
-    if (LastOpenPath.isEmpty()) {
-        LastOpenPath = applicationFolder() + QDir::separator();
+    QString lastOpenPath = readPreference("LastOpenPath");
+    if (lastOpenPath.isEmpty()) {
+        lastOpenPath = applicationFolder() + QDir::separator();
     }
-    // 9. The separator setting.
-    modMain::ConvertionChr = readPreference("ConvertionChr");
-    if (modMain::ConvertionChr.isEmpty()) {
-        modMain::ConvertionChr = QStringLiteral("=");
+    document_->setLastOpenPath(lastOpenPath);
+    // 9. The separator setting (status panel 2 shows it).
+    QString separator = readPreference("ConvertionChr");
+    if (separator.isEmpty()) {
+        separator = QStringLiteral("=");
     }
-    setPanelText(2, modMain::ConvertionChr);
+    formReader_->setSeparator(separator);
     // 10. Alternate row colouring.
-    action(QStringLiteral("mnuAlternateColor"))->setChecked(AlternateColor);
-    fa->setAlternateRowColor(AlternateColor ? QColor(192, 255, 192)
-                                            : palette().color(QPalette::Base));
+    styles_->applyAlternateColor(alternateColor, palette().color(QPalette::Base));
     // 12-13. The empty document's grids.
-    SetDefaults();
-    SetupFormPanel();
+    recordGrid_->SetDefaults();
+    formPanel_->SetupFormPanel();
     // 14. Drag mode off.
-    fa->setDragMode(false);
-    action(QStringLiteral("mnuDragDrop"))->setChecked(false);
+    fa_->setDragMode(false);
+    commands_->setCommandChecked(CommandId::mnuDragDrop, false);
     // 15. Row mode.
-    mnuMouseMode_Click(0);
+    styles_->mnuMouseMode_Click(0);
     // 16. The user may size columns by dragging their title borders.
-    fa->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    fa_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // 17. The Row Col Control, prepared and hidden.
-    txtCol->setText(QStringLiteral("10"));
-    txtRow->setText(QStringLiteral("20"));
+    txtCol()->setText(QStringLiteral("10"));
+    txtRow()->setText(QStringLiteral("20"));
     // 18-19. The untitled table of 20 records.
-    fa->setRows(21);
-    IsNewDocument = true;
+    document_->model().setRows(21);
+    document_->setNewDocument(true);
     // 20. Form Panel alignment: titles right, values left.
-    fb->setColAlignment(0, AlignRightCenter);
-    fb->setColAlignment(1, AlignLeftCenter);
+    fb_->setColAlignment(0, AlignRightCenter);
+    fb_->setColAlignment(1, AlignLeftCenter);
     // 21. The document's file.
-    CurrentFile = untitledPath();
-    i_FileType = 2;
+    document_->setFile(untitledPath(), FileKind::Native);
 }
 
 void frmMain::showEvent(QShowEvent* event) {
@@ -376,32 +385,23 @@ void frmMain::showEvent(QShowEvent* event) {
         firstShow_ = false;
         // The splitter's place is known once the window has its size.
         const int left = std::max(0, twipsToPixels(vbarLeftTwips_, this));
-        VBar->setSizes({left, std::max(1, VBar->width() - left - VBar->handleWidth())});
+        VBar_->setSizes({left, std::max(1, VBar_->width() - left - VBar_->handleWidth())});
         // Activated for the first time: the Form Panel and the position panel show the current
         // record (also where the window system does not activate new windows).
-        fa_Click();
+        formPanel_->fa_Click();
     }
 }
 
 void frmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        fa_Click();  // Activate: the Form Panel follows the current record
+        formPanel_->fa_Click();  // Activate: the Form Panel follows the current record
     }
 }
 
 bool frmMain::confirmExit(const QString& text) {
-    if (!IsModified) {
-        return true;
-    }
-    const auto answer = prompter_.message(
-        this, Prompter::Icon::Question, QStringLiteral("Exit"), text,
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
-    if (answer == QMessageBox::Yes) {
-        // Only a save that happened lets the program end; otherwise its changes stay open.
-        return mnuSave_Click();
-    }
-    return answer == QMessageBox::No;
+    // Only a save that happened lets the program end; otherwise its changes stay open.
+    return files_->saveChangesPrompt(QStringLiteral("Exit"), text);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -427,8 +427,8 @@ void frmMain::mnuExit_Click() {
 
 void frmMain::SaveSettings() {
     int splitter = vbarLeftTwips_;
-    if (TabStrip1->isVisible()) {
-        splitter = twipsToStore(VBar->sizes().value(0), twipsToPixels(vbarLeftTwips_, this),
+    if (TabStrip1_->isVisible()) {
+        splitter = twipsToStore(VBar_->sizes().value(0), twipsToPixels(vbarLeftTwips_, this),
                                 vbarLeftTwips_, this);
     }
     const QRect& px = appliedPixels_;
@@ -440,14 +440,14 @@ void frmMain::SaveSettings() {
     writePreference("HEIGHT",
                     preferenceNumberText(twipsToStore(height(), px.height(), tw.height(), this)));
     writePreference("VBarLeft", preferenceNumberText(splitter));
-    writePreference("AlternateColor", preferenceBooleanText(AlternateColor));
-    writePreference("ConvertionChr", modMain::ConvertionChr);
-    writePreference("LastOpenPath", LastOpenPath);
+    writePreference("AlternateColor", preferenceBooleanText(styles_->alternateColor()));
+    writePreference("ConvertionChr", formReader_->separator());
+    writePreference("LastOpenPath", document_->lastOpenPath());
     writePreference("ShowTips", preferenceBooleanText(modMain::ShowTips));
-    writePreference("EmailParser", QString::number(EmailParser));
+    writePreference("EmailParser", QString::number(emailParser_));
     exiting_ = true;
-    if (endProgram) {
-        endProgram();
+    if (endProgram_) {
+        endProgram_();
     }
 }
 

@@ -13,7 +13,6 @@ namespace pellumar::modMain {
 
 QString SettingsKey;
 bool ShowTips = false;
-QString ConvertionChr;
 
 void readStartupPreferences() {
     using namespace modRegistryFunctions;

@@ -11,8 +11,6 @@ namespace pellumar::modMain {
 extern QString SettingsKey;
 // Open the Tip of the Day window at start-up.
 extern bool ShowTips;
-// The Drop Box's separator setting: "=" by default; "CV" and "TB" read comma or tab lines.
-extern QString ConvertionChr;
 
 // The first start-up steps: the settings key and the tips preference.
 void readStartupPreferences();

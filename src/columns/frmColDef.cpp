@@ -1,10 +1,11 @@
 #include "columns/frmColDef.h"
 
-#include "app/Prompter.h"
-#include "app/frmMain.h"
 #include "columns/ColumnAttributeNames.h"
+#include "document/Document.h"
+#include "grid/FormPanelController.h"
 #include "grid/GridControl.h"
 #include "grid/Twips.h"
+#include "ui/Prompter.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -75,8 +76,15 @@ QIcon definitionIcon(int index) {
 
 }  // namespace
 
-frmColDef::frmColDef(frmMain* main, bool oneColumn)
-    : QDialog(main), bOneCol(oneColumn), main_(main) {
+frmColDef::frmColDef(QWidget* parent, Document& document, Prompter& prompter, GridControl& fa,
+                     FormPanelController& formPanel, QLineEdit& mainColumnBox, bool oneColumn)
+    : QDialog(parent),
+      bOneCol(oneColumn),
+      document_(document),
+      prompter_(prompter),
+      fa_(fa),
+      formPanel_(formPanel),
+      mainColumnBox_(mainColumnBox) {
     setObjectName(u"frmColDef"_s);
     setWindowTitle(u"Column Define"_s);
     buildWidgets();
@@ -201,9 +209,9 @@ void frmColDef::setUpGrid() {
 
 void frmColDef::Form_Load() {
     setUpGrid();
-    GridControl* fa = main_->fa;
+    GridControl* fa = &fa_;
     currentCol_ = std::clamp(fa->col(), 0, std::max(0, fa->cols() - 1));
-    main_->ComboLists.resize(fa->cols());
+    document_.fitComboLists();
     if (bOneCol && fa->cols() > 0) {
         fd->setRows(2);
         showColumn(1, currentCol_);
@@ -218,7 +226,7 @@ void frmColDef::Form_Load() {
 }
 
 void frmColDef::fillAllColumns() {
-    GridControl* fa = main_->fa;
+    GridControl* fa = &fa_;
     const int cols = fa->cols();
     fd->setRows(cols + 1);
     for (int k = 0; k < cols; ++k) {
@@ -232,7 +240,7 @@ void frmColDef::fillAllColumns() {
 }
 
 void frmColDef::showColumn(int row, int col) {
-    const GridModel* data = main_->fa->grid();
+    const GridModel* data = &document_.model();
     fd->setTextMatrix(row, ColNumber, QString::number(col + 1));
     fd->setCell(CellProperty::FontBold, row, ColNumber, row, ColNumber, true);
     fd->setTextMatrix(row, ColTitle, data->text(0, col));
@@ -240,8 +248,8 @@ void frmColDef::showColumn(int row, int col) {
     fd->setTextMatrix(row, ColFormat, data->colFormat(col));
     fd->setTextMatrix(row, ColAlignment, alignmentName(data->colAlignment(col)));
     fd->grid()->setCheckState(row, ColHide, data->colHidden(col) ? CheckChecked : CheckUnchecked);
-    QString& comboList = main_->ComboLists[col];
-    comboList = main_->fa->comboList();
+    QString& comboList = document_.comboList(col);
+    comboList = fa_.comboList();
     fd->setTextMatrix(row, ColComboList, comboList);
 }
 
@@ -399,7 +407,7 @@ void frmColDef::spin(int step) {
     n = std::clamp(n, 1, kSpinnerMaxColumns);
     const QString number = QString::number(n);
     txtCol->setText(number);
-    main_->txtCol->setText(number);
+    mainColumnBox_.setText(number);
     const int old = fd->rows();
     fd->setRows(n + 1);
     for (int r = old; r <= n; ++r) {
@@ -442,7 +450,7 @@ void frmColDef::cmdBtn_Click(int index) {
 }
 
 bool frmColDef::applyDefinitions() {
-    GridControl* fa = main_->fa;
+    GridControl* fa = &fa_;
     if (bOneCol) {
         if (currentCol_ >= fa->cols()) {
             return true;
@@ -453,22 +461,21 @@ bool frmColDef::applyDefinitions() {
         if (!confirmDroppedColumns(cols)) {
             return false;
         }
-        fa->grid()->setCols(cols);
-        main_->fb->setRows(fd->rows());
+        // The Form Panel's rows and the column box follow the column count.
+        document_.model().setCols(cols);
         for (int k = 0; k < cols; ++k) {
             applyDefinition(k + 1, k);
         }
-        main_->txtCol->setText(QString::number(cols));
-        main_->ComboLists.resize(cols);
+        document_.fitComboLists();
     }
-    main_->IsFbCol0Populated = false;
-    main_->fa_Click();
-    main_->MakeModified(true);
+    formPanel_.setFbCol0Populated(false);
+    formPanel_.fa_Click();
+    document_.MakeModified(true);
     return true;
 }
 
 void frmColDef::applyDefinition(int row, int col) {
-    GridModel* data = main_->fa->grid();
+    GridModel* data = &document_.model();
     data->setText(0, col, fd->textMatrix(row, ColTitle));
     ColumnAttributes attrs = data->columnAttributes(col);
     attrs.dataType = dataTypeCode(fd->textMatrix(row, ColDataType));
@@ -481,9 +488,9 @@ void frmColDef::applyDefinition(int row, int col) {
 }
 
 bool frmColDef::confirmDroppedColumns(int newCols) {
-    const Table& table = main_->fa->grid()->table();
+    const Table& table = document_.model().table();
     const int oldCols = table.columnCount();
-    const int firstRecord = main_->fa->fixedRows();
+    const int firstRecord = document_.model().fixedRows();
     bool holdsData = false;
     for (int c = newCols; c < oldCols && !holdsData; ++c) {
         for (int r = firstRecord; r < table.rowCount(); ++r) {
@@ -506,8 +513,8 @@ bool frmColDef::confirmDroppedColumns(int newCols) {
               u"Continue?"_s.arg(kept)
                   .arg(dropped);
     const auto answer =
-        main_->prompter().message(this, Prompter::Icon::Exclamation, u"Column Define"_s, text,
-                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        prompter_.message(this, Prompter::Icon::Exclamation, u"Column Define"_s, text,
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer == QMessageBox::Yes;
 }
 

@@ -7,7 +7,7 @@
 // Definitions move, cells never do: "&OK" writes definition k onto column k, and a table that
 // ends up with fewer columns loses the last ones (the dialog asks first when they hold data).
 //
-// The dialog acts on the main window it is made for; it is created for one opening. Its grid and
+// The dialog acts on the document and its data grid; it is created for one opening. Its grid and
 // buttons are public so that tests can drive it without showing it.
 #pragma once
 
@@ -21,8 +21,10 @@ class QToolButton;
 
 namespace pellumar {
 
+class Document;
+class FormPanelController;
 class GridControl;
-class frmMain;
+class Prompter;
 
 class frmColDef : public QDialog {
     Q_OBJECT
@@ -40,7 +42,10 @@ public:
         DefinitionColumns
     };
 
-    frmColDef(frmMain* main, bool oneColumn);
+    // `fa` is the data grid showing the document; `mainColumnBox` the main window's column box,
+    // which the Columns spinner writes at once.
+    frmColDef(QWidget* parent, Document& document, Prompter& prompter, GridControl& fa,
+              FormPanelController& formPanel, QLineEdit& mainColumnBox, bool oneColumn);
     ~frmColDef() override;
 
     // True while the dialog defines the data grid's current column only.
@@ -91,7 +96,11 @@ private:
     // False when the user keeps columns that would be dropped with their data.
     bool confirmDroppedColumns(int newCols);
 
-    frmMain* main_;
+    Document& document_;
+    Prompter& prompter_;
+    GridControl& fa_;
+    FormPanelController& formPanel_;
+    QLineEdit& mainColumnBox_;
     QLabel* columnsLabel_ = nullptr;
     int currentCol_ = 0;  // the data grid's column defined in one-column mode
 };

@@ -1,6 +1,9 @@
 #include "document/DocumentPaths.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace pellumar {
 
@@ -20,6 +23,38 @@ QString withDefaultExtension(const QString& name, const QString& extension) {
         return name;
     }
     return name + u'.' + extension;
+}
+
+namespace {
+QString& applicationFolderOverride() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+void setApplicationFolderForTesting(const QString& folder) {
+    applicationFolderOverride() = folder;
+}
+
+QString applicationFolder() {
+    const QString programFolder = applicationFolderOverride().isEmpty()
+                                      ? QCoreApplication::applicationDirPath()
+                                      : applicationFolderOverride();
+    const QFileInfo info(programFolder);
+    QString folder = programFolder;
+    if (!info.isWritable()) {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!documents.isEmpty()) {
+            QDir().mkpath(documents);
+            folder = documents;
+        }
+    }
+    return QDir::toNativeSeparators(folder);
+}
+
+QString untitledPath() {
+    return applicationFolder() + QDir::separator() + QStringLiteral("Untitled.plm");
 }
 
 }  // namespace pellumar

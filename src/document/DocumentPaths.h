@@ -16,4 +16,12 @@ bool isCancelledFileName(const QString& name);
 // The name with the extension added when it has none ("report" -> "report.csv").
 QString withDefaultExtension(const QString& name, const QString& extension);
 
+// Where documents go by default: the program's folder, or the user's documents folder when the
+// program's folder cannot be written.
+QString applicationFolder();
+// Tests point the application folder somewhere of their own ("" restores the real one).
+void setApplicationFolderForTesting(const QString& folder);
+// The file of a new document: "Untitled.plm" in the application folder.
+QString untitledPath();
+
 }  // namespace pellumar

@@ -1,7 +1,6 @@
 #include "formreader/frmConvChr.h"
 
-#include "app/frmMain.h"
-#include "app/modMain.h"
+#include "formreader/FormReaderController.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -28,7 +27,8 @@ void setBoxBackground(QLineEdit* box, const QColor& color) {
 
 }  // namespace
 
-frmConvChr::frmConvChr(frmMain& owner) : QDialog(&owner), owner_(owner) {
+frmConvChr::frmConvChr(QWidget& parent, FormReaderController& reader)
+    : QDialog(&parent), reader_(reader) {
     setObjectName(QStringLiteral("frmConvChr"));
     setWindowTitle(QStringLiteral("Separator Character Setting"));
     setModal(true);
@@ -98,13 +98,14 @@ frmConvChr::frmConvChr(frmMain& owner) : QDialog(&owner), owner_(owner) {
 }
 
 void frmConvChr::Form_Load() {
+    const QString current = reader_.separator();
     int index = 2;
-    if (modMain::ConvertionChr == u":") {
+    if (current == u":") {
         index = 0;
-    } else if (modMain::ConvertionChr == u"=") {
+    } else if (current == u"=") {
         index = 1;
     } else {
-        txtConvChr->setText(modMain::ConvertionChr);
+        txtConvChr->setText(current);
     }
     optChr[index]->setChecked(true);
     optChr_Click(index);
@@ -165,16 +166,15 @@ bool frmConvChr::eventFilter(QObject* watched, QEvent* event) {
 void frmConvChr::cmdOK_Click() {
     switch (selectedOption()) {
         case 0:
-            modMain::ConvertionChr = QStringLiteral(":");
+            reader_.setSeparator(QStringLiteral(":"));
             break;
         case 1:
-            modMain::ConvertionChr = QStringLiteral("=");
+            reader_.setSeparator(QStringLiteral("="));
             break;
         default:
-            modMain::ConvertionChr = txtConvChr->text();
+            reader_.setSeparator(txtConvChr->text());
             break;
     }
-    owner_.setPanelText(2, modMain::ConvertionChr);
     accept();
 }
 

@@ -11,13 +11,14 @@ class QRadioButton;
 
 namespace pellumar {
 
-class frmMain;
+class FormReaderController;
 
 class frmConvChr : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmConvChr(frmMain& owner);
+    // Shows and sets the setting of `reader`.
+    frmConvChr(QWidget& parent, FormReaderController& reader);
 
     // Controls.
     QList<QRadioButton*> optChr;  // 0 colon, 1 equal sign, 2 other
@@ -42,7 +43,7 @@ protected:
 private:
     void showExamples(const QString& separator);
 
-    frmMain& owner_;
+    FormReaderController& reader_;
 };
 
 }  // namespace pellumar

@@ -18,9 +18,9 @@ namespace {
 constexpr int kBulkRowThreshold = 2000;
 }
 
-GridControl::GridControl(QWidget* parent)
+GridControl::GridControl(QWidget* parent, GridModel* model)
     : QTableView(parent),
-      model_(new GridModel(this)),
+      model_(model ? model : new GridModel(this)),
       proxy_(new GridStyleProxy(this)),
       header_(new GridHeaderView(this)) {
     proxy_->setSourceModel(model_);
@@ -72,7 +72,17 @@ GridControl::GridControl(QWidget* parent)
         customHeightRows_.clear();
         applyColumnAttributes(0, cols() - 1);
         applyRowHeights(0, rows() - 1);
+        noteCurrentCell();
     });
+    // Rows and columns coming and going can move the current cell.
+    for (auto signal :
+         {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted,
+          &QAbstractItemModel::columnsRemoved, &QAbstractItemModel::columnsInserted}) {
+        connect(model_, signal, this, &GridControl::noteCurrentCell);
+    }
+    connect(model_, &QAbstractItemModel::rowsMoved, this, &GridControl::noteCurrentCell);
+    connect(model_, &QAbstractItemModel::columnsMoved, this, &GridControl::noteCurrentCell);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, &GridControl::noteCurrentCell);
 }
 
 GridControl::~GridControl() = default;
@@ -157,6 +167,17 @@ void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
         scrollTo(viewIndex(
             row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
     emit selChanged();
+    noteCurrentCell();
+}
+
+void GridControl::noteCurrentCell() {
+    const int r = row();
+    const int c = col();
+    if (r != notedRow_ || c != notedCol_) {
+        notedRow_ = r;
+        notedCol_ = c;
+        emit currentCellChanged(r, c);
+    }
 }
 
 void GridControl::onSelectionChanged() {
@@ -167,6 +188,7 @@ void GridControl::onSelectionChanged() {
     if (!cur.isValid()) {
         anchorRow_ = anchorCol_ = -1;
         emit selChanged();
+        noteCurrentCell();
         return;
     }
     const QItemSelection sel = selectionModel()->selection();
@@ -191,6 +213,7 @@ void GridControl::onSelectionChanged() {
         anchorCol_ = cur.column() == left ? right : left;
     }
     emit selChanged();
+    noteCurrentCell();
 }
 
 void GridControl::setSelectionKind(int kind) {

@@ -23,7 +23,8 @@ public:
     enum SortOrder { SortAscending = 1, SortDescending = 2 };
     using CellProperty = GridModel::CellProperty;
 
-    explicit GridControl(QWidget* parent = nullptr);
+    // Shows `model` (which outlives the grid), or a table of its own when none is given.
+    explicit GridControl(QWidget* parent = nullptr, GridModel* model = nullptr);
     ~GridControl() override;
 
     GridModel* grid() const { return model_; }
@@ -140,6 +141,8 @@ signals:
     void afterSort(int col, int order);
     void afterMoveColumn(int col, int position);
     void cellClicked();
+    // The current cell (row(), col()) is another one, however it moved.
+    void currentCellChanged(int row, int col);
     void cellDoubleClicked();
     // A key the grid has already acted on (the current cell has moved).
     void keyPressed(int key, Qt::KeyboardModifiers modifiers);
@@ -160,6 +163,7 @@ private:
     void applyColumnAttributes(int first, int last);
     void applyRowHeights(int first, int last);
     void onSelectionChanged();
+    void noteCurrentCell();
     void onSectionClicked(int section);
     void onSectionMoved(int logical, int oldVisual, int newVisual);
     QModelIndex viewIndex(int row, int col) const;
@@ -175,6 +179,8 @@ private:
     bool movingSection_ = false;
     int anchorRow_ = -1;  // table coordinates of the current cell
     int anchorCol_ = -1;
+    int notedRow_ = -1;  // the current cell last reported
+    int notedCol_ = -1;
     int lastSortCol_ = -1;
     int lastSortOrder_ = 0;
     int defaultColWidth_ = 1200;

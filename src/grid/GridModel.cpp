@@ -580,6 +580,55 @@ void GridModel::moveRowBlock(int from, int count, int to) {
     emit rowHeightsChanged(std::min(from, to), std::max(from, to) + count - 1);
 }
 
+void GridModel::removeRowSet(std::vector<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [this](int r) { return r < 0 || r >= table_.rowCount(); }),
+               rows.end());
+    if (rows.empty()) {
+        return;
+    }
+    if (rows.back() - rows.front() + 1 == static_cast<int>(rows.size())) {
+        removeRowsAt(rows.front(), static_cast<int>(rows.size()));
+        return;
+    }
+    const bool touchesTitles = rows.front() < fixedRows_;
+    // A few runs are removed one by one from the last, so that views keep their place; many
+    // scattered rows at once are one reset, which costs the views far less than many removals.
+    constexpr size_t kMaxRuns = 32;
+    std::vector<std::pair<int, int>> runs;  // first row, count
+    for (int r : rows) {
+        if (!runs.empty() && runs.back().first + runs.back().second == r) {
+            ++runs.back().second;
+        } else {
+            runs.emplace_back(r, 1);
+        }
+    }
+    if (touchesTitles || runs.size() > kMaxRuns) {
+        beginResetModel();
+        table_.removeRowSet(rows);
+        endResetModel();
+        return;
+    }
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+        removeRowsAt(it->first, it->second);
+    }
+}
+
+void GridModel::moveRowTexts(int from, int count, int to) {
+    const int rows = table_.rowCount();
+    if (count <= 0 || from < 0 || to < 0 || from + count > rows || to + count > rows ||
+        from == to) {
+        return;
+    }
+    table_.moveRowTexts(from, count, to);
+    if (table_.columnCount() > 0) {
+        notifyCells(std::min(from, to), 0, std::max(from, to) + count - 1,
+                    table_.columnCount() - 1);
+    }
+}
+
 void GridModel::moveColumn(int from, int to) {
     const int cols = table_.columnCount();
     if (from < 0 || to < 0 || from >= cols || to >= cols || from == to) {
@@ -650,6 +699,49 @@ void GridModel::setClipText(int row1, int col1, int row2, int col2, const QStrin
         }
     }
     notifyCells(top, left, bottom, right);
+}
+
+QString GridModel::clipTextOfRows(std::span<const int> rows, int col1, int col2) const {
+    QString out;
+    bool first = true;
+    for (int r : rows) {
+        if (r < 0 || r >= table_.rowCount()) {
+            continue;
+        }
+        if (!first) {
+            out += u'\n';
+        }
+        first = false;
+        out += joinClip(table_, r, col1, r, col2);
+    }
+    // As for a block: a last row of one empty cell must not read back as a trailing line break.
+    if (!first && rows.size() > 1 &&
+        std::clamp(col1, 0, table_.columnCount() - 1) ==
+            std::clamp(col2, 0, table_.columnCount() - 1) &&
+        out.endsWith(u'\n')) {
+        out += u"\"\"";
+    }
+    return out;
+}
+
+void GridModel::clearTextsOfRows(std::span<const int> rows, int col1, int col2) {
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), table_.columnCount() - 1);
+    int top = table_.rowCount();
+    int bottom = -1;
+    for (int r : rows) {
+        if (r < 0 || r >= table_.rowCount()) {
+            continue;
+        }
+        for (int c = left; c <= right; ++c) {
+            table_.setUtf8(r, c, {});
+        }
+        top = std::min(top, r);
+        bottom = std::max(bottom, r);
+    }
+    if (bottom >= top) {
+        notifyCells(top, left, bottom, right);
+    }
 }
 
 void GridModel::copyTexts(const Table& from, int fromRow, int fromCol, int rows, int cols,

@@ -8,6 +8,8 @@
 #include <QVariant>
 
 #include <functional>
+#include <span>
+#include <vector>
 
 #include "grid/Table.h"
 
@@ -125,8 +127,14 @@ public:
     void removeRow(int row) { removeRowsAt(row, 1); }
     void insertColumnsAt(int at, int count);
     void removeColumnsAt(int at, int count);
+    // Removes the listed rows (any order; repeats and rows outside the table are ignored) in one
+    // batch: a contiguous run is one removal; many scattered rows are one reset of the model.
+    void removeRowSet(std::vector<int> rows);
     // Moves `count` rows from `from` so that the first of them ends at `to`.
     void moveRowBlock(int from, int count, int to);
+    // Moves only the texts of `count` whole rows so that the first ends at `to`; cell styles and
+    // row heights stay where they are. One change of the rows between.
+    void moveRowTexts(int from, int count, int to);
     void moveRow(int from, int to) { moveRowBlock(from, 1, to); }
     void moveColumn(int from, int to);
 
@@ -137,6 +145,10 @@ public:
     // text into a block: a larger text fills only the block, a smaller one only what it has.
     QString clipText(int row1, int col1, int row2, int col2) const;
     void setClipText(int row1, int col1, int row2, int col2, const QString& text);
+    // The same for a list of rows (ascending), columns col1 to col2: the clip text of the listed
+    // rows one after another, and emptying their texts.
+    QString clipTextOfRows(std::span<const int> rows, int col1, int col2) const;
+    void clearTextsOfRows(std::span<const int> rows, int col1, int col2);
     // Writes the texts of a block of another table here, as a clip text would carry them (texts
     // only); cells that fall outside this table are dropped.
     void copyTexts(const Table& from, int fromRow, int fromCol, int rows, int cols, int toRow,

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #ifdef __linux__
@@ -435,6 +436,26 @@ void Table::removeRows(int at, int count) {
     rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
 }
 
+void Table::removeRowSet(std::span<const int> rows) {
+    if (rows.empty()) {
+        return;
+    }
+    size_t next = 0;  // the next listed row
+    size_t kept = 0;
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        while (next < rows.size() && rows[next] < static_cast<int>(r)) {
+            ++next;  // below the table or repeated
+        }
+        if (next < rows.size() && rows[next] == static_cast<int>(r)) {
+            releasePhysicalRow(rows_[r]);
+            ++next;
+            continue;
+        }
+        rows_[kept++] = rows_[r];
+    }
+    rows_.resize(kept);
+}
+
 void Table::insertColumns(int at, int count) {
     if (count <= 0 || at < 0 || at > columnCount()) {
         return;
@@ -475,6 +496,42 @@ void moveBlock(std::vector<T>& v, int from, int count, int to) {
 
 void Table::moveRows(int from, int count, int to) {
     moveBlock(rows_, from, count, to);
+}
+
+void Table::moveRowTexts(int from, int count, int to) {
+    const int rows = rowCount();
+    if (count <= 0 || from < 0 || to < 0 || from + count > rows || to + count > rows ||
+        from == to) {
+        return;
+    }
+    const int lo = std::min(from, to);
+    const int hi = std::max(from, to) + count - 1;
+    const auto span = static_cast<size_t>(hi - lo + 1);
+    // The physical rows by position before the move: what is kept by position is re-keyed from
+    // these to the rows that stand there afterwards.
+    std::vector<uint32_t> before(rows_.begin() + lo, rows_.begin() + hi + 1);
+    moveRows(from, count, to);
+    auto rekey = [&](auto& byPhysical) {
+        if (byPhysical.isEmpty()) {
+            return;
+        }
+        using Value = typename std::remove_reference_t<decltype(byPhysical)>::mapped_type;
+        std::vector<std::pair<size_t, Value>> held;
+        for (size_t i = 0; i < span; ++i) {
+            const auto it = byPhysical.find(before[i]);
+            if (it != byPhysical.end()) {
+                held.emplace_back(i, it.value());
+                byPhysical.erase(it);
+            }
+        }
+        for (const auto& [i, value] : held) {
+            byPhysical.insert(rows_[static_cast<size_t>(lo) + i], value);
+        }
+    };
+    for (auto& c : cols_) {
+        rekey(c->styles);
+    }
+    rekey(rowHeights_);
 }
 
 void Table::moveColumns(int from, int count, int to) {

@@ -101,8 +101,12 @@ public:
     void removeRows(int at, int count);
     void insertColumns(int at, int count);
     void removeColumns(int at, int count);
+    // Removes the listed rows (ascending, no repeats) in one pass.
+    void removeRowSet(std::span<const int> rows);
     // Moves `count` rows starting at `from` so that the first of them ends at index `to`.
     void moveRows(int from, int count, int to);
+    // The same for the rows' texts only: cell styles and row heights stay at their positions.
+    void moveRowTexts(int from, int count, int to);
     void moveColumns(int from, int count, int to);
     void reserveRows(int rows);
 

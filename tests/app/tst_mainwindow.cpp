@@ -32,37 +32,37 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar"));
         QCOMPARE(w->pos(), QPoint(0, 0));
         QCOMPARE(w->size(), QSize(467, 333));  // 7000 x 5000 twips
-        QCOMPARE(twips(w->VBar->sizes().value(0)), 3570);
-        QVERIFY(w->AlternateColor);
-        QCOMPARE(w->fa->palette().color(QPalette::AlternateBase), QColor(192, 255, 192));
-        QVERIFY(w->action("mnuAlternateColor")->isChecked());
+        QCOMPARE(twips(w->VBar()->sizes().value(0)), 3570);
+        QVERIFY(w->styles().alternateColor());
+        QCOMPARE(w->fa()->palette().color(QPalette::AlternateBase), QColor(192, 255, 192));
+        QVERIFY(w->action(CommandId::mnuAlternateColor)->isChecked());
         QVERIFY(w->toolButton("AlternateColor")->isChecked());
-        QVERIFY(w->txtDrop->isVisible());
-        QVERIFY(w->action("mnuEmailParser")->isChecked());
-        QCOMPARE(modMain::ConvertionChr, QStringLiteral("="));
+        QVERIFY(w->txtDrop()->isVisible());
+        QVERIFY(w->action(CommandId::mnuEmailParser)->isChecked());
+        QCOMPARE(w->formReader().separator(), QStringLiteral("="));
         QCOMPARE(w->panelText(1), QStringLiteral("Pellumar Version 7.0"));
         QCOMPARE(w->panelText(2), QStringLiteral("="));
         QCOMPARE(w->panelText(3), QStringLiteral("ROW"));
         QVERIFY(modMain::ShowTips);
-        QCOMPARE(w->fa->rows(), 21);
-        QCOMPARE(w->fa->cols(), 9);
-        QCOMPARE(w->fa->fixedRows(), 1);
-        QVERIFY(w->IsNewDocument);
-        QCOMPARE(w->i_FileType, int16_t(2));
-        QVERIFY(w->CurrentFile.endsWith(QStringLiteral("Untitled.plm")));
-        QVERIFY(!w->IsModified);
-        QVERIFY(!w->action("mnuSave")->isEnabled());
+        QCOMPARE(w->fa()->rows(), 21);
+        QCOMPARE(w->fa()->cols(), 9);
+        QCOMPARE(w->fa()->fixedRows(), 1);
+        QVERIFY(w->document().isNewDocument());
+        QCOMPARE(int16_t(w->document().fileKind()), int16_t(2));
+        QVERIFY(w->document().currentFile().endsWith(QStringLiteral("Untitled.plm")));
+        QVERIFY(!w->document().isModified());
+        QVERIFY(!w->action(CommandId::mnuSave)->isEnabled());
         QVERIFY(!w->toolButton("Save")->isEnabled());
         // The Form Panel and its heading.
-        QCOMPARE(w->TabStrip1->tabText(0), QStringLiteral("Form"));
-        QCOMPARE(w->fb->textMatrix(0, 0), QStringLiteral("Column"));
-        QCOMPARE(w->fb->textMatrix(0, 1), QStringLiteral("Value"));
-        QCOMPARE(w->fb->cell(GridControl::CellProperty::BackColor, 0, 1).toUInt(), 0xff008000u);
+        QCOMPARE(w->TabStrip1()->tabText(0), QStringLiteral("Form"));
+        QCOMPARE(w->fb()->textMatrix(0, 0), QStringLiteral("Column"));
+        QCOMPARE(w->fb()->textMatrix(0, 1), QStringLiteral("Value"));
+        QCOMPARE(w->fb()->cell(GridControl::CellProperty::BackColor, 0, 1).toUInt(), 0xff008000u);
         // Commands not built yet are there, but disabled; nothing pretends to work.
-        QVERIFY(!w->action("mnuPrintSheet")->isEnabled());
-        QCOMPARE(w->action("mnuPrintSheet")->text(), QStringLiteral("&Print Sheet..."));
-        QCOMPARE(w->action("mnuPrintSheet")->shortcut(), QKeySequence(Qt::Key_F4));
-        QVERIFY(w->action("mnuExit")->isEnabled());
+        QVERIFY(!w->action(CommandId::mnuPrintSheet)->isEnabled());
+        QCOMPARE(w->action(CommandId::mnuPrintSheet)->text(), QStringLiteral("&Print Sheet..."));
+        QCOMPARE(w->action(CommandId::mnuPrintSheet)->shortcut(), QKeySequence(Qt::Key_F4));
+        QVERIFY(w->action(CommandId::mnuExit)->isEnabled());
     }
 
     void oddStoredValues() {
@@ -79,10 +79,10 @@ private slots:
             QCOMPARE(w->pos(), QPoint(80, -4));
             QCOMPARE(w->width(), w->minimumSizeHint().width());  // width 0: the smallest size
             QCOMPARE(w->height(), 400);
-            QVERIFY(!w->AlternateColor);  // "yes" is not a boolean
-            QVERIFY(!w->action("mnuAlternateColor")->isChecked());
-            QCOMPARE(w->EmailParser, int16_t(2));
-            QVERIFY(w->action("mnuEmailParser")->isChecked());
+            QVERIFY(!w->styles().alternateColor());  // "yes" is not a boolean
+            QVERIFY(!w->action(CommandId::mnuAlternateColor)->isChecked());
+            QCOMPARE(w->EmailParser(), int16_t(2));
+            QVERIFY(w->action(CommandId::mnuEmailParser)->isChecked());
             QCOMPARE(w->panelText(2), QStringLiteral(":"));
             QVERIFY(!modMain::ShowTips);
             w->SaveSettings();
@@ -106,13 +106,13 @@ private slots:
         settings_.set("ConvertionChr", ",");
         TestWindow w;
         QCOMPARE(w->pos().y(), 0);
-        QCOMPARE(w->EmailParser, int16_t(0));
-        QVERIFY(!w->action("mnuEmailParser")->isChecked());
-        QVERIFY(w->txtDrop->isHidden() || !w->txtDrop->isVisibleTo(w.window.get()));
-        QVERIFY(!w->lbDropBox->isVisibleTo(w.window.get()));
-        QVERIFY(!w->cmdDownArrow->isVisibleTo(w.window.get()));
-        QVERIFY(w->AlternateColor);
-        QCOMPARE(modMain::ConvertionChr, QStringLiteral(","));  // a comma survives the store
+        QCOMPARE(w->EmailParser(), int16_t(0));
+        QVERIFY(!w->action(CommandId::mnuEmailParser)->isChecked());
+        QVERIFY(w->txtDrop()->isHidden() || !w->txtDrop()->isVisibleTo(w.window.get()));
+        QVERIFY(!w->lbDropBox()->isVisibleTo(w.window.get()));
+        QVERIFY(!w->cmdDownArrow()->isVisibleTo(w.window.get()));
+        QVERIFY(w->styles().alternateColor());
+        QCOMPARE(w->formReader().separator(), QStringLiteral(","));  // a comma survives the store
     }
 
     void windowOffEveryScreenComesBack() {
@@ -127,7 +127,7 @@ private slots:
         // Cancel keeps the window and writes nothing.
         {
             TestWindow w;
-            w->MakeModified(true);
+            w->document().MakeModified(true);
             w.prompter.answerMessage(QMessageBox::Cancel);
             QVERIFY(!w->close());
             QCOMPARE(w.prompter.last().caption, QStringLiteral("Exit"));
@@ -151,7 +151,7 @@ private slots:
         // No loses the changes, writes the preferences and ends.
         {
             TestWindow w;
-            w->MakeModified(true);
+            w->document().MakeModified(true);
             w.prompter.answerMessage(QMessageBox::No);
             w->mnuExit_Click();
             QCOMPARE(w.ended, 1);
@@ -170,71 +170,75 @@ private slots:
 
     void editMenuFollowsTheActiveArea() {
         TestWindow w(true);
-        w->fb->setFocus();
-        QTRY_COMPARE(int(w->ActiveArea), 2);
-        for (const char* item :
-             {"mnuEditCut", "mnuEditPaste", "mnuInsert", "mnuDelete", "mnuSelectAll", "mnuEditFind",
-              "mnuEditStat", "mnuMove", "mnuEditColAttr", "mnuAlign"}) {
-            QVERIFY2(!w->action(item)->isVisible(), item);
+        w->fb()->setFocus();
+        QTRY_COMPARE(int(uint8_t(w->views().activeArea())), 2);
+        for (CommandId item : {CommandId::mnuEditCut, CommandId::mnuEditPaste, CommandId::mnuInsert,
+                               CommandId::mnuDelete, CommandId::mnuSelectAll,
+                               CommandId::mnuEditFind, CommandId::mnuEditStat, CommandId::mnuMove,
+                               CommandId::mnuEditColAttr, CommandId::mnuAlign}) {
+            QVERIFY2(!w->action(item)->isVisible(), qPrintable(commandName(item)));
         }
-        for (const char* item : {"mnuEditCopy", "mnuAddRow", "mnuBkColor", "mnuRowHeight"}) {
-            QVERIFY2(w->action(item)->isVisible(), item);
+        for (CommandId item : {CommandId::mnuEditCopy, CommandId::mnuAddRow, CommandId::mnuBkColor,
+                               CommandId::mnuRowHeight}) {
+            QVERIFY2(w->action(item)->isVisible(), qPrintable(commandName(item)));
         }
-        QVERIFY(!w->separatorAfter("mnuSelectAll")->isVisible());
+        QVERIFY(!w->commands().separatorAfter(CommandId::mnuSelectAll)->isVisible());
         // The Drop Box leaves the menu as the Form Panel left it.
-        w->ActiveArea = 4;
-        w->UpdateEditMenu();
-        QVERIFY(!w->action("mnuEditCut")->isVisible());
-        w->fa->setFocus();
-        QTRY_COMPARE(int(w->ActiveArea), 1);
-        QVERIFY(w->action("mnuEditCut")->isVisible());
-        QVERIFY(w->separatorAfter("mnuSelectAll")->isVisible());
+        w->views().setActiveArea(ActiveArea::DropBox);
+        w->recordGrid().UpdateEditMenu();
+        QVERIFY(!w->action(CommandId::mnuEditCut)->isVisible());
+        w->fa()->setFocus();
+        QTRY_COMPARE(int(uint8_t(w->views().activeArea())), 1);
+        QVERIFY(w->action(CommandId::mnuEditCut)->isVisible());
+        QVERIFY(w->commands().separatorAfter(CommandId::mnuSelectAll)->isVisible());
     }
 
     void rightButtonByMouseMode() {
         TestWindow w(true);
-        QMenu* edit = w->menu("mnuEdit");
-        const QPoint cell = w->fa->visualRect(w->fa->model()->index(2, 1)).center();
-        QTest::mouseClick(w->fa->viewport(), Qt::RightButton, {}, cell);
+        QMenu* edit = w->commands().menu(CommandId::mnuEdit);
+        const QPoint cell = w->fa()->visualRect(w->fa()->model()->index(2, 1)).center();
+        QTest::mouseClick(w->fa()->viewport(), Qt::RightButton, {}, cell);
         QTRY_VERIFY(edit->isVisible());
-        QVERIFY(w->commandEnabled("mnuRowHeight"));
-        QVERIFY(w->commandEnabled("mnuMove"));
-        QVERIFY(!w->commandEnabled("mnuEditStat"));
+        QVERIFY(w->commands().commandEnabled(CommandId::mnuRowHeight));
+        QVERIFY(w->commands().commandEnabled(CommandId::mnuMove));
+        QVERIFY(!w->commands().commandEnabled(CommandId::mnuEditStat));
         edit->close();
 
-        w->mnuMouseMode_Click(1);
+        w->styles().mnuMouseMode_Click(1);
         QCOMPARE(w->panelText(3), QStringLiteral("EDIT"));
         QVERIFY(w->toolButton("BlockMode")->isChecked());
         QVERIFY(!w->toolButton("RowMode")->isChecked());
-        QTest::mouseClick(w->fa->viewport(), Qt::RightButton, {}, cell);
+        QTest::mouseClick(w->fa()->viewport(), Qt::RightButton, {}, cell);
         QTRY_VERIFY(edit->isVisible());
-        QVERIFY(!w->commandEnabled("mnuRowHeight"));
-        QVERIFY(!w->commandEnabled("mnuMove"));
-        QVERIFY(w->commandEnabled("mnuEditStat"));
+        QVERIFY(!w->commands().commandEnabled(CommandId::mnuRowHeight));
+        QVERIFY(!w->commands().commandEnabled(CommandId::mnuMove));
+        QVERIFY(w->commands().commandEnabled(CommandId::mnuEditStat));
         // Arithmetic is offered, but stays unusable until it is carried out.
-        QVERIFY(!w->action("mnuEditStat")->isEnabled() || w->commandBuilt("mnuEditStat"));
+        QVERIFY(!w->action(CommandId::mnuEditStat)->isEnabled() ||
+                w->commands().commandBuilt(CommandId::mnuEditStat));
         edit->close();
     }
 
     void sortArrowMovesBetweenTitles() {
         TestWindow w(true);
         for (int r = 1; r <= 3; ++r) {
-            w->fa->setTextMatrix(r, 1, QString::number(4 - r));
-            w->fa->setTextMatrix(r, 2, QString::number(r));
+            w->fa()->setTextMatrix(r, 1, QString::number(4 - r));
+            w->fa()->setTextMatrix(r, 2, QString::number(r));
         }
         auto picture = [&](int col) {
-            return w->fa->cell(GridControl::CellProperty::Picture, 0, col).toInt();
+            return w->fa()->cell(GridControl::CellProperty::Picture, 0, col).toInt();
         };
-        w->fa->sortByColumn(1, GridControl::SortAscending);
+        w->fa()->sortByColumn(1, GridControl::SortAscending);
         QCOMPARE(picture(1), int(PictureSortUp));
-        QCOMPARE(w->fa->cell(GridControl::CellProperty::PictureAlignment, 0, 1).toInt(),
+        QCOMPARE(w->fa()->cell(GridControl::CellProperty::PictureAlignment, 0, 1).toInt(),
                  int(AlignRightCenter));
-        QCOMPARE(w->LastSortCol, int16_t(1));
-        QVERIFY(w->IsModified);
-        QVERIFY(w->action("mnuSave")->isEnabled() || !w->commandBuilt("mnuSave"));
-        w->fa->sortByColumn(1, GridControl::SortDescending);
+        QCOMPARE(w->document().lastSortCol(), int16_t(1));
+        QVERIFY(w->document().isModified());
+        QVERIFY(w->action(CommandId::mnuSave)->isEnabled() ||
+                !w->commands().commandBuilt(CommandId::mnuSave));
+        w->fa()->sortByColumn(1, GridControl::SortDescending);
         QCOMPARE(picture(1), int(PictureSortDown));
-        w->fa->sortByColumn(2, GridControl::SortAscending);
+        w->fa()->sortByColumn(2, GridControl::SortAscending);
         QCOMPARE(picture(1), int(PictureNone));
         QCOMPARE(picture(2), int(PictureSortUp));
         for (int c : {0, 3, 4, 5, 6, 7, 8}) {
@@ -244,26 +248,26 @@ private slots:
 
     void selectionCounterAndRowMode() {
         TestWindow w(true);
-        w->fa->select(3, 0, 5, w->fa->cols() - 1);
+        w->fa()->select(3, 0, 5, w->fa()->cols() - 1);
         QCOMPARE(w->panelText(5), QStringLiteral("3 Sel"));
         // Switching to Row Mode selects the whole current record.
-        w->mnuMouseMode_Click(1);
-        w->fa->select(4, 2);
-        w->mnuMouseMode_Click(0);
-        QCOMPARE(w->fa->row(), 4);
-        QCOMPARE(w->fa->selectionLeft(), 0);
-        QCOMPARE(w->fa->selectionRight(), w->fa->cols() - 1);
+        w->styles().mnuMouseMode_Click(1);
+        w->fa()->select(4, 2);
+        w->styles().mnuMouseMode_Click(0);
+        QCOMPARE(w->fa()->row(), 4);
+        QCOMPARE(w->fa()->selectionLeft(), 0);
+        QCOMPARE(w->fa()->selectionRight(), w->fa()->cols() - 1);
         QCOMPARE(w->panelText(5), QStringLiteral("1 Sel"));
         // Drag mode and the grid lines switch back and forth.
-        w->mnuDragDrop_Click();
+        w->styles().mnuDragDrop_Click();
         QCOMPARE(w->panelText(4), QStringLiteral("DRAG"));
-        QVERIFY(w->fa->dragMode());
-        w->mnuDragDrop_Click();
+        QVERIFY(w->fa()->dragMode());
+        w->styles().mnuDragDrop_Click();
         QCOMPARE(w->panelText(4), QString());
-        w->mnuGrid_Click();
-        QVERIFY(!w->fa->gridLines());
-        w->mnuAlternateColor_Click();
-        QVERIFY(!w->AlternateColor);
+        w->styles().mnuGrid_Click();
+        QVERIFY(!w->fa()->gridLines());
+        w->styles().mnuAlternateColor_Click();
+        QVERIFY(!w->styles().alternateColor());
         QVERIFY(!w->toolButton("AlternateColor")->isChecked());
     }
 };

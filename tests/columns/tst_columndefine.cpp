@@ -22,21 +22,21 @@ namespace {
 // A table of `cols` columns titled "A", "B", ..., and `records` records whose cells read "a1",
 // "b1", ... (column letter, record number).
 void makeTable(frmMain* m, int cols, int records = 3) {
-    m->fa->setCols(cols);
-    m->fa->setRows(records + 1);
+    m->fa()->setCols(cols);
+    m->fa()->setRows(records + 1);
     for (int c = 0; c < cols; ++c) {
         const QChar letter(u'A' + c);
-        m->fa->setTextMatrix(0, c, QString(letter));
+        m->fa()->setTextMatrix(0, c, QString(letter));
         for (int r = 1; r <= records; ++r) {
-            m->fa->setTextMatrix(r, c, QString(letter.toLower()) + QString::number(r));
+            m->fa()->setTextMatrix(r, c, QString(letter.toLower()) + QString::number(r));
         }
     }
-    m->fb->setRows(cols + 1);
-    m->txtCol->setText(QString::number(cols));
-    m->IsFbCol0Populated = false;
-    m->fa->select(1, 0);
-    m->fa_Click();
-    m->MakeModified(false);
+    m->fb()->setRows(cols + 1);
+    m->txtCol()->setText(QString::number(cols));
+    m->formPanel().setFbCol0Populated(false);
+    m->fa()->select(1, 0);
+    m->formPanel().fa_Click();
+    m->document().MakeModified(false);
 }
 
 // An edit of a definition cell, as the grid's editor makes it.
@@ -60,13 +60,13 @@ QStringList titles(const GridControl* grid, int row0Col, int first, int count, b
 }
 // The data grid's titles, and the Form Panel's title column.
 QStringList faTitles(const frmMain* m) {
-    return titles(m->fa, 0, 0, m->fa->cols(), false);
+    return titles(m->fa(), 0, 0, m->fa()->cols(), false);
 }
 QStringList fbTitles(const frmMain* m) {
-    return titles(m->fb, 0, 1, m->fb->rows() - 1, true);
+    return titles(m->fb(), 0, 1, m->fb()->rows() - 1, true);
 }
 QStringList record(const frmMain* m, int r) {
-    return titles(m->fa, r, 0, m->fa->cols(), false);
+    return titles(m->fa(), r, 0, m->fa()->cols(), false);
 }
 
 frmColDef* openDialog(frmMain* m) {
@@ -89,14 +89,14 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 4);
-        QAction* attr = m->action("mnuEditColAttr");
-        QAction* define = m->action("mnuColDef");
+        QAction* attr = m->action(CommandId::mnuEditColAttr);
+        QAction* define = m->action(CommandId::mnuColDef);
         QVERIFY(attr->isEnabled());
         QVERIFY(define->isEnabled());
         QCOMPARE(define->shortcut(), QKeySequence(Qt::Key_F9));
 
         // Column Attributes: the current column only.
-        m->fa->select(2, 2);
+        m->fa()->select(2, 2);
         attr->trigger();
         frmColDef* d = openDialog(m);
         QVERIFY(d);
@@ -123,17 +123,17 @@ private slots:
         QCOMPARE(d->txtCol->text(), QStringLiteral("4"));
         QVERIFY(d->cmdBtn[2]->isHidden());
         QVERIFY(!d->txtCol->isHidden());
-        QCOMPARE(m->fa->col(), 3);
+        QCOMPARE(m->fa()->col(), 3);
         d->cmdBtn[1]->click();
         QVERIFY(!openDialog(m));
-        QVERIFY(!m->IsModified);
+        QVERIFY(!m->document().isModified());
     }
 
     void definitionGrid() {
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 2);
-        frmColDef d(m, false);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         GridControl* fd = d.fd;
         QCOMPARE(fd->cols(), 7);
         QCOMPARE(fd->fixedRows(), 1);
@@ -173,7 +173,7 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 4);
-        GridModel* data = m->fa->grid();
+        GridModel* data = m->fa()->grid();
         data->setColDataType(0, DataTypeMoney);
         data->setColFormat(0, "$#,###.00");
         data->setColAlignment(0, AlignRightCenter);
@@ -183,22 +183,23 @@ private slots:
         data->setColAlignment(2, AlignCenterCenter);
         data->setColDataType(3, DataTypeCheckbox);
         data->setColHidden(3, true);
-        m->fa->setComboList("p|q");
-        m->ComboLists = QStringList({"x", "y"});
+        m->fa()->setComboList("p|q");
+        m->document().setComboLists(QStringList({"x", "y"}));
 
         {
-            m->fa->select(1, 2);
-            frmColDef one(m, true);
+            m->fa()->select(1, 2);
+            frmColDef one(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(),
+                          true);
             // Resized to the column count, keeping its entries; the column shown takes the data
             // grid's list.
-            QCOMPARE(m->ComboLists, QStringList({"x", "y", "p|q", ""}));
+            QCOMPARE(m->document().comboLists(), QStringList({"x", "y", "p|q", ""}));
             QCOMPARE(one.fd->textMatrix(1, 6), QStringLiteral("p|q"));
             QCOMPARE(titles(one.fd, 1, 0, 6, false),
                      QStringList({"3", "C", "Text", "", "Center", "0"}));
         }
 
-        frmColDef d(m, false);
-        QCOMPARE(m->ComboLists, QStringList({"p|q", "p|q", "p|q", "p|q"}));
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
+        QCOMPARE(m->document().comboLists(), QStringList({"p|q", "p|q", "p|q", "p|q"}));
         QCOMPARE(titles(d.fd, 1, 0, 5, false),
                  QStringList({"1", "A", "Money", "$#,###.00", "Right"}));
         QCOMPARE(titles(d.fd, 2, 0, 5, false), QStringList({"2", "B", "Date", "mm/dd/yy", "Left"}));
@@ -253,7 +254,7 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 3);
-        frmColDef d(m, true);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), true);
         d.fd->setTextMatrix(1, 2, type);
         d.fd->setTextMatrix(1, 3, format);
         d.fd->setComboList("stale");
@@ -294,11 +295,11 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 3);
-        m->fa->grid()->setColDataType(1, DataTypeNumber);
-        m->fa->grid()->setColFormat(1, "0.00");
-        m->fa->grid()->setColAlignment(1, AlignCenterCenter);
-        m->fa->select(1, 1);
-        frmColDef d(m, true);
+        m->fa()->grid()->setColDataType(1, DataTypeNumber);
+        m->fa()->grid()->setColFormat(1, "0.00");
+        m->fa()->grid()->setColAlignment(1, AlignCenterCenter);
+        m->fa()->select(1, 1);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), true);
         d.fd->select(1, 2);
         edit(d, 1, 2, type);
         QCOMPARE(d.fd->textMatrix(1, 4), alignment);
@@ -306,12 +307,12 @@ private slots:
         QCOMPARE(d.fd->col(), 4);
         QVERIFY(d.cmdBtn[0]->isEnabled());
         // Nothing reaches the table before "&OK".
-        QCOMPARE(m->fa->colDataType(1), int(DataTypeNumber));
+        QCOMPARE(m->fa()->colDataType(1), int(DataTypeNumber));
         d.cmdBtn[0]->click();
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QCOMPARE(m->fa->colDataType(1), typeCode);
-        QCOMPARE(m->fa->colAlignment(1), alignmentCode);
-        QCOMPARE(m->fa->colFormat(1), format);
+        QCOMPARE(m->fa()->colDataType(1), typeCode);
+        QCOMPARE(m->fa()->colAlignment(1), alignmentCode);
+        QCOMPARE(m->fa()->colFormat(1), format);
         QCOMPARE(record(m, 1), QStringList({"a1", "b1", "c1"}));  // cells untouched
     }
 
@@ -320,8 +321,8 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 3);
-        m->fa->select(1, 1);
-        frmColDef d(m, true);
+        m->fa()->select(1, 1);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), true);
         QVERIFY(!d.cmdBtn[0]->isEnabled());
         d.fd->select(1, 1);
         d.fd->editCell();
@@ -341,12 +342,12 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(d.cmdBtn[0]->isEnabled());
         QCOMPARE(d.result(), int(QDialog::Rejected));  // Enter in the editor does not close it
-        QCOMPARE(m->fa->textMatrix(0, 1), QStringLiteral("B"));
+        QCOMPARE(m->fa()->textMatrix(0, 1), QStringLiteral("B"));
 
         // Cancel applies nothing.
         d.cmdBtn[1]->click();
-        QCOMPARE(m->fa->textMatrix(0, 1), QStringLiteral("B"));
-        QVERIFY(!m->IsModified);
+        QCOMPARE(m->fa()->textMatrix(0, 1), QStringLiteral("B"));
+        QVERIFY(!m->document().isModified());
     }
 
     void oneColumnTitleChange() {
@@ -354,27 +355,27 @@ private slots:
         frmMain* m = w.window.get();
         makeTable(m, 4);
         QCOMPARE(fbTitles(m), QStringList({"A", "B", "C", "D"}));
-        m->fa->select(2, 2);
-        frmColDef d(m, true);
+        m->fa()->select(2, 2);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), true);
         edit(d, 1, 1, "Country");
         d.cmdBtn[0]->click();
         QCOMPARE(faTitles(m), QStringList({"A", "B", "Country", "D"}));
         QCOMPARE(fbTitles(m), QStringList({"A", "B", "Country", "D"}));
-        QCOMPARE(m->fa->cols(), 4);
-        QCOMPARE(m->fb->rows(), 5);
-        QVERIFY(m->IsModified);
-        QVERIFY(m->action("mnuSave")->isEnabled());
+        QCOMPARE(m->fa()->cols(), 4);
+        QCOMPARE(m->fb()->rows(), 5);
+        QVERIFY(m->document().isModified());
+        QVERIFY(m->action(CommandId::mnuSave)->isEnabled());
         // The definition shown is written back by its names: no type set becomes text.
-        QCOMPARE(m->fa->colDataType(2), int(DataTypeText));
-        QCOMPARE(m->fa->colDataType(1), int(DataTypeNone));
+        QCOMPARE(m->fa()->colDataType(2), int(DataTypeText));
+        QCOMPARE(m->fa()->colDataType(1), int(DataTypeNone));
     }
 
     void allColsFromOneColumn() {
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 3);
-        m->fa->select(1, 1);
-        frmColDef d(m, true);
+        m->fa()->select(1, 1);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), true);
         edit(d, 1, 1, "Renamed");
         d.cmdBtn[2]->click();
         QVERIFY(!d.bOneCol);
@@ -394,7 +395,7 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 5);
-        frmColDef d(m, false);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         for (int i = 0; i < 3; ++i) {
             d.cmdCol_Click(0);
         }
@@ -415,14 +416,14 @@ private slots:
         QCOMPARE(faTitles(m), QStringList({"A", "B", "C", "D", "E", "F", "G", "H"}));
         QCOMPARE(record(m, 1), QStringList({"a1", "b1", "c1", "d1", "e1", "", "", ""}));
         for (int c = 5; c < 8; ++c) {
-            QCOMPARE(m->fa->colDataType(c), int(DataTypeText));
-            QCOMPARE(m->fa->colAlignment(c), int(AlignLeftCenter));
+            QCOMPARE(m->fa()->colDataType(c), int(DataTypeText));
+            QCOMPARE(m->fa()->colAlignment(c), int(AlignLeftCenter));
         }
-        QCOMPARE(m->fb->rows(), 9);
+        QCOMPARE(m->fb()->rows(), 9);
         QCOMPARE(fbTitles(m), faTitles(m));
-        QCOMPARE(m->txtCol->text(), QStringLiteral("8"));
-        QCOMPARE(m->ComboLists.size(), 8);
-        QVERIFY(m->IsModified);
+        QCOMPARE(m->txtCol()->text(), QStringLiteral("8"));
+        QCOMPARE(m->document().comboLists().size(), 8);
+        QVERIFY(m->document().isModified());
     }
 
     // The spinner from 10 down to 8 drops the last two columns with their cells, once the user
@@ -431,15 +432,15 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 10);
-        m->fa->setTextMatrix(1, 8, QString());  // column I keeps data in records 2 and 3 only
-        frmColDef d(m, false);
+        m->fa()->setTextMatrix(1, 8, QString());  // column I keeps data in records 2 and 3 only
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         d.UpDownCol_DownClick();
-        QCOMPARE(m->txtCol->text(), QStringLiteral("9"));  // the main window's box follows
+        QCOMPARE(m->txtCol()->text(), QStringLiteral("9"));  // the main window's box follows
         d.UpDownCol_DownClick();
         QCOMPARE(d.txtCol->text(), QStringLiteral("8"));
-        QCOMPARE(m->txtCol->text(), QStringLiteral("8"));
+        QCOMPARE(m->txtCol()->text(), QStringLiteral("8"));
         QCOMPARE(d.fd->rows(), 9);
-        QCOMPARE(m->fa->cols(), 10);  // nothing applied yet
+        QCOMPARE(m->fa()->cols(), 10);  // nothing applied yet
 
         w.prompter.answerMessage(QMessageBox::Yes);
         d.cmdBtn[0]->click();
@@ -451,21 +452,21 @@ private slots:
         QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(q.defaultButton, QMessageBox::No);
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QCOMPARE(m->fa->cols(), 8);
-        QCOMPARE(m->fb->rows(), 9);
+        QCOMPARE(m->fa()->cols(), 8);
+        QCOMPARE(m->fb()->rows(), 9);
         QCOMPARE(fbTitles(m), QStringList({"A", "B", "C", "D", "E", "F", "G", "H"}));
-        QCOMPARE(m->fa->textMatrix(3, 7), QStringLiteral("h3"));
+        QCOMPARE(m->fa()->textMatrix(3, 7), QStringLiteral("h3"));
         // The dropped cells are gone: columns grown again come back empty.
-        m->fa->setCols(10);
-        QCOMPARE(m->fa->textMatrix(3, 8), QString());
-        QCOMPARE(m->fa->textMatrix(0, 9), QString());
+        m->fa()->setCols(10);
+        QCOMPARE(m->fa()->textMatrix(3, 8), QString());
+        QCOMPARE(m->fa()->textMatrix(0, 9), QString());
     }
 
     void declinedDropKeepsEverything() {
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 3);
-        frmColDef d(m, false);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         d.UpDownCol_DownClick();
         w.prompter.answerMessage(QMessageBox::No);
         d.cmdBtn[0]->click();
@@ -473,25 +474,25 @@ private slots:
                  QStringLiteral("Reducing the table to 2 columns deletes the last column and "
                                 "the data it holds. Continue?"));
         QCOMPARE(d.result(), int(QDialog::Rejected));  // still open, for another try
-        QCOMPARE(m->fa->cols(), 3);
+        QCOMPARE(m->fa()->cols(), 3);
         QCOMPARE(record(m, 1), QStringList({"a1", "b1", "c1"}));
-        QVERIFY(!m->IsModified);
+        QVERIFY(!m->document().isModified());
         // Cancel: the number the spinner put in the main window's box stays there.
         d.cmdBtn[1]->click();
-        QCOMPARE(m->txtCol->text(), QStringLiteral("2"));
-        QCOMPARE(m->fa->cols(), 3);
+        QCOMPARE(m->txtCol()->text(), QStringLiteral("2"));
+        QCOMPARE(m->fa()->cols(), 3);
     }
 
     void emptyColumnsDropWithoutQuestion() {
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 4);
-        for (int r = 1; r < m->fa->rows(); ++r) {
-            m->fa->setTextMatrix(r, 2, QString());
-            m->fa->setTextMatrix(r, 3, QString());
+        for (int r = 1; r < m->fa()->rows(); ++r) {
+            m->fa()->setTextMatrix(r, 2, QString());
+            m->fa()->setTextMatrix(r, 3, QString());
         }
-        m->fa->setCell(CellProperty::FontBold, 1, 3, 3, 3, true);  // styles are not data
-        frmColDef d(m, false);
+        m->fa()->setCell(CellProperty::FontBold, 1, 3, 3, 3, true);  // styles are not data
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         d.UpDownCol_DownClick();
         d.UpDownCol_DownClick();
         d.cmdBtn[0]->click();
@@ -503,7 +504,7 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 2);
-        frmColDef d(m, false);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         d.UpDownCol_DownClick();
         d.UpDownCol_DownClick();
         QCOMPARE(d.txtCol->text(), QStringLiteral("1"));
@@ -512,10 +513,10 @@ private slots:
         // Typing alone changes nothing; the next step starts from the typed number.
         d.txtCol->setText("5");
         QCOMPARE(d.fd->rows(), 2);
-        QCOMPARE(m->txtCol->text(), QStringLiteral("1"));
+        QCOMPARE(m->txtCol()->text(), QStringLiteral("1"));
         d.UpDownCol_UpClick();
         QCOMPARE(d.fd->rows(), 7);
-        QCOMPARE(m->txtCol->text(), QStringLiteral("6"));
+        QCOMPARE(m->txtCol()->text(), QStringLiteral("6"));
         for (int r = 2; r <= 6; ++r) {
             QCOMPARE(titles(d.fd, r, 0, 5, false),
                      QStringList({QString::number(r), "", "Text", "", "Left"}));
@@ -548,9 +549,9 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 4);
-        m->fa->grid()->setColDataType(1, DataTypeMoney);
-        m->fa->grid()->setColAlignment(1, AlignRightCenter);
-        frmColDef d(m, false);
+        m->fa()->grid()->setColDataType(1, DataTypeMoney);
+        m->fa()->grid()->setColAlignment(1, AlignRightCenter);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         d.fd->select(2, 1);
         d.cmdCol_Click(1);
         QVERIFY(!d.Label1->isHidden());
@@ -564,19 +565,19 @@ private slots:
         QVERIFY(w.prompter.asked().isEmpty());
         QCOMPARE(faTitles(m), QStringList({"A", "", "B", "C", "D"}));
         QCOMPARE(record(m, 1), QStringList({"a1", "b1", "c1", "d1", ""}));
-        QCOMPARE(m->fa->colDataType(1), int(DataTypeText));
-        QCOMPARE(m->fa->colAlignment(1), int(AlignLeftCenter));
-        QCOMPARE(m->fa->colDataType(2), int(DataTypeMoney));
-        QCOMPARE(m->fa->colAlignment(2), int(AlignRightCenter));
+        QCOMPARE(m->fa()->colDataType(1), int(DataTypeText));
+        QCOMPARE(m->fa()->colAlignment(1), int(AlignLeftCenter));
+        QCOMPARE(m->fa()->colDataType(2), int(DataTypeMoney));
+        QCOMPARE(m->fa()->colAlignment(2), int(AlignRightCenter));
         QCOMPARE(fbTitles(m), QStringList({"A", "", "B", "C", "D"}));
-        QCOMPARE(m->fb->textMatrix(3, 1), QStringLiteral("c1"));  // title B over the cells of C
+        QCOMPARE(m->fb()->textMatrix(3, 1), QStringLiteral("c1"));  // title B over the cells of C
     }
 
     void deleteDefinition() {
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 4);
-        frmColDef d(m, false);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         d.fd->select(2, 1);
         d.cmdCol_Click(2);
         QVERIFY(!d.Label1->isHidden());
@@ -591,7 +592,8 @@ private slots:
         QCOMPARE(record(m, 1), QStringList({"a1", "b1", "c1"}));
 
         // The table keeps one column at least.
-        frmColDef again(m, false);
+        frmColDef again(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(),
+                        false);
         for (int i = 0; i < 5; ++i) {
             again.fd->select(1, 1);
             again.cmdCol_Click(2);
@@ -606,7 +608,7 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 3);
-        frmColDef d(m, false);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
         d.fd->select(2, 5);
         QTest::keyClick(d.fd, Qt::Key_Space);  // the hide flag's box, from the keyboard
         QCOMPARE(d.fd->grid()->checkState(2, 5), int(CheckChecked));
@@ -614,28 +616,29 @@ private slots:
         QTest::keyClick(d.fd, Qt::Key_F2);  // no text editor over the box
         QVERIFY(!d.fd->isEditing());
         d.cmdBtn[0]->click();
-        QVERIFY(m->fa->colHidden(1));
-        QVERIFY(m->fa->isColumnHidden(1));
-        QVERIFY(!m->fa->isColumnHidden(0));
+        QVERIFY(m->fa()->colHidden(1));
+        QVERIFY(m->fa()->isColumnHidden(1));
+        QVERIFY(!m->fa()->isColumnHidden(0));
         QCOMPARE(record(m, 2), QStringList({"a2", "b2", "c2"}));
-        QCOMPARE(m->fb->rows(), 4);
-        QCOMPARE(m->fb->textMatrix(2, 0), QStringLiteral("B"));
-        QCOMPARE(m->fb->textMatrix(2, 1), QStringLiteral("b1"));
+        QCOMPARE(m->fb()->rows(), 4);
+        QCOMPARE(m->fb()->textMatrix(2, 0), QStringLiteral("B"));
+        QCOMPARE(m->fb()->textMatrix(2, 1), QStringLiteral("b1"));
 
         QTemporaryDir dir;
         const QString path = dir.filePath("hidden.plm");
-        QVERIFY(saveNative(m->fa->grid()->table(), path).ok());
+        QVERIFY(saveNative(m->fa()->grid()->table(), path).ok());
         auto loaded = loadNative(path);
         QVERIFY(loaded.ok());
         QVERIFY(loaded.value().columnAttributes(1).hidden);
         QCOMPARE(loaded.value().text(2, 1), QStringLiteral("b2"));
 
         // Showing it again.
-        frmColDef again(m, false);
+        frmColDef again(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(),
+                        false);
         QCOMPARE(again.fd->grid()->checkState(2, 5), int(CheckChecked));
         check(again, 2, false);
         again.cmdBtn[0]->click();
-        QVERIFY(!m->fa->isColumnHidden(1));
+        QVERIFY(!m->fa()->isColumnHidden(1));
     }
 
     void checkboxColumnInTheFormPanel() {
@@ -644,22 +647,22 @@ private slots:
         makeTable(m, 2, 4);
         const char* values[] = {"1", "-1", "0", "yes"};
         for (int r = 1; r <= 4; ++r) {
-            m->fa->setTextMatrix(r, 1, values[r - 1]);
+            m->fa()->setTextMatrix(r, 1, values[r - 1]);
         }
-        m->fa->select(1, 1);
-        frmColDef d(m, true);
+        m->fa()->select(1, 1);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), true);
         edit(d, 1, 2, "Checkbox");
         QCOMPARE(d.fd->textMatrix(1, 4), QStringLiteral("Center"));
         d.cmdBtn[0]->click();
-        QCOMPARE(m->fa->colDataType(1), int(DataTypeCheckbox));
+        QCOMPARE(m->fa()->colDataType(1), int(DataTypeCheckbox));
         const int expected[] = {CheckChecked, CheckChecked, CheckUnchecked, CheckUnchecked};
         for (int r = 1; r <= 4; ++r) {
-            m->fa->select(r, 0);
-            m->fa_Click();
-            QCOMPARE(m->fb->grid()->checkState(2, 1), expected[r - 1]);
-            QCOMPARE(m->fb->textMatrix(2, 1), QString());
-            QCOMPARE(m->fa->grid()->checkState(r, 1), expected[r - 1]);
-            QCOMPARE(m->fa->textMatrix(r, 1), QString(values[r - 1]));  // texts untouched
+            m->fa()->select(r, 0);
+            m->formPanel().fa_Click();
+            QCOMPARE(m->fb()->grid()->checkState(2, 1), expected[r - 1]);
+            QCOMPARE(m->fb()->textMatrix(2, 1), QString());
+            QCOMPARE(m->fa()->grid()->checkState(r, 1), expected[r - 1]);
+            QCOMPARE(m->fa()->textMatrix(r, 1), QString(values[r - 1]));  // texts untouched
         }
     }
 
@@ -667,27 +670,27 @@ private slots:
         TestWindow w;
         frmMain* m = w.window.get();
         makeTable(m, 2, 2);
-        m->fa->setTextMatrix(1, 1, "1234.5");
-        m->fa->setTextMatrix(2, 1, "abc");
-        m->fa->select(1, 1);
-        frmColDef d(m, true);
+        m->fa()->setTextMatrix(1, 1, "1234.5");
+        m->fa()->setTextMatrix(2, 1, "abc");
+        m->fa()->select(1, 1);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), true);
         edit(d, 1, 2, "Money");
         d.fd->select(1, 3);
         d.fd->editCell();
         QCOMPARE(d.fd->comboList(), QStringLiteral("$#,###|$#,###.00"));
         edit(d, 1, 3, "$#,###.00");
         d.cmdBtn[0]->click();
-        QCOMPARE(m->fa->colDataType(1), int(DataTypeMoney));
-        QCOMPARE(m->fa->colAlignment(1), int(AlignRightCenter));
-        QCOMPARE(m->fa->colFormat(1), QStringLiteral("$#,###.00"));
-        QCOMPARE(m->fa->textMatrix(1, 1), QStringLiteral("1234.5"));
-        QCOMPARE(m->fa->grid()->displayText(1, 1), QStringLiteral("$1,234.50"));
-        m->fa->select(1, 0);
-        m->fa_Click();
-        QCOMPARE(m->fb->textMatrix(2, 1), QStringLiteral("$1,234.50"));
-        m->fa->select(2, 0);
-        m->fa_Click();
-        QCOMPARE(m->fb->textMatrix(2, 1), QStringLiteral("abc"));
+        QCOMPARE(m->fa()->colDataType(1), int(DataTypeMoney));
+        QCOMPARE(m->fa()->colAlignment(1), int(AlignRightCenter));
+        QCOMPARE(m->fa()->colFormat(1), QStringLiteral("$#,###.00"));
+        QCOMPARE(m->fa()->textMatrix(1, 1), QStringLiteral("1234.5"));
+        QCOMPARE(m->fa()->grid()->displayText(1, 1), QStringLiteral("$1,234.50"));
+        m->fa()->select(1, 0);
+        m->formPanel().fa_Click();
+        QCOMPARE(m->fb()->textMatrix(2, 1), QStringLiteral("$1,234.50"));
+        m->fa()->select(2, 0);
+        m->formPanel().fa_Click();
+        QCOMPARE(m->fb()->textMatrix(2, 1), QStringLiteral("abc"));
     }
 };
 

@@ -36,9 +36,9 @@ private slots:
     void init() {
         settings_.clear();
         dir_ = std::make_unique<QTemporaryDir>();
-        frmMain::setApplicationFolderForTesting(dir_->path());
+        setApplicationFolderForTesting(dir_->path());
     }
-    void cleanup() { frmMain::setApplicationFolderForTesting(QString()); }
+    void cleanup() { setApplicationFolderForTesting(QString()); }
 
     void folderOfPath() {
         QCOMPARE(FolderOfPath(QStringLiteral("C:\\data\\lists\\a.csv")),
@@ -56,33 +56,33 @@ private slots:
 
     void modifiedFlagDrivesSave() {
         TestWindow w;
-        QVERIFY(!w->action("mnuSave")->isEnabled());
-        w->fa->select(2, 1);
-        w->fa->grid()->setData(w->fa->grid()->index(1, 1), QStringLiteral("typed"));
-        QVERIFY(w->IsModified);
-        QVERIFY(w->action("mnuSave")->isEnabled());
+        QVERIFY(!w->action(CommandId::mnuSave)->isEnabled());
+        w->fa()->select(2, 1);
+        w->fa()->grid()->setData(w->fa()->grid()->index(1, 1), QStringLiteral("typed"));
+        QVERIFY(w->document().isModified());
+        QVERIFY(w->action(CommandId::mnuSave)->isEnabled());
         QVERIFY(w->toolButton("Save")->isEnabled());
-        w->MakeModified(false);
+        w->document().MakeModified(false);
         QVERIFY(!w->toolButton("Save")->isEnabled());
     }
 
     void untitledSaveThenOverwriteQuestion() {
         TestWindow w;
-        QCOMPARE(w->CurrentFile, path("Untitled.plm"));
-        w->fa->setTextMatrix(1, 0, QStringLiteral("first"));
-        w->MakeModified(true);
-        QVERIFY(w->mnuSave_Click());  // written the first time without a question
+        QCOMPARE(w->document().currentFile(), path("Untitled.plm"));
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("first"));
+        w->document().MakeModified(true);
+        QVERIFY(w->fileCommands().mnuSave_Click());  // written the first time without a question
         QCOMPARE(w.prompter.asked().size(), 0);
-        QVERIFY(!w->IsModified);
+        QVERIFY(!w->document().isModified());
         auto back = loadNative(path("Untitled.plm"));
         QVERIFY(back.ok());
         QCOMPARE(back.value().text(1, 0), QStringLiteral("first"));
 
         // The second time the file exists: Yes overwrites.
-        w->fa->setTextMatrix(1, 0, QStringLiteral("second"));
-        w->MakeModified(true);
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("second"));
+        w->document().MakeModified(true);
         w.prompter.answerMessage(QMessageBox::Yes);
-        QVERIFY(w->mnuSave_Click());
+        QVERIFY(w->fileCommands().mnuSave_Click());
         QCOMPARE(w.prompter.last().caption, QStringLiteral("Save"));
         QCOMPARE(w.prompter.last().text,
                  QStringLiteral("Do you want to overwrite ") + path("Untitled.plm") + "?");
@@ -90,24 +90,25 @@ private slots:
         QCOMPARE(loadNative(path("Untitled.plm")).value().text(1, 0), QStringLiteral("second"));
 
         // No goes to Save As instead; cancelling it writes nothing and keeps the changes.
-        w->fa->setTextMatrix(1, 0, QStringLiteral("third"));
-        w->MakeModified(true);
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("third"));
+        w->document().MakeModified(true);
         w.prompter.answerMessage(QMessageBox::No);
         w.prompter.answerSave(QString());
-        QVERIFY(!w->mnuSave_Click());
+        QVERIFY(!w->fileCommands().mnuSave_Click());
         QCOMPARE(w.prompter.last().kind, ScriptedPrompter::Kind::SaveFile);
         QCOMPARE(w.prompter.last().file.filter, QStringLiteral("Pellumar Files (*.plm)|*.plm"));
-        QVERIFY(w->IsModified);
+        QVERIFY(w->document().isModified());
         QCOMPARE(loadNative(path("Untitled.plm")).value().text(1, 0), QStringLiteral("second"));
 
         // No, then a name: the table goes there and the title says so.
         w.prompter.answerMessage(QMessageBox::No);
         w.prompter.answerSave(path("other"));
-        QVERIFY(w->mnuSave_Click());
+        QVERIFY(w->fileCommands().mnuSave_Click());
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar -- ") + path("other.plm"));
         QCOMPARE(loadNative(path("other.plm")).value().text(1, 0), QStringLiteral("third"));
-        QCOMPARE(w->CurrentFile, path("Untitled.plm"));  // Save As keeps the document's file
-        QVERIFY(!w->IsModified);
+        QCOMPARE(w->document().currentFile(),
+                 path("Untitled.plm"));  // Save As keeps the document's file
+        QVERIFY(!w->document().isModified());
     }
 
     void saveOfADelimitedDocument() {
@@ -118,64 +119,63 @@ private slots:
         TestWindow w;
         auto loaded = loadDelimited(path("people.csv"), u',');
         QVERIFY(loaded.ok());
-        w->fa->grid()->replaceTable(std::move(loaded.value().table));
-        w->CurrentFile = path("people.csv");
-        w->i_FileType = 3;
-        w->fa->setTextMatrix(1, 1, QStringLiteral("Oslo"));
-        w->MakeModified(true);
-        QVERIFY(w->mnuSave_Click());
+        w->fa()->grid()->replaceTable(std::move(loaded.value().table));
+        w->document().setFile(path("people.csv"), FileKind::Comma);
+        w->fa()->setTextMatrix(1, 1, QStringLiteral("Oslo"));
+        w->document().MakeModified(true);
+        QVERIFY(w->fileCommands().mnuSave_Click());
         QCOMPARE(readAll(path("people.csv")), QByteArray("Name,City\r\nAnn,Oslo\r\n"));
         QCOMPARE(w.prompter.last().caption, QStringLiteral("Pellumar"));
         QCOMPARE(w.prompter.last().icon, Prompter::Icon::Information);
         QCOMPARE(w.prompter.last().text,
                  QStringLiteral("Use 'Save As...' Pellumar(*.plm) from the 'File' menu if you want "
                                 "to save data as a RichText Pellumar file format."));
-        QVERIFY(!w->IsModified);
-        QVERIFY(!w->action("mnuSave")->isEnabled());
+        QVERIFY(!w->document().isModified());
+        QVERIFY(!w->action(CommandId::mnuSave)->isEnabled());
 
         // New after it: the next Save writes the native file to the untitled name.
-        w->mnuNew_Click();
+        w->fileCommands().mnuNew_Click();
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar -- Untitled.plm"));
-        QCOMPARE(w->CurrentFile, path("Untitled.plm"));
-        QCOMPARE(w->i_FileType, int16_t(2));
-        QVERIFY(w->IsNewDocument);
-        QCOMPARE(w->fa->cols(), 10);
-        QCOMPARE(w->fa->rows(), 21);
-        QVERIFY(w->fa->textMatrix(0, 0).isEmpty());
-        QCOMPARE(w->txtCol->text(), QStringLiteral("10"));
-        QCOMPARE(w->txtRow->text(), QStringLiteral("20"));
-        QCOMPARE(w->ComboLists.size(), 10);
-        QCOMPARE(w->fb->rows(), 11);
-        w->MakeModified(true);
-        QVERIFY(w->mnuSave_Click());
+        QCOMPARE(w->document().currentFile(), path("Untitled.plm"));
+        QCOMPARE(int16_t(w->document().fileKind()), int16_t(2));
+        QVERIFY(w->document().isNewDocument());
+        QCOMPARE(w->fa()->cols(), 10);
+        QCOMPARE(w->fa()->rows(), 21);
+        QVERIFY(w->fa()->textMatrix(0, 0).isEmpty());
+        QCOMPARE(w->txtCol()->text(), QStringLiteral("10"));
+        QCOMPARE(w->txtRow()->text(), QStringLiteral("20"));
+        QCOMPARE(w->document().comboLists().size(), 10);
+        QCOMPARE(w->fb()->rows(), 11);
+        w->document().MakeModified(true);
+        QVERIFY(w->fileCommands().mnuSave_Click());
         QVERIFY(loadNative(path("Untitled.plm")).ok());
         QCOMPARE(readAll(path("people.csv")), QByteArray("Name,City\r\nAnn,Oslo\r\n"));
     }
 
     void savePromptsOfNew() {
         TestWindow w;
-        w->fa->setTextMatrix(1, 0, QStringLiteral("keep me"));
-        w->MakeModified(true);
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("keep me"));
+        w->document().MakeModified(true);
         // Cancel: nothing happens.
         w.prompter.answerMessage(QMessageBox::Cancel);
-        w->mnuNew_Click();
+        w->fileCommands().mnuNew_Click();
         QCOMPARE(w.prompter.last().caption, QStringLiteral("New"));
         QCOMPARE(w.prompter.last().text,
                  QStringLiteral("Changes have been made. Do you want to save the changes?"));
         QCOMPARE(w.prompter.last().defaultButton, QMessageBox::Cancel);
-        QCOMPARE(w->fa->textMatrix(1, 0), QStringLiteral("keep me"));
+        QCOMPARE(w->fa()->textMatrix(1, 0), QStringLiteral("keep me"));
         // Yes: saved first, then cleared.
         w.prompter.answerMessage(QMessageBox::Yes);
-        w->mnuNew_Click();
+        w->fileCommands().mnuNew_Click();
         QCOMPARE(loadNative(path("Untitled.plm")).value().text(1, 0), QStringLiteral("keep me"));
-        QVERIFY(w->fa->textMatrix(1, 0).isEmpty());
-        QVERIFY(!w->IsModified);
+        QVERIFY(w->fa()->textMatrix(1, 0).isEmpty());
+        QVERIFY(!w->document().isModified());
         // No: cleared without saving.
-        w->fa->setTextMatrix(1, 0, QStringLiteral("lose me"));
-        w->MakeModified(true);
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("lose me"));
+        w->document().MakeModified(true);
         w.prompter.answerMessage(QMessageBox::No);
-        w->mnuNew_Click();
-        QVERIFY(w->fa->textMatrix(1, 0).isEmpty());
+        w->fileCommands().mnuNew_Click();
+        QVERIFY(w->fa()->textMatrix(1, 0).isEmpty());
         QCOMPARE(loadNative(path("Untitled.plm")).value().text(1, 0), QStringLiteral("keep me"));
     }
 
@@ -184,20 +184,20 @@ private slots:
         QFile blocker(path("blocker"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        frmMain::setApplicationFolderForTesting(path("blocker"));
+        setApplicationFolderForTesting(path("blocker"));
         TestWindow w;
-        w->fa->setTextMatrix(1, 0, QStringLiteral("precious"));
-        w->MakeModified(true);
-        QVERIFY(!w->mnuSave_Click());
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("precious"));
+        w->document().MakeModified(true);
+        QVERIFY(!w->fileCommands().mnuSave_Click());
         QCOMPARE(w.prompter.last().icon, Prompter::Icon::Critical);
         QVERIFY(w.prompter.last().text.contains(QStringLiteral("Untitled.plm")));
-        QVERIFY(w->IsModified);
-        QVERIFY(w->action("mnuSave")->isEnabled());
+        QVERIFY(w->document().isModified());
+        QVERIFY(w->action(CommandId::mnuSave)->isEnabled());
 
         // Yes at a save-changes prompt whose save fails: New, and the exit, stop.
         w.prompter.answerMessage(QMessageBox::Yes);
-        w->mnuNew_Click();
-        QCOMPARE(w->fa->textMatrix(1, 0), QStringLiteral("precious"));
+        w->fileCommands().mnuNew_Click();
+        QCOMPARE(w->fa()->textMatrix(1, 0), QStringLiteral("precious"));
         w.prompter.answerMessage(QMessageBox::Yes);
         QVERIFY(!w->close());
         QCOMPARE(w.ended, 0);
@@ -205,12 +205,12 @@ private slots:
         w.prompter.answerMessage(QMessageBox::Yes);
         w->mnuExit_Click();
         QCOMPARE(w.ended, 0);
-        QVERIFY(w->IsModified);
+        QVERIFY(w->document().isModified());
     }
 
     void exitAfterASuccessfulSave() {
         TestWindow w;
-        w->MakeModified(true);
+        w->document().MakeModified(true);
         w.prompter.answerMessage(QMessageBox::Yes);
         w->mnuExit_Click();
         QCOMPARE(w.ended, 1);
@@ -221,106 +221,106 @@ private slots:
     void formPanelFollowsTheCurrentRecord() {
         TestWindow w(true);
         for (int c = 0; c < 3; ++c) {
-            w->fa->setTextMatrix(0, c, QStringLiteral("T%1").arg(c));
+            w->fa()->setTextMatrix(0, c, QStringLiteral("T%1").arg(c));
             for (int r = 1; r <= 20; ++r) {
-                w->fa->setTextMatrix(r, c, QStringLiteral("v%1.%2").arg(r).arg(c));
+                w->fa()->setTextMatrix(r, c, QStringLiteral("v%1.%2").arg(r).arg(c));
             }
         }
-        w->IsFbCol0Populated = false;  // as after a load: the titles are read again
-        w->fa->select(5, 0);
-        w->fa_Click();
+        w->formPanel().setFbCol0Populated(false);  // as after a load: the titles are read again
+        w->fa()->select(5, 0);
+        w->formPanel().fa_Click();
         QCOMPARE(w->panelText(6), QStringLiteral("5 / 20"));
-        QCOMPARE(w->fb->textMatrix(1, 0), QStringLiteral("T0"));
-        QCOMPARE(w->fb->textMatrix(3, 1), QStringLiteral("v5.2"));
-        QCOMPARE(w->fb->row(), w->fa->cols());  // the refresh ends on the Form Panel's last row
+        QCOMPARE(w->fb()->textMatrix(1, 0), QStringLiteral("T0"));
+        QCOMPARE(w->fb()->textMatrix(3, 1), QStringLiteral("v5.2"));
+        QCOMPARE(w->fb()->row(), w->fa()->cols());  // the refresh ends on the Form Panel's last row
 
         // A click in the data grid refreshes; so does Down (and Down on the last record too).
-        QTest::mouseClick(w->fa->viewport(), Qt::LeftButton, {},
-                          w->fa->visualRect(w->fa->model()->index(7, 1)).center());
-        QCOMPARE(w->fb->textMatrix(2, 1), QStringLiteral("v8.1"));
-        QTest::keyClick(w->fa, Qt::Key_Down);
+        QTest::mouseClick(w->fa()->viewport(), Qt::LeftButton, {},
+                          w->fa()->visualRect(w->fa()->model()->index(7, 1)).center());
+        QCOMPARE(w->fb()->textMatrix(2, 1), QStringLiteral("v8.1"));
+        QTest::keyClick(w->fa(), Qt::Key_Down);
         QCOMPARE(w->panelText(6), QStringLiteral("9 / 20"));
-        QCOMPARE(w->fb->textMatrix(1, 1), QStringLiteral("v9.0"));
+        QCOMPARE(w->fb()->textMatrix(1, 1), QStringLiteral("v9.0"));
 
         // An edit in the Form Panel goes into the current record, whichever row was edited.
-        w->fb->grid()->setData(w->fb->grid()->index(1, 1), QStringLiteral("changed"));
-        QCOMPARE(w->fa->textMatrix(9, 1), QStringLiteral("changed"));
-        QVERIFY(w->IsModified);
+        w->fb()->grid()->setData(w->fb()->grid()->index(1, 1), QStringLiteral("changed"));
+        QCOMPARE(w->fa()->textMatrix(9, 1), QStringLiteral("changed"));
+        QVERIFY(w->document().isModified());
         // An edit in the data grid reaches the Form Panel at once.
-        w->fa->grid()->setData(w->fa->grid()->index(8, 2), QStringLiteral("typed"));
-        QCOMPARE(w->fb->textMatrix(3, 1), QStringLiteral("typed"));
+        w->fa()->grid()->setData(w->fa()->grid()->index(8, 2), QStringLiteral("typed"));
+        QCOMPARE(w->fb()->textMatrix(3, 1), QStringLiteral("typed"));
 
         // Dragged titles: the next refresh shows them in the new order.
-        w->fa->horizontalHeader()->moveSection(2, 0);
-        QVERIFY(w->IsTitleChanged);
-        w->fa_Click();
-        QCOMPARE(w->fb->textMatrix(1, 0), QStringLiteral("T2"));
+        w->fa()->horizontalHeader()->moveSection(2, 0);
+        QVERIFY(w->formPanel().IsTitleChanged());
+        w->formPanel().fa_Click();
+        QCOMPARE(w->fb()->textMatrix(1, 0), QStringLiteral("T2"));
 
         // Titles are not edited in the Form Panel.
-        w->fb->select(1, 0);
-        w->fb->editCell();
-        QVERIFY(!w->fb->isEditing());
+        w->fb()->select(1, 0);
+        w->fb()->editCell();
+        QVERIFY(!w->fb()->isEditing());
     }
 
     void formPanelValuesByType() {
         TestWindow w;
-        w->fa->setColDataType(1, DataTypeCheckbox);
-        w->fa->setTextMatrix(1, 1, QStringLiteral("1"));
-        w->fa->setTextMatrix(2, 1, QStringLiteral("-1"));
-        w->fa->setTextMatrix(3, 1, QStringLiteral("0"));
+        w->fa()->setColDataType(1, DataTypeCheckbox);
+        w->fa()->setTextMatrix(1, 1, QStringLiteral("1"));
+        w->fa()->setTextMatrix(2, 1, QStringLiteral("-1"));
+        w->fa()->setTextMatrix(3, 1, QStringLiteral("0"));
         const QList<int> expected{CheckChecked, CheckChecked, CheckUnchecked};
         for (int r = 1; r <= 3; ++r) {
-            w->fa->select(r, 0);
-            w->fa_Click();
-            QCOMPARE(w->fb->grid()->checkState(2, 1), expected[r - 1]);
-            QVERIFY(w->fb->textMatrix(2, 1).isEmpty());
-            QCOMPARE(w->fb->grid()->checkState(1, 1), int(CheckNone));
+            w->fa()->select(r, 0);
+            w->formPanel().fa_Click();
+            QCOMPARE(w->fb()->grid()->checkState(2, 1), expected[r - 1]);
+            QVERIFY(w->fb()->textMatrix(2, 1).isEmpty());
+            QCOMPARE(w->fb()->grid()->checkState(1, 1), int(CheckNone));
         }
         // Ticking the box in the Form Panel writes the data cell.
-        w->fb->grid()->setData(w->fb->grid()->index(1, 1), Qt::Checked, Qt::CheckStateRole);
-        QCOMPARE(w->fa->textMatrix(3, 1), QStringLiteral("1"));
+        w->fb()->grid()->setData(w->fb()->grid()->index(1, 1), Qt::Checked, Qt::CheckStateRole);
+        QCOMPARE(w->fa()->textMatrix(3, 1), QStringLiteral("1"));
         // Number, money, date and untyped columns show formatted values; text columns do not.
-        w->fa->setColDataType(3, DataTypeMoney);
-        w->fa->setColFormat(3, QStringLiteral("$#,###.00"));
-        w->fa->setColFormat(4, QStringLiteral("0.0"));
-        w->fa->setColDataType(5, DataTypeText);
-        w->fa->setColFormat(5, QStringLiteral("0.0"));
-        w->fa->setTextMatrix(3, 3, QStringLiteral("1234.5"));
-        w->fa->setTextMatrix(3, 4, QStringLiteral("2.25"));
-        w->fa->setTextMatrix(3, 5, QStringLiteral("2.25"));
-        w->fa->setTextMatrix(4, 3, QStringLiteral("abc"));
-        w->fa->select(3, 0);
-        w->fa_Click();
-        QCOMPARE(w->fb->textMatrix(4, 1), QStringLiteral("$1,234.50"));
-        QCOMPARE(w->fb->textMatrix(5, 1), QStringLiteral("2.3"));
-        QCOMPARE(w->fb->textMatrix(6, 1), QStringLiteral("2.25"));
-        QCOMPARE(w->fa->model()->index(2, 3).data().toString(), QStringLiteral("$1,234.50"));
-        QCOMPARE(w->fa->textMatrix(3, 3), QStringLiteral("1234.5"));  // stored as typed
-        w->fa->select(4, 0);
-        w->fa_Click();
-        QCOMPARE(w->fb->textMatrix(4, 1), QStringLiteral("abc"));
+        w->fa()->setColDataType(3, DataTypeMoney);
+        w->fa()->setColFormat(3, QStringLiteral("$#,###.00"));
+        w->fa()->setColFormat(4, QStringLiteral("0.0"));
+        w->fa()->setColDataType(5, DataTypeText);
+        w->fa()->setColFormat(5, QStringLiteral("0.0"));
+        w->fa()->setTextMatrix(3, 3, QStringLiteral("1234.5"));
+        w->fa()->setTextMatrix(3, 4, QStringLiteral("2.25"));
+        w->fa()->setTextMatrix(3, 5, QStringLiteral("2.25"));
+        w->fa()->setTextMatrix(4, 3, QStringLiteral("abc"));
+        w->fa()->select(3, 0);
+        w->formPanel().fa_Click();
+        QCOMPARE(w->fb()->textMatrix(4, 1), QStringLiteral("$1,234.50"));
+        QCOMPARE(w->fb()->textMatrix(5, 1), QStringLiteral("2.3"));
+        QCOMPARE(w->fb()->textMatrix(6, 1), QStringLiteral("2.25"));
+        QCOMPARE(w->fa()->model()->index(2, 3).data().toString(), QStringLiteral("$1,234.50"));
+        QCOMPARE(w->fa()->textMatrix(3, 3), QStringLiteral("1234.5"));  // stored as typed
+        w->fa()->select(4, 0);
+        w->formPanel().fa_Click();
+        QCOMPARE(w->fb()->textMatrix(4, 1), QStringLiteral("abc"));
         // A hidden column keeps its row in the Form Panel.
-        w->fa->setColHidden(2, true);
-        w->fa->setTextMatrix(3, 2, QStringLiteral("hidden value"));
-        w->fa->select(3, 0);
-        w->fa_Click();
-        QCOMPARE(w->fb->textMatrix(3, 1), QStringLiteral("hidden value"));
+        w->fa()->setColHidden(2, true);
+        w->fa()->setTextMatrix(3, 2, QStringLiteral("hidden value"));
+        w->fa()->select(3, 0);
+        w->formPanel().fa_Click();
+        QCOMPARE(w->fb()->textMatrix(3, 1), QStringLiteral("hidden value"));
     }
 
     void formPanelWithoutRecords() {
         TestWindow w;
-        w->fa->setRows(1);
-        w->fa_Click();
+        w->fa()->setRows(1);
+        w->formPanel().fa_Click();
         QCOMPARE(w->panelText(6), QStringLiteral("0 / 0"));
-        QVERIFY(w->fb->textMatrix(1, 1).isEmpty());
+        QVERIFY(w->fb()->textMatrix(1, 1).isEmpty());
         // A closed Form Panel is not refilled; the position panel still is.
-        w->fa->setRows(21);
-        w->fa->setTextMatrix(4, 0, QStringLiteral("x"));
-        w->TabStrip1->hide();
-        w->fa->select(4, 0);
-        w->fa_Click();
+        w->fa()->setRows(21);
+        w->fa()->setTextMatrix(4, 0, QStringLiteral("x"));
+        w->TabStrip1()->hide();
+        w->fa()->select(4, 0);
+        w->formPanel().fa_Click();
         QCOMPARE(w->panelText(6), QStringLiteral("4 / 20"));
-        QVERIFY(w->fb->textMatrix(1, 1).isEmpty());
+        QVERIFY(w->fb()->textMatrix(1, 1).isEmpty());
     }
 };
 

@@ -32,8 +32,8 @@ private:
 
     static QStringList row(const frmMain* w, int r) {
         QStringList out;
-        for (int c = 0; c < w->fa->cols(); ++c) {
-            out << w->fa->textMatrix(r, c);
+        for (int c = 0; c < w->fa()->cols(); ++c) {
+            out << w->fa()->textMatrix(r, c);
         }
         return out;
     }
@@ -56,16 +56,16 @@ private slots:
     void init() {
         settings_.clear();
         dir_ = std::make_unique<QTemporaryDir>();
-        frmMain::setApplicationFolderForTesting(dir_->path());
+        setApplicationFolderForTesting(dir_->path());
     }
-    void cleanup() { frmMain::setApplicationFolderForTesting(QString()); }
+    void cleanup() { setApplicationFolderForTesting(QString()); }
 
     void threeLinesAsHeaderAndAsData() {
         const QString file = write("three.csv", "Name,City\r\nAnn,Rome\r\nBob,\"Oslo, NO\"\r\n");
         TestWindow w;
-        w->LastOpenPath = dir_->path() + "/";
+        w->document().lastOpenPath() = dir_->path() + "/";
         w.prompter.answerOpen(file);
-        w->mnuOpenCSV_Click(0);
+        w->fileCommands().mnuOpenCSV_Click(0);
         const auto& dialog = w.prompter.last().file;
         QCOMPARE(dialog.filter,
                  QStringLiteral("Comma Delimited Files (*.csv)|*.csv|All Files (*.*)|*.*"));
@@ -73,29 +73,29 @@ private slots:
         QCOMPARE(dialog.initialName, QStringLiteral("*.csv"));
         QCOMPARE(dialog.initialDir, dir_->path() + "/");
         QVERIFY(dialog.hideReadOnly);
-        QCOMPARE(w->fa->rows(), 3);
+        QCOMPARE(w->fa()->rows(), 3);
         QCOMPARE(row(w.window.get(), 0), (QStringList{"Name", "City"}));
         QCOMPARE(row(w.window.get(), 2), (QStringList{"Bob", "Oslo, NO"}));
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar [") + file + "]");
-        QCOMPARE(w->CurrentFile, file);
-        QCOMPARE(w->i_FileType, int16_t(3));
-        QVERIFY(!w->IsNewDocument);
-        QVERIFY(!w->IsModified);
-        QCOMPARE(w->LastOpenPath, dir_->path() + "/");
-        QCOMPARE(w->txtRow->text(), QStringLiteral("2"));
+        QCOMPARE(w->document().currentFile(), file);
+        QCOMPARE(int16_t(w->document().fileKind()), int16_t(3));
+        QVERIFY(!w->document().isNewDocument());
+        QVERIFY(!w->document().isModified());
+        QCOMPARE(w->document().lastOpenPath(), dir_->path() + "/");
+        QCOMPARE(w->txtRow()->text(), QStringLiteral("2"));
         QCOMPARE(w->panelText(6), QStringLiteral("1 / 2"));
         QCOMPARE(w->panelText(3), QStringLiteral("ROW"));
-        QCOMPARE(w->fb->textMatrix(2, 0), QStringLiteral("City"));
-        QCOMPARE(w->fb->textMatrix(1, 1), QStringLiteral("Ann"));
+        QCOMPARE(w->fb()->textMatrix(2, 0), QStringLiteral("City"));
+        QCOMPARE(w->fb()->textMatrix(1, 1), QStringLiteral("Ann"));
 
         // First line as data: empty titles and three records; the clipboard is left alone.
         QGuiApplication::clipboard()->setText(QStringLiteral("user's clipboard"));
         w.prompter.answerOpen(file);
-        w->mnuOpenCSV_Click(1);
-        QCOMPARE(w->fa->rows(), 4);
+        w->fileCommands().mnuOpenCSV_Click(1);
+        QCOMPARE(w->fa()->rows(), 4);
         QCOMPARE(row(w.window.get(), 0), (QStringList{"", ""}));
         QCOMPARE(row(w.window.get(), 1), (QStringList{"Name", "City"}));
-        QCOMPARE(w->txtRow->text(), QStringLiteral("3"));
+        QCOMPARE(w->txtRow()->text(), QStringLiteral("3"));
         QCOMPARE(w->panelText(6), QStringLiteral("1 / 3"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("user's clipboard"));
     }
@@ -104,45 +104,45 @@ private slots:
         const QString file = write("uneven.txt", "a\tb\nc\td\te\tf\ng\n");
         TestWindow w;
         w.prompter.answerOpen(file);
-        w->mnuOpenTAB_Click(0);
+        w->fileCommands().mnuOpenTAB_Click(0);
         QCOMPARE(w.prompter.last().file.filter,
                  QStringLiteral("Tab Delimited Files (*.txt)|*.txt|All Files (*.*)|*.*"));
-        QCOMPARE(w->i_FileType, int16_t(4));
-        QCOMPARE(w->fa->cols(), 4);
+        QCOMPARE(int16_t(w->document().fileKind()), int16_t(4));
+        QCOMPARE(w->fa()->cols(), 4);
         QCOMPARE(row(w.window.get(), 0), (QStringList{"a", "b", "", ""}));
         QCOMPARE(row(w.window.get(), 1), (QStringList{"c", "d", "e", "f"}));
         QCOMPARE(row(w.window.get(), 2), (QStringList{"g", "", "", ""}));
-        QCOMPARE(w->fb->rows(), 5);
-        QCOMPARE(w->txtCol->text(), QStringLiteral("4"));
+        QCOMPARE(w->fb()->rows(), 5);
+        QCOMPARE(w->txtCol()->text(), QStringLiteral("4"));
     }
 
     void cancelledDialogsChangeNothing() {
         TestWindow w;
-        w->fa->setTextMatrix(1, 0, QStringLiteral("stay"));
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("stay"));
         for (const char* bare : {"", "*.*", "*.plm", "*.csv", "*.txt"}) {
             w.prompter.answerOpen(QString::fromLatin1(bare));
-            w->mnuOpenCSV_Click(0);
+            w->fileCommands().mnuOpenCSV_Click(0);
         }
         w.prompter.answerOpen(QStringLiteral("*.plm"));
-        w->mnuOpen_Click(0);
-        QCOMPARE(w->fa->textMatrix(1, 0), QStringLiteral("stay"));
+        w->fileCommands().mnuOpen_Click(0);
+        QCOMPARE(w->fa()->textMatrix(1, 0), QStringLiteral("stay"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar"));
-        QVERIFY(w->IsNewDocument);
+        QVERIFY(w->document().isNewDocument());
         // Indexes 1 and 2 of Open are the submenus' parents: they do nothing.
-        w->mnuOpen_Click(1);
+        w->fileCommands().mnuOpen_Click(1);
         QCOMPARE(w.prompter.asked().size(), 6);
         // Cancel at the save-changes prompt of Open ends it before the dialog.
-        w->MakeModified(true);
+        w->document().MakeModified(true);
         w.prompter.answerMessage(QMessageBox::Cancel);
-        w->mnuOpenTAB_Click(0);
+        w->fileCommands().mnuOpenTAB_Click(0);
         QCOMPARE(w.prompter.last().caption, QStringLiteral("Open"));
         QCOMPARE(w.prompter.asked().size(), 7);
     }
 
     void unreadableFilesLeaveTheDocument() {
         TestWindow w;
-        w->fa->setTextMatrix(1, 0, QStringLiteral("unsaved work"));
-        w->MakeModified(true);
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("unsaved work"));
+        w->document().MakeModified(true);
         w->setWindowTitle(QStringLiteral("Pellumar -- mine.plm"));
         const QString missing = path("missing.csv");
         const QString garbage = write("garbage.plm", "this is not a grid file at all");
@@ -151,10 +151,10 @@ private slots:
             QString file;
             bool asksToSave;
         };
-        const QList<Case> cases{{[&] { w->mnuOpenCSV_Click(0); }, missing, true},
-                                {[&] { w->mnuOpen_Click(0); }, garbage, true},
-                                {[&] { w->mnuOpen_Click(0); }, missing, true},
-                                {[&] { w->mnuAppend_Click(); }, garbage, false}};
+        const QList<Case> cases{{[&] { w->fileCommands().mnuOpenCSV_Click(0); }, missing, true},
+                                {[&] { w->fileCommands().mnuOpen_Click(0); }, garbage, true},
+                                {[&] { w->fileCommands().mnuOpen_Click(0); }, missing, true},
+                                {[&] { w->fileCommands().mnuAppend_Click(); }, garbage, false}};
         for (const Case& c : cases) {
             if (c.asksToSave) {
                 w.prompter.answerMessage(QMessageBox::No);  // keep the changes unsaved
@@ -165,12 +165,12 @@ private slots:
             QCOMPARE(q.kind, ScriptedPrompter::Kind::Message);
             QVERIFY2(q.icon == Prompter::Icon::Critical, qPrintable(q.text));
             QVERIFY2(q.text.contains(QFileInfo(c.file).fileName()), qPrintable(q.text));
-            QCOMPARE(w->fa->textMatrix(1, 0), QStringLiteral("unsaved work"));
-            QCOMPARE(w->fa->rows(), 21);
+            QCOMPARE(w->fa()->textMatrix(1, 0), QStringLiteral("unsaved work"));
+            QCOMPARE(w->fa()->rows(), 21);
             QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar -- mine.plm"));
-            QVERIFY(w->IsModified);
-            QVERIFY(w->IsNewDocument);
-            QCOMPARE(w->CurrentFile, path("Untitled.plm"));
+            QVERIFY(w->document().isModified());
+            QVERIFY(w->document().isNewDocument());
+            QCOMPARE(w->document().currentFile(), path("Untitled.plm"));
         }
     }
 
@@ -181,102 +181,104 @@ private slots:
         }
         const QString file = write("big.csv", big);
         TestWindow w;
-        w->fa->setTextMatrix(1, 0, QStringLiteral("before"));
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("before"));
         int calls = 0;
-        w->makeLoadProgress = [&](const QString&) {
+        w->fileCommands().setLoadProgressFactory([&](const QString&) {
             return [&](qint64, qint64) { return ++calls < 1; };  // the user presses Cancel
-        };
+        });
         w.prompter.answerOpen(file);
-        w->mnuOpenCSV_Click(0);
+        w->fileCommands().mnuOpenCSV_Click(0);
         QVERIFY(calls > 0);
-        QCOMPARE(w->fa->textMatrix(1, 0), QStringLiteral("before"));
+        QCOMPARE(w->fa()->textMatrix(1, 0), QStringLiteral("before"));
         QCOMPARE(w.prompter.asked().size(), 1);  // no error message for a cancel
     }
 
     void saveAsThenReopen() {
         TestWindow w;
-        w->fa->setTextMatrix(0, 0, QStringLiteral("Name"));
-        w->fa->setTextMatrix(0, 1, QStringLiteral("Note"));
-        w->fa->setTextMatrix(1, 0, QStringLiteral("Ann"));
-        w->fa->setTextMatrix(1, 1, QStringLiteral("says \"hi\", twice"));
-        w->fa->setTextMatrix(2, 1, QStringLiteral("  padded  "));
-        w->MakeModified(true);
+        w->fa()->setTextMatrix(0, 0, QStringLiteral("Name"));
+        w->fa()->setTextMatrix(0, 1, QStringLiteral("Note"));
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("Ann"));
+        w->fa()->setTextMatrix(1, 1, QStringLiteral("says \"hi\", twice"));
+        w->fa()->setTextMatrix(2, 1, QStringLiteral("  padded  "));
+        w->document().MakeModified(true);
         w.prompter.answerSave(path("people"));  // typed without an extension
-        w->mnuSaveAsComma_Click();
+        w->fileCommands().mnuSaveAsComma_Click();
         QCOMPARE(w.prompter.last().file.filter,
                  QStringLiteral("Comma Delimited Text Files (*.csv)|*.csv"));
         QVERIFY(w.prompter.last().file.overwritePrompt);
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar -- ") + path("people.csv"));
-        QVERIFY(!w->IsModified);
-        QCOMPARE(w->CurrentFile, path("Untitled.plm"));  // Save As keeps the document's file
-        QCOMPARE(w->i_FileType, int16_t(2));
+        QVERIFY(!w->document().isModified());
+        QCOMPARE(w->document().currentFile(),
+                 path("Untitled.plm"));  // Save As keeps the document's file
+        QCOMPARE(int16_t(w->document().fileKind()), int16_t(2));
         // A later Save writes the native file again, not the text file.
-        w->MakeModified(true);
-        QVERIFY(w->mnuSave_Click());
+        w->document().MakeModified(true);
+        QVERIFY(w->fileCommands().mnuSave_Click());
         QVERIFY(loadNative(path("Untitled.plm")).ok());
 
         w.prompter.answerSave(path("people.txt"));
-        w->mnuSaveAsTab_Click();
+        w->fileCommands().mnuSaveAsTab_Click();
         QCOMPARE(w.prompter.last().file.filter,
                  QStringLiteral("Tab Delimited Text Files (*.txt)|*.txt"));
 
         TestWindow again;
         again.prompter.answerOpen(path("people.csv"));
-        again->mnuOpenCSV_Click(0);
-        QCOMPARE(again->fa->rows(), 21);
-        QCOMPARE(again->fa->cols(), 9);
+        again->fileCommands().mnuOpenCSV_Click(0);
+        QCOMPARE(again->fa()->rows(), 21);
+        QCOMPARE(again->fa()->cols(), 9);
         for (int r = 0; r < 3; ++r) {
             QCOMPARE(row(again.window.get(), r), row(w.window.get(), r));
         }
         again.prompter.answerOpen(path("people.txt"));
-        again->mnuOpenTAB_Click(0);
-        QCOMPARE(again->fa->textMatrix(1, 1), QStringLiteral("says \"hi\", twice"));
-        QCOMPARE(again->fa->textMatrix(2, 1), QStringLiteral("  padded  "));
+        again->fileCommands().mnuOpenTAB_Click(0);
+        QCOMPARE(again->fa()->textMatrix(1, 1), QStringLiteral("says \"hi\", twice"));
+        QCOMPARE(again->fa()->textMatrix(2, 1), QStringLiteral("  padded  "));
     }
 
     void saveAsFailureKeepsTitleAndState() {
         write("blocker", "a file, not a folder");
         TestWindow w;
-        w->MakeModified(true);
-        for (const auto& command : {std::function<void()>([&] { w->mnuSaveAsComma_Click(); }),
-                                    std::function<void()>([&] { w->mnuSaveAsPLM_Click(); })}) {
+        w->document().MakeModified(true);
+        for (const auto& command :
+             {std::function<void()>([&] { w->fileCommands().mnuSaveAsComma_Click(); }),
+              std::function<void()>([&] { w->fileCommands().mnuSaveAsPLM_Click(); })}) {
             w.prompter.answerSave(path("blocker/out.csv"));
             command();
             QCOMPARE(w.prompter.last().icon, Prompter::Icon::Critical);
             QVERIFY(w.prompter.last().text.contains(QStringLiteral("out.csv")));
             QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar"));
-            QVERIFY(w->IsModified);
+            QVERIFY(w->document().isModified());
         }
         // A cancelled dialog changes nothing and asks nothing more.
         w.prompter.answerSave(QString());
-        w->mnuSaveAsTab_Click();
+        w->fileCommands().mnuSaveAsTab_Click();
         QCOMPARE(w.prompter.last().kind, ScriptedPrompter::Kind::SaveFile);
-        QVERIFY(w->IsModified);
+        QVERIFY(w->document().isModified());
     }
 
     void nativeRoundTripKeepsAppearance() {
         TestWindow w;
-        w->fa->setTextMatrix(0, 2, QStringLiteral("Price"));
-        w->fa->setTextMatrix(3, 2, QStringLiteral("1234.5"));
-        w->fa->setCell(CellProperty::FontBold, 2, 0, 3, 1, true);
-        w->fa->setCell(CellProperty::BackColor, 4, 0, 4, 0, 0xffffff00u);
-        w->fa->setColDataType(2, DataTypeMoney);
-        w->fa->setColFormat(2, QStringLiteral("$#,###.00"));
-        w->fa->setColAlignment(2, AlignRightCenter);
-        w->fa->setColWidth(1, 2400);
-        w->fa->setRowHeight(2, 480);
+        w->fa()->setTextMatrix(0, 2, QStringLiteral("Price"));
+        w->fa()->setTextMatrix(3, 2, QStringLiteral("1234.5"));
+        w->fa()->setCell(CellProperty::FontBold, 2, 0, 3, 1, true);
+        w->fa()->setCell(CellProperty::BackColor, 4, 0, 4, 0, 0xffffff00u);
+        w->fa()->setColDataType(2, DataTypeMoney);
+        w->fa()->setColFormat(2, QStringLiteral("$#,###.00"));
+        w->fa()->setColAlignment(2, AlignRightCenter);
+        w->fa()->setColWidth(1, 2400);
+        w->fa()->setRowHeight(2, 480);
         w.prompter.answerSave(path("styled.plm"));
-        QVERIFY(w->mnuSaveAsPLM_Click());
+        QVERIFY(w->fileCommands().mnuSaveAsPLM_Click());
 
         TestWindow again;
         again.prompter.answerOpen(path("styled.plm"));
-        again->mnuOpen_Click(0);
+        again->fileCommands().mnuOpen_Click(0);
         QCOMPARE(again.prompter.last().file.filter,
                  QStringLiteral("Pellumar Files (*.plm)|*.plm|All Files (*.*)|*.*"));
         QCOMPARE(again.prompter.last().file.initialName, QStringLiteral("*.plm"));
-        QCOMPARE(again->i_FileType, int16_t(2));
+        QCOMPARE(int16_t(again->document().fileKind()), int16_t(2));
         QCOMPARE(again->windowTitle(), QStringLiteral("Pellumar [") + path("styled.plm") + "]");
-        GridControl* fa = again->fa;
+        GridControl* fa = again->fa();
         QVERIFY(fa->cell(CellProperty::FontBold, 3, 1).toBool());
         QVERIFY(!fa->cell(CellProperty::FontBold, 4, 1).toBool());
         QCOMPARE(fa->cell(CellProperty::BackColor, 4, 0).toUInt(), 0xffffff00u);
@@ -286,7 +288,7 @@ private slots:
         QCOMPARE(fa->colWidth(1), 2400);
         QCOMPARE(fa->rowHeight(2), 480);
         QCOMPARE(fa->textMatrix(3, 2), QStringLiteral("1234.5"));
-        QCOMPARE(fa->grid()->displayText(3, 2), w->fa->grid()->displayText(3, 2));
+        QCOMPARE(fa->grid()->displayText(3, 2), w->fa()->grid()->displayText(3, 2));
     }
 
     void appendRecords() {
@@ -294,67 +296,68 @@ private slots:
         const QString wider = nativeFile("wider.PLM", 5, 1, "w");  // upper case is accepted
         TestWindow w;
         w.prompter.answerOpen(nativeFile("base.plm", 3, 2, "b"));
-        w->mnuOpen_Click(0);
-        w->fa->setTextMatrix(0, 1, QString());  // an untitled column takes the appended title
+        w->fileCommands().mnuOpen_Click(0);
+        w->fa()->setTextMatrix(0, 1, QString());  // an untitled column takes the appended title
 
         QGuiApplication::clipboard()->setText(QStringLiteral("user's clipboard"));
         w.prompter.answerOpen(same);
-        w->mnuAppend_Click();
+        w->fileCommands().mnuAppend_Click();
         QCOMPARE(w.prompter.last().file.filter, QStringLiteral("Grid Files (*.plm)|*.plm"));
-        QCOMPARE(w->fa->rows(), 5);
+        QCOMPARE(w->fa()->rows(), 5);
         QCOMPARE(row(w.window.get(), 0), (QStringList{"A", "B", "C"}));
         QCOMPARE(row(w.window.get(), 2), (QStringList{"b2c0", "b2c1", "b2c2"}));
         QCOMPARE(row(w.window.get(), 3), (QStringList{"s1c0", "s1c1", "s1c2"}));
         QCOMPARE(w->panelText(5), QStringLiteral("2 Sel"));
-        QCOMPARE(w->txtRow->text(), QStringLiteral("4"));
-        QVERIFY(w->IsModified);
+        QCOMPARE(w->txtRow()->text(), QStringLiteral("4"));
+        QVERIFY(w->document().isModified());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("user's clipboard"));
 
         w.prompter.answerOpen(wider);
-        w->mnuAppend_Click();
-        QCOMPARE(w->fa->cols(), 5);
+        w->fileCommands().mnuAppend_Click();
+        QCOMPARE(w->fa()->cols(), 5);
         QCOMPARE(row(w.window.get(), 0), (QStringList{"A", "B", "C", "D", "E"}));
         QCOMPARE(row(w.window.get(), 1), (QStringList{"b1c0", "b1c1", "b1c2", "", ""}));
         QCOMPARE(row(w.window.get(), 5), (QStringList{"w1c0", "w1c1", "w1c2", "w1c3", "w1c4"}));
-        QCOMPARE(w->fb->rows(), 6);
-        QCOMPARE(w->txtCol->text(), QStringLiteral("5"));
+        QCOMPARE(w->fb()->rows(), 6);
+        QCOMPARE(w->txtCol()->text(), QStringLiteral("5"));
         // Append keeps the document's file, kind and title.
-        QCOMPARE(w->CurrentFile, path("base.plm"));
+        QCOMPARE(w->document().currentFile(), path("base.plm"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar [") + path("base.plm") + "]");
     }
 
     void appendToANewDocumentAndTheTypeCheck() {
         TestWindow w;
         w.prompter.answerOpen(nativeFile("two.plm", 2, 2));
-        w->mnuAppend_Click();
-        QCOMPARE(w->fa->rows(), 23);  // the 20 empty records stay, the new ones follow
-        QCOMPARE(w->fa->textMatrix(21, 0), QStringLiteral("r1c0"));
-        QCOMPARE(w->fa->textMatrix(0, 0), QStringLiteral("A"));
-        QCOMPARE(w->fa->cols(), 9);
+        w->fileCommands().mnuAppend_Click();
+        QCOMPARE(w->fa()->rows(), 23);  // the 20 empty records stay, the new ones follow
+        QCOMPARE(w->fa()->textMatrix(21, 0), QStringLiteral("r1c0"));
+        QCOMPARE(w->fa()->textMatrix(0, 0), QStringLiteral("A"));
+        QCOMPARE(w->fa()->cols(), 9);
 
         write("list.csv", "A,B\r\n1,2\r\n");
         w.prompter.answerOpen(path("list.csv"));
-        w->mnuAppend_Click();
+        w->fileCommands().mnuAppend_Click();
         QCOMPARE(w.prompter.last().icon, Prompter::Icon::Exclamation);
         QCOMPARE(w.prompter.last().caption, QStringLiteral("Open"));
         QCOMPARE(w.prompter.last().text,
                  QStringLiteral("You can only select the reconizable file types. Plaese select "
                                 "the correct file type from the 'File of Types' list box in the "
                                 "Open Dialog and reopen again."));
-        QCOMPARE(w->fa->rows(), 23);
+        QCOMPARE(w->fa()->rows(), 23);
     }
 
     void toolbarAndMenuShareTheCommands() {
         TestWindow w;
         const QString file = write("t.csv", "x,y\r\n1,2\r\n");
         w.prompter.answerOpen(file);
-        w->action("OPEN_CSV")->trigger();
-        QCOMPARE(w->fa->textMatrix(0, 1), QStringLiteral("y"));
+        w->action(CommandId::OPEN_CSV)->trigger();
+        QCOMPARE(w->fa()->textMatrix(0, 1), QStringLiteral("y"));
         w.prompter.answerOpen(QString());
-        w->toolButton("Open")->trigger();
+        w->toolButton("Open")->click();
         QCOMPARE(w.prompter.last().file.defaultExt, QStringLiteral("*.plm"));
-        QVERIFY(w->action("mnuAppend")->isEnabled());
-        QCOMPARE(w->action("mnuAppend")->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+        QVERIFY(w->action(CommandId::mnuAppend)->isEnabled());
+        QCOMPARE(w->action(CommandId::mnuAppend)->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+A")));
     }
 };
 

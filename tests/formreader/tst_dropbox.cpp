@@ -25,7 +25,7 @@ const QString kInputError =
 // Drops the data onto the Drop Box as a drag from elsewhere would; gives the drop action the
 // box reported back.
 Qt::DropAction drop(frmMain* w, QMimeData* data) {
-    QWidget* target = w->txtDrop->viewport();
+    QWidget* target = w->txtDrop()->viewport();
     const QPointF at = QRectF(target->rect()).center();
     QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
                           Qt::NoModifier);
@@ -46,8 +46,8 @@ Qt::DropAction dropText(frmMain* w, const QString& text) {
 
 QStringList titles(const frmMain* w) {
     QStringList out;
-    for (int c = 0; c < w->fa->cols(); ++c) {
-        out << w->fa->textMatrix(0, c);
+    for (int c = 0; c < w->fa()->cols(); ++c) {
+        out << w->fa()->textMatrix(0, c);
     }
     return out;
 }
@@ -63,54 +63,51 @@ private:
 
     // Opens the dialog through Tools, "Set &Separator...".
     static frmConvChr* openDialog(TestWindow& w) {
-        w->action("mnuConvChr")->trigger();
+        w->action(CommandId::mnuConvChr)->trigger();
         auto* dialog = w->findChild<frmConvChr*>();
         return dialog && dialog->isVisible() ? dialog : nullptr;
     }
 
 private slots:
-    void init() {
-        settings_.clear();
-        modMain::ConvertionChr = "=";
-    }
+    void init() { settings_.clear(); }
 
     void startsWithTheHint() {
         TestWindow w(true);
-        QCOMPARE(w->txtDrop->toPlainText(), "Drag or copy valid Form Post text to here");
-        QCOMPARE(w->txtDrop->toolTip(), "Drag valid form text to here ");
-        QCOMPARE(w->lbDropBox->text(), "Drop Box:");
-        QCOMPARE(w->cmdDownArrow->toolTip(), "Decode the Form text in the Drop Box");
-        QCOMPARE(w->cmdEraser->toolTip(), "Erase the text in the Drop Box");
-        QVERIFY(w->cmdDownArrow->isEnabled());
-        QVERIFY(w->txtDrop->acceptDrops());
-        QVERIFY(w->action("mnuConvChr")->isEnabled());
-        QCOMPARE(w->action("mnuConvChr")->text(), "Set &Separator...");
+        QCOMPARE(w->txtDrop()->toPlainText(), "Drag or copy valid Form Post text to here");
+        QCOMPARE(w->txtDrop()->toolTip(), "Drag valid form text to here ");
+        QCOMPARE(w->lbDropBox()->text(), "Drop Box:");
+        QCOMPARE(w->cmdDownArrow()->toolTip(), "Decode the Form text in the Drop Box");
+        QCOMPARE(w->cmdEraser()->toolTip(), "Erase the text in the Drop Box");
+        QVERIFY(w->cmdDownArrow()->isEnabled());
+        QVERIFY(w->txtDrop()->acceptDrops());
+        QVERIFY(w->action(CommandId::mnuConvChr)->isEnabled());
+        QCOMPARE(w->action(CommandId::mnuConvChr)->text(), "Set &Separator...");
     }
 
     void droppedTextBecomesARecord() {
         TestWindow w(true);
         const QString form = "Name=Ann\r\nCity=Rome\r\n";
         QCOMPARE(dropText(w.window.get(), form), Qt::CopyAction);
-        QCOMPARE(w->txtDrop->toPlainText().remove('\r'), QString(form).remove('\r'));
+        QCOMPARE(w->txtDrop()->toPlainText().remove('\r'), QString(form).remove('\r'));
         // The blank records of the new document are gone; one record under two new columns.
-        QVERIFY(!w->IsNewDocument);
-        QCOMPARE(w->fa->rows(), 2);
+        QVERIFY(!w->document().isNewDocument());
+        QCOMPARE(w->fa()->rows(), 2);
         QCOMPARE(titles(w.window.get()).mid(0, 3), QStringList({"Name", "City", ""}));
-        QCOMPARE(w->fa->textMatrix(1, 0), "Ann");
-        QCOMPARE(w->fa->textMatrix(1, 1), "Rome");
-        QCOMPARE(w->txtRow->text(), "1");
-        QCOMPARE(w->txtCol->text(), QString::number(w->fa->cols()));
-        QCOMPARE(w->fa->row(), 1);
+        QCOMPARE(w->fa()->textMatrix(1, 0), "Ann");
+        QCOMPARE(w->fa()->textMatrix(1, 1), "Rome");
+        QCOMPARE(w->txtRow()->text(), "1");
+        QCOMPARE(w->txtCol()->text(), QString::number(w->fa()->cols()));
+        QCOMPARE(w->fa()->row(), 1);
         QCOMPARE(w->panelText(6), "1 / 1");
         // The Form Panel shows the new titles and the new record.
-        QCOMPARE(w->fb->rows(), w->fa->cols() + 1);
-        QCOMPARE(w->fb->textMatrix(1, 0), "Name");
-        QCOMPARE(w->fb->textMatrix(2, 0), "City");
-        QCOMPARE(w->fb->textMatrix(1, 1), "Ann");
-        QCOMPARE(w->fb->textMatrix(2, 1), "Rome");
+        QCOMPARE(w->fb()->rows(), w->fa()->cols() + 1);
+        QCOMPARE(w->fb()->textMatrix(1, 0), "Name");
+        QCOMPARE(w->fb()->textMatrix(2, 0), "City");
+        QCOMPARE(w->fb()->textMatrix(1, 1), "Ann");
+        QCOMPARE(w->fb()->textMatrix(2, 1), "Rome");
         // The records are unsaved changes: Save is offered and the exit asks.
-        QVERIFY(w->IsModified);
-        QVERIFY(w->action("mnuSave")->isEnabled());
+        QVERIFY(w->document().isModified());
+        QVERIFY(w->action(CommandId::mnuSave)->isEnabled());
         w.prompter.answerMessage(QMessageBox::Cancel);
         QVERIFY(!w->close());
         QCOMPARE(w.prompter.last().caption, "Exit");
@@ -122,21 +119,21 @@ private slots:
         TestWindow w(true);
         dropText(w.window.get(), "Name=Ann\nCity=Rome\nZip=00100");
         QCOMPARE(titles(w.window.get()).mid(0, 3), QStringList({"Name", "City", "Zip"}));
-        QCOMPARE(w->fa->textMatrix(1, 2), "00100");
+        QCOMPARE(w->fa()->textMatrix(1, 2), "00100");
     }
 
     void reversedOrderMakesAColumnTheFormPanelShows() {
         TestWindow w(true);
         dropText(w.window.get(), "Name=Ann\r\nCity=Rome");
         dropText(w.window.get(), "City=Paris\r\nName=Eve");
-        QCOMPARE(w->fa->rows(), 3);
+        QCOMPARE(w->fa()->rows(), 3);
         QCOMPARE(titles(w.window.get()).mid(0, 3), QStringList({"Name", "Name", "City"}));
-        QCOMPARE(w->fa->row(), 2);
-        QCOMPARE(w->fb->textMatrix(2, 0), "Name");
-        QCOMPARE(w->fb->textMatrix(3, 0), "City");
-        QCOMPARE(w->fb->textMatrix(2, 1), "Eve");
-        QCOMPARE(w->fb->textMatrix(3, 1), "Paris");
-        QCOMPARE(w->txtRow->text(), "2");
+        QCOMPARE(w->fa()->row(), 2);
+        QCOMPARE(w->fb()->textMatrix(2, 0), "Name");
+        QCOMPARE(w->fb()->textMatrix(3, 0), "City");
+        QCOMPARE(w->fb()->textMatrix(2, 1), "Eve");
+        QCOMPARE(w->fb()->textMatrix(3, 1), "Paris");
+        QCOMPARE(w->txtRow()->text(), "2");
         QCOMPARE(w->panelText(6), "2 / 2");
     }
 
@@ -152,10 +149,10 @@ private slots:
         data.setUrls({QUrl::fromLocalFile(path)});
         data.setText("x=9");  // the file wins over the text
         QCOMPARE(drop(w.window.get(), &data), Qt::CopyAction);
-        QCOMPARE(w->txtDrop->toPlainText(), "a=1");
-        QCOMPARE(w->fa->rows(), 2);
-        QCOMPARE(w->fa->textMatrix(0, 0), "a");
-        QCOMPARE(w->fa->textMatrix(1, 0), "1");
+        QCOMPARE(w->txtDrop()->toPlainText(), "a=1");
+        QCOMPARE(w->fa()->rows(), 2);
+        QCOMPARE(w->fa()->textMatrix(0, 0), "a");
+        QCOMPARE(w->fa()->textMatrix(1, 0), "1");
         QVERIFY(!titles(w.window.get()).contains("b"));
         QVERIFY(!titles(w.window.get()).contains("x"));
     }
@@ -166,9 +163,9 @@ private slots:
         data.setUrls({QUrl::fromLocalFile(dir_.filePath("gone.txt"))});
         w.prompter.answerMessage(QMessageBox::Ok);
         drop(w.window.get(), &data);
-        QCOMPARE(w->txtDrop->toPlainText(), QString());
+        QCOMPARE(w->txtDrop()->toPlainText(), QString());
         QCOMPARE(w.prompter.last().caption, "Input error");
-        QCOMPARE(w->fa->rows(), 21);
+        QCOMPARE(w->fa()->rows(), 21);
     }
 
     void dropsTheBoxDoesNotTake() {
@@ -181,7 +178,7 @@ private slots:
         link.setUrls({QUrl("https://example.com/form?a=1")});
         QVERIFY(DropBox::canTake(&link));
         QVERIFY(DropBox::firstFile(&link).isEmpty());
-        QCOMPARE(w->txtDrop->toPlainText(), "Drag or copy valid Form Post text to here");
+        QCOMPARE(w->txtDrop()->toPlainText(), "Drag or copy valid Form Post text to here");
         QVERIFY(w.prompter.asked().isEmpty());
     }
 
@@ -197,10 +194,10 @@ private slots:
         QFETCH(QString, separator);
         QFETCH(QString, text);
         TestWindow w(true);
-        modMain::ConvertionChr = separator;
-        w->txtDrop->setPlainText(text);
+        w->formReader().setSeparator(separator);
+        w->txtDrop()->setPlainText(text);
         w.prompter.answerMessage(QMessageBox::Ok);
-        w->cmdDownArrow->click();
+        w->cmdDownArrow()->click();
         QCOMPARE(w.prompter.asked().size(), 1);
         const auto& asked = w.prompter.last();
         QCOMPARE(asked.icon, Prompter::Icon::Critical);
@@ -208,56 +205,58 @@ private slots:
         QCOMPARE(asked.text, kInputError);
         QCOMPARE(asked.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         // Nothing changed: the new document keeps its blank records.
-        QCOMPARE(w->fa->rows(), 21);
-        QVERIFY(w->IsNewDocument);
-        QVERIFY(!w->IsModified);
+        QCOMPARE(w->fa()->rows(), 21);
+        QVERIFY(w->document().isNewDocument());
+        QVERIFY(!w->document().isModified());
         // (The box keeps line feeds only: a form's CRLF pairs reach the reader as bare LFs.)
-        QCOMPARE(w->txtDrop->toPlainText(), QString(text).remove('\r'));
+        QCOMPARE(w->txtDrop()->toPlainText(), QString(text).remove('\r'));
     }
 
     void decodeTwiceAddsTwice() {
         TestWindow w(true);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-        w->txtDrop->setPlainText("Name=Ann");
-        w->cmdDownArrow->click();
-        w->cmdDownArrow->click();
-        QCOMPARE(w->fa->rows(), 3);
-        QCOMPARE(w->fa->textMatrix(2, 0), "Ann");
-        QCOMPARE(w->txtDrop->toPlainText(), "Name=Ann");  // the text stays in the box
-        QTRY_VERIFY(w->fa->hasFocus());
-        QCOMPARE(int(w->ActiveArea), 1);
+        w->txtDrop()->setPlainText("Name=Ann");
+        w->cmdDownArrow()->click();
+        w->cmdDownArrow()->click();
+        QCOMPARE(w->fa()->rows(), 3);
+        QCOMPARE(w->fa()->textMatrix(2, 0), "Ann");
+        QCOMPARE(w->txtDrop()->toPlainText(), "Name=Ann");  // the text stays in the box
+        QTRY_VERIFY(w->fa()->hasFocus());
+        QCOMPARE(int(uint8_t(w->views().activeArea())), 1);
     }
 
     void changeFocusAndErase() {
         TestWindow w(true);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-        w->txtDrop->setPlainText(QString());
-        QVERIFY(!w->cmdDownArrow->isEnabled());
-        QTest::keyClicks(w->txtDrop, "x");  // typing is a change too
-        QVERIFY(w->cmdDownArrow->isEnabled());
+        w->txtDrop()->setPlainText(QString());
+        QVERIFY(!w->cmdDownArrow()->isEnabled());
+        QTest::keyClicks(w->txtDrop(), "x");  // typing is a change too
+        QVERIFY(w->cmdDownArrow()->isEnabled());
 
-        w->fa->setFocus();
-        QTRY_COMPARE(int(w->ActiveArea), 1);
-        w->txtDrop->setPlainText("Name=Ann\nCity=Rome");
-        w->txtDrop->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(int(w->ActiveArea), 4);
-        QCOMPARE(w->txtDrop->textCursor().selectedText().size(), w->txtDrop->toPlainText().size());
+        w->fa()->setFocus();
+        QTRY_COMPARE(int(uint8_t(w->views().activeArea())), 1);
+        w->txtDrop()->setPlainText("Name=Ann\nCity=Rome");
+        w->txtDrop()->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(int(uint8_t(w->views().activeArea())), 4);
+        QCOMPARE(w->txtDrop()->textCursor().selectedText().size(),
+                 w->txtDrop()->toPlainText().size());
         // A click into the box keeps the whole text selected.
-        w->fa->setFocus();
-        QTRY_VERIFY(w->fa->hasFocus());
-        QTest::mouseClick(w->txtDrop->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
-        QTRY_VERIFY(w->txtDrop->hasFocus());
-        QCOMPARE(w->txtDrop->textCursor().selectedText().size(), w->txtDrop->toPlainText().size());
+        w->fa()->setFocus();
+        QTRY_VERIFY(w->fa()->hasFocus());
+        QTest::mouseClick(w->txtDrop()->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        QTRY_VERIFY(w->txtDrop()->hasFocus());
+        QCOMPARE(w->txtDrop()->textCursor().selectedText().size(),
+                 w->txtDrop()->toPlainText().size());
 
-        w->fa->setFocus();
-        QTRY_VERIFY(w->fa->hasFocus());
-        w->cmdEraser->click();
-        QCOMPARE(w->txtDrop->toPlainText(), QString());
-        QVERIFY(!w->cmdDownArrow->isEnabled());
-        QTRY_VERIFY(w->txtDrop->hasFocus());
-        QCOMPARE(w->fa->rows(), 21);
+        w->fa()->setFocus();
+        QTRY_VERIFY(w->fa()->hasFocus());
+        w->cmdEraser()->click();
+        QCOMPARE(w->txtDrop()->toPlainText(), QString());
+        QVERIFY(!w->cmdDownArrow()->isEnabled());
+        QTRY_VERIFY(w->txtDrop()->hasFocus());
+        QCOMPARE(w->fa()->rows(), 21);
     }
 
     void commaLinesThroughTheDialog() {
@@ -268,29 +267,29 @@ private slots:
         dialog->optChr[2]->click();
         dialog->txtConvChr->setText("CV");
         dialog->cmdOK->click();
-        QCOMPARE(modMain::ConvertionChr, "CV");
+        QCOMPARE(w->formReader().separator(), "CV");
         QCOMPARE(w->panelText(2), "CV");
         QTRY_VERIFY(!w->findChild<frmConvChr*>());  // closed and gone
 
         dropText(w.window.get(), "1,2,3\r\n4,5,6\r\n");
-        QCOMPARE(w->fa->rows(), 3);
-        QCOMPARE(w->fa->textMatrix(1, 2), "3");
-        QCOMPARE(w->fa->textMatrix(2, 0), "4");
-        QCOMPARE(w->fa->textMatrix(0, 0), QString());  // titles untouched
-        QCOMPARE(w->txtRow->text(), "2");
-        QVERIFY(w->IsModified);
+        QCOMPARE(w->fa()->rows(), 3);
+        QCOMPARE(w->fa()->textMatrix(1, 2), "3");
+        QCOMPARE(w->fa()->textMatrix(2, 0), "4");
+        QCOMPARE(w->fa()->textMatrix(0, 0), QString());  // titles untouched
+        QCOMPARE(w->txtRow()->text(), "2");
+        QVERIFY(w->document().isModified());
 
         // Tab lines, and a line wider than the table widens it and the Form Panel.
-        modMain::ConvertionChr = "TB";
+        w->formReader().setSeparator("TB");
         QString wide;
         for (int i = 0; i < 12; ++i) {
             wide += QString::number(i) + (i < 11 ? "\t" : "");
         }
         dropText(w.window.get(), wide);
-        QCOMPARE(w->fa->cols(), 12);
-        QCOMPARE(w->txtCol->text(), "12");
-        QCOMPARE(w->fb->rows(), 13);
-        QCOMPARE(w->fa->textMatrix(3, 11), "11");
+        QCOMPARE(w->fa()->cols(), 12);
+        QCOMPARE(w->txtCol()->text(), "12");
+        QCOMPARE(w->fb()->rows(), 13);
+        QCOMPARE(w->fa()->textMatrix(3, 11), "11");
     }
 
     void dialogOpensOnTheCurrentSetting_data() {
@@ -313,8 +312,8 @@ private slots:
         QFETCH(QString, first);
         QFETCH(QString, last);
         TestWindow w;
-        modMain::ConvertionChr = setting;
-        frmConvChr dialog(*w.window);
+        w->formReader().setSeparator(setting);
+        frmConvChr dialog(*w.window, w->formReader());
         QCOMPARE(dialog.windowTitle(), "Separator Character Setting");
         QCOMPARE(dialog.selectedOption(), option);
         QVERIFY(dialog.optChr[option]->isChecked());
@@ -334,7 +333,7 @@ private slots:
 
     void dialogTexts() {
         TestWindow w;
-        frmConvChr dialog(*w.window);
+        frmConvChr dialog(*w.window, w->formReader());
         QStringList labels;
         for (const QLabel* l : dialog.findChildren<QLabel*>()) {
             labels << l->text();
@@ -354,7 +353,7 @@ private slots:
 
     void dialogOptionsAndTyping() {
         TestWindow w;
-        frmConvChr dialog(*w.window);
+        frmConvChr dialog(*w.window, w->formReader());
         dialog.optChr[2]->click();
         QVERIFY(dialog.txtConvChr->isEnabled());
         QCOMPARE(dialog.lblExample[0]->text(), "FirstNameJohn");
@@ -374,43 +373,43 @@ private slots:
     void dialogOkAndCancel() {
         TestWindow w;
         {
-            frmConvChr dialog(*w.window);
+            frmConvChr dialog(*w.window, w->formReader());
             dialog.optChr[0]->click();
             dialog.cmdCancel->click();
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
-            QCOMPARE(modMain::ConvertionChr, "=");
+            QCOMPARE(w->formReader().separator(), "=");
             QCOMPARE(w->panelText(2), "=");
         }
         {
-            frmConvChr dialog(*w.window);
+            frmConvChr dialog(*w.window, w->formReader());
             dialog.optChr[0]->click();
             dialog.cmdOK->click();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            QCOMPARE(modMain::ConvertionChr, ":");
+            QCOMPARE(w->formReader().separator(), ":");
             QCOMPARE(w->panelText(2), ":");
         }
         {
             // Stored as typed, without a check: a longer separator, then an empty one.
-            frmConvChr dialog(*w.window);
+            frmConvChr dialog(*w.window, w->formReader());
             QVERIFY(dialog.optChr[0]->isChecked());
             dialog.optChr[2]->click();
             dialog.txtConvChr->setText("::");
             dialog.cmdOK->click();
-            QCOMPARE(modMain::ConvertionChr, "::");
+            QCOMPARE(w->formReader().separator(), "::");
         }
         {
-            frmConvChr dialog(*w.window);
+            frmConvChr dialog(*w.window, w->formReader());
             QCOMPARE(dialog.txtConvChr->text(), "::");
             dialog.txtConvChr->clear();
             dialog.cmdOK->click();
-            QCOMPARE(modMain::ConvertionChr, QString());
+            QCOMPARE(w->formReader().separator(), QString());
             QCOMPARE(w->panelText(2), QString());
         }
         {
-            frmConvChr dialog(*w.window);
+            frmConvChr dialog(*w.window, w->formReader());
             dialog.optChr[1]->click();
             dialog.cmdOK->click();
-            QCOMPARE(modMain::ConvertionChr, "=");
+            QCOMPARE(w->formReader().separator(), "=");
             QCOMPARE(w->panelText(2), "=");
         }
     }
@@ -418,7 +417,7 @@ private slots:
     // The separator is written back as a preference at the end of the program.
     void settingIsStoredAtExit() {
         TestWindow w;
-        frmConvChr dialog(*w.window);
+        frmConvChr dialog(*w.window, w->formReader());
         dialog.optChr[2]->click();
         dialog.txtConvChr->setText("TB");
         dialog.cmdOK->click();

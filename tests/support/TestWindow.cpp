@@ -38,7 +38,7 @@ bool TestSettings::has(const QString& name) const {
 TestWindow::TestWindow(bool show) {
     modMain::readStartupPreferences();
     window = std::make_unique<frmMain>(prompter);
-    window->endProgram = [this] { ++ended; };
+    window->setEndProgram([this] { ++ended; });
     if (show) {
         window->show();
         [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(window.get());
@@ -46,8 +46,8 @@ TestWindow::TestWindow(bool show) {
 }
 
 TestWindow::~TestWindow() {
-    window->endProgram = {};
-    window->IsModified = false;
+    window->setEndProgram({});
+    window->document().MakeModified(false);
 }
 
 }  // namespace pellumar

@@ -4,11 +4,25 @@
 
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <memory>
 
 #include "ScriptedPrompter.h"
+#include "app/CommandBar.h"
 #include "app/frmMain.h"
+#include "columns/ColumnController.h"
+#include "document/Document.h"
+#include "document/DocumentPaths.h"
+#include "document/FileController.h"
+#include "formreader/DropBox.h"
+#include "formreader/FormReaderController.h"
+#include "grid/FormPanelController.h"
+#include "grid/GridControl.h"
+#include "grid/RecordGridController.h"
+#include "grid/RecordViews.h"
+#include "grid/RowColControl.h"
+#include "grid/StyleController.h"
 
 namespace pellumar {
 

@@ -1,10 +1,15 @@
-#include "app/Prompter.h"
+#include "ui/Prompter.h"
+
+#include "ui/CommandRegistry.h"
+#include "ui/StatusPanels.h"
 
 #include <QStringList>
 
 namespace pellumar {
 
 Prompter::~Prompter() = default;
+CommandRegistry::~CommandRegistry() = default;
+StatusPanels::~StatusPanels() = default;
 
 QString qtFileFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split(u'|');

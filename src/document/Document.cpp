@@ -1,0 +1,49 @@
+#include "document/Document.h"
+
+namespace pellumar {
+
+Document::Document(QObject* parent) : QObject(parent), model_(new GridModel(this)) {
+    model_->setFixedRows(1);
+}
+
+Document::~Document() = default;
+
+void Document::MakeModified(bool bWhat) {
+    const bool changed = modified_ != bWhat;
+    modified_ = bWhat;
+    if (changed) {
+        emit modifiedChanged(modified_);
+    }
+}
+
+void Document::setFile(const QString& path, FileKind kind, TextEncoding encoding) {
+    currentFile_ = path;
+    fileKind_ = kind;
+    encoding_ = encoding;
+    emit fileChanged();
+}
+
+void Document::setTitle(const QString& title) {
+    title_ = title;
+    emit titleChanged(title_);
+}
+
+QString& Document::comboList(int col) {
+    fitComboLists();
+    static QString none;
+    if (col < 0 || col >= comboLists_.size()) {
+        none.clear();
+        return none;
+    }
+    return comboLists_[col];
+}
+
+void Document::resetComboLists() {
+    comboLists_ = QStringList(model_->cols(), QString());
+}
+
+void Document::fitComboLists() {
+    comboLists_.resize(model_->cols());
+}
+
+}  // namespace pellumar

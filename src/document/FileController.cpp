@@ -1,0 +1,383 @@
+#include "document/FileController.h"
+
+#include "document/DocumentPaths.h"
+#include "document/NativeFile.h"
+#include "document/TextFile.h"
+#include "grid/FormPanelController.h"
+#include "grid/GridControl.h"
+#include "grid/RecordGridController.h"
+#include "grid/RecordViews.h"
+#include "grid/StyleController.h"
+#include "ui/CommandRegistry.h"
+#include "ui/Prompter.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProgressDialog>
+
+#include <memory>
+
+namespace pellumar {
+
+namespace {
+
+const QString kSaveChangesText =
+    QStringLiteral("Changes have been made. Do you want to save the changes?");
+
+// A progress dialog that shows itself once a load runs longer than half a second. While it is up
+// the window keeps painting and takes no other input; its Cancel stops the load.
+Progress dialogProgress(QWidget* parent, const QString& path) {
+    auto dialog = std::make_shared<QPointer<QProgressDialog>>();
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    return [=](qint64 done, qint64 total) {
+        if (!*dialog) {
+            if (started->elapsed() < 500 || done >= total) {
+                return true;  // short loads never show a dialog
+            }
+            auto* d = new QProgressDialog(QStringLiteral("Opening ") + path + QStringLiteral("..."),
+                                          QStringLiteral("Cancel"), 0, 1000, parent);
+            d->setAttribute(Qt::WA_DeleteOnClose);
+            d->setWindowTitle(QStringLiteral("Pellumar"));
+            d->setWindowModality(Qt::WindowModal);
+            d->setMinimumDuration(0);
+            d->setAutoClose(false);
+            d->setAutoReset(false);
+            d->show();
+            *dialog = d;
+        }
+        QProgressDialog* d = *dialog;
+        d->setValue(total > 0 ? static_cast<int>(std::min<qint64>(done * 1000 / total, 999)) : 0);
+        QCoreApplication::processEvents();  // the window keeps painting
+        const bool goOn = *dialog && !d->wasCanceled();
+        if ((!goOn || done >= total) && *dialog) {
+            d->close();
+        }
+        return goOn;
+    };
+}
+
+}  // namespace
+
+FileController::FileController(Document& document, Prompter& prompter, QWidget& window,
+                               CommandRegistry& commands, RecordViews& views,
+                               RecordGridController& recordGrid, FormPanelController& formPanel,
+                               StyleController& styles, QObject* parent)
+    : QObject(parent),
+      document_(document),
+      prompter_(prompter),
+      window_(window),
+      views_(views),
+      recordGrid_(recordGrid),
+      formPanel_(formPanel),
+      styles_(styles) {
+    commands.registerCommand(CommandId::mnuNew, [this] { mnuNew_Click(); });
+    commands.registerCommand(CommandId::mnuSave, [this] { mnuSave_Click(); });
+    commands.registerCommand(CommandId::mnuSaveAsPLM, [this] { mnuSaveAsPLM_Click(); });
+    commands.registerCommand(CommandId::mnuSaveAsComma, [this] { mnuSaveAsComma_Click(); });
+    commands.registerCommand(CommandId::mnuSaveAsTab, [this] { mnuSaveAsTab_Click(); });
+    commands.registerCommand(CommandId::mnuOpen0, [this] { mnuOpen_Click(0); });
+    commands.registerCommand(CommandId::OPEN_PLM, [this] { mnuOpen_Click(0); });
+    commands.registerCommand(CommandId::mnuOpenCSV0, [this] { mnuOpenCSV_Click(0); });
+    commands.registerCommand(CommandId::mnuOpenCSV1, [this] { mnuOpenCSV_Click(1); });
+    commands.registerCommand(CommandId::OPEN_CSV, [this] { mnuOpenCSV_Click(0); });
+    commands.registerCommand(CommandId::mnuOpenTAB0, [this] { mnuOpenTAB_Click(0); });
+    commands.registerCommand(CommandId::mnuOpenTAB1, [this] { mnuOpenTAB_Click(1); });
+    commands.registerCommand(CommandId::OPEN_TXT, [this] { mnuOpenTAB_Click(0); });
+    commands.registerCommand(CommandId::mnuAppend, [this] { mnuAppend_Click(); });
+    makeLoadProgress_ = [this](const QString& path) { return dialogProgress(&window_, path); };
+    // Save is offered exactly while the document has unsaved changes (the toolbar's Save shares
+    // the menu item).
+    connect(&document_, &Document::modifiedChanged, this, [&commands](bool modified) {
+        commands.setCommandEnabled(CommandId::mnuSave, modified);
+    });
+}
+
+Progress FileController::loadProgress(const QString& path) {
+    return makeLoadProgress_ ? makeLoadProgress_(path) : Progress();
+}
+
+void FileController::reportLoadFailure(const FileError& error, const QString& message,
+                                       const QString& caption) {
+    if (error.reason != FileError::Reason::Cancelled) {
+        prompter_.inform(&window_, Prompter::Icon::Critical, caption, message);
+    }
+}
+
+bool FileController::saveChangesPrompt(const QString& caption, const QString& text) {
+    if (!document_.isModified()) {
+        return true;
+    }
+    const auto answer = prompter_.message(&window_, Prompter::Icon::Question, caption, text,
+                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                          QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) {
+        // Going on after a save that did not happen would throw the changes away.
+        return mnuSave_Click();
+    }
+    return answer == QMessageBox::No;
+}
+
+bool FileController::confirmReplace(const QString& caption) {
+    return saveChangesPrompt(caption, kSaveChangesText);
+}
+
+void FileController::mnuNew_Click() {
+    if (!confirmReplace(QStringLiteral("New"))) {
+        return;
+    }
+    GridModel& model = document_.model();
+    model.setCols(0);  // empties the table
+    model.setRows(0);
+    recordGrid_.SetDefaults();
+    model.setCols(10);
+    model.setRows(21);
+    RefreshDocumentView();
+    document_.setTitle(QStringLiteral("Pellumar -- Untitled.plm"));
+    document_.setFile(untitledPath(), FileKind::Native);
+    document_.setNewDocument(true);
+    document_.MakeModified(false);
+    document_.resetComboLists();
+}
+
+bool FileController::mnuSave_Click() {
+    const FileKind kind = document_.fileKind();
+    const QString file = document_.currentFile();
+    if (kind == FileKind::Comma || kind == FileKind::Tab) {
+        const auto saved =
+            saveDelimited(document_.model().table(), file, kind == FileKind::Comma ? u',' : u'\t',
+                          document_.encoding());
+        if (!saved) {
+            prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Save"),
+                             saved.message());
+            return false;
+        }
+        document_.setEncoding(saved.value());
+        prompter_.inform(&window_, Prompter::Icon::Information, QStringLiteral("Pellumar"),
+                         QStringLiteral("Use 'Save As...' Pellumar(*.plm) from the 'File' menu "
+                                        "if you want to save data as a RichText Pellumar file "
+                                        "format."));
+        document_.MakeModified(false);
+        return true;
+    }
+    const bool isUntitled = file.compare(untitledPath(), Qt::CaseInsensitive) == 0;
+    if (isUntitled && QFileInfo::exists(file)) {
+        const auto answer =
+            prompter_.message(&window_, Prompter::Icon::Question, QStringLiteral("Save"),
+                              QStringLiteral("Do you want to overwrite ") + file + u'?',
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer != QMessageBox::Yes) {
+            return mnuSaveAsPLM_Click();
+        }
+    }
+    const auto saved = saveNative(document_.model().table(), file);
+    if (!saved) {
+        prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Save"),
+                         saved.message());
+        return false;
+    }
+    document_.MakeModified(false);
+    return true;
+}
+
+void FileController::RefreshDocumentView() {
+    document_.setTitle(QStringLiteral("Pellumar [") + lastDialogFile_ + u']');
+    // The Form Panel's rows follow the column count by themselves.
+    formPanel_.FillFormPanelTitles();
+    formPanel_.fa_Click();
+}
+
+void FileController::AfterFileLoad() {
+    RefreshDocumentView();
+    views_.fa()->setSelectionKind(GridControl::SelectionByRow);
+    formPanel_.fa_Click();
+    styles_.mnuMouseMode_Click(0);
+    document_.MakeModified(false);
+    // The record and column boxes follow the table by themselves.
+    document_.resetComboLists();
+}
+
+void FileController::showLoadedTable(Table&& table, const QString& path, FileKind kind) {
+    document_.setLastOpenPath(FolderOfPath(path));
+    lastDialogFile_ = path;
+    document_.setNewDocument(false);
+    const TextEncoding encoding = document_.encoding();
+    document_.setFile(path, kind, encoding);
+    // At least the title row and one column, as an empty file leaves them.
+    table.setColumnCount(std::max(table.columnCount(), 1));
+    table.setRowCount(std::max(table.rowCount(), 1));
+    document_.model().replaceTable(std::move(table));
+    document_.setLastSortCol(0);
+    GridControl* fa = views_.fa();
+    fa->select(1, 0, 1, fa->cols() - 1);
+    document_.setTitle(QStringLiteral("Pellumar -- ") + path);
+    AfterFileLoad();
+}
+
+void FileController::mnuOpen_Click(int index) {
+    if (index != 0 || !confirmReplace(QStringLiteral("Open"))) {
+        return;
+    }
+    FileDialogOptions options;
+    options.defaultExt = QStringLiteral("*.plm");
+    options.filter = QStringLiteral("Pellumar Files (*.plm)|*.plm|All Files (*.*)|*.*");
+    options.initialName = QStringLiteral("*.plm");
+    options.initialDir = document_.lastOpenPath();
+    const QString name = prompter_.openFileName(&window_, options);
+    if (isCancelledFileName(name)) {
+        return;
+    }
+    auto loaded = loadNative(name, loadProgress(name));
+    if (!loaded) {
+        reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Open"));
+        return;
+    }
+    document_.setEncoding(TextEncoding::Utf8);
+    showLoadedTable(loaded.take(), name, FileKind::Native);
+}
+
+void FileController::mnuOpenCSV_Click(int index) {
+    openDelimited(index, u',');
+}
+
+void FileController::mnuOpenTAB_Click(int index) {
+    openDelimited(index, u'\t');
+}
+
+void FileController::openDelimited(int index, char16_t separator) {
+    if (!confirmReplace(QStringLiteral("Open"))) {
+        return;
+    }
+    const bool comma = separator == u',';
+    FileDialogOptions options;
+    options.defaultExt = comma ? QStringLiteral("*.csv") : QStringLiteral("*.txt");
+    options.initialName = options.defaultExt;
+    options.filter = comma
+                         ? QStringLiteral("Comma Delimited Files (*.csv)|*.csv|All Files (*.*)|*.*")
+                         : QStringLiteral("Tab Delimited Files (*.txt)|*.txt|All Files (*.*)|*.*");
+    options.initialDir = document_.lastOpenPath();
+    const QString name = prompter_.openFileName(&window_, options);
+    if (isCancelledFileName(name)) {
+        return;
+    }
+    auto loaded = loadDelimited(name, separator, loadProgress(name));
+    if (!loaded) {
+        reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Open"));
+        return;
+    }
+    Table table = std::move(loaded.value().table);
+    if (index == 1) {
+        // First line as data: every line is a record below an empty title row. The rows move
+        // straight into the table; the clipboard stays as the user left it.
+        table.insertRows(0, 1);
+    }
+    document_.setEncoding(loaded.value().encoding);
+    showLoadedTable(std::move(table), name, comma ? FileKind::Comma : FileKind::Tab);
+}
+
+bool FileController::saveAs(const QString& filter, const QString& extension,
+                            const std::function<QString(const QString& path)>& write) {
+    FileDialogOptions options;
+    options.filter = filter;
+    options.overwritePrompt = true;
+    options.defaultExt = extension;
+    const QString chosen = prompter_.saveFileName(&window_, options);
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    const QString path = withDefaultExtension(chosen, extension);
+    const QString failure = write(path);
+    if (!failure.isEmpty()) {
+        // The title and the document's state stay as they were: nothing was saved.
+        prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Save As"), failure);
+        return false;
+    }
+    document_.setTitle(QStringLiteral("Pellumar -- ") + path);
+    document_.MakeModified(false);
+    return true;
+}
+
+bool FileController::saveAsDelimited(char16_t separator) {
+    const bool comma = separator == u',';
+    // A document read from a text file keeps its encoding; others are written as UTF-8.
+    const FileKind kind = document_.fileKind();
+    const TextEncoding encoding = kind == FileKind::Comma || kind == FileKind::Tab
+                                      ? document_.encoding()
+                                      : TextEncoding::Utf8;
+    return saveAs(comma ? QStringLiteral("Comma Delimited Text Files (*.csv)|*.csv")
+                        : QStringLiteral("Tab Delimited Text Files (*.txt)|*.txt"),
+                  comma ? QStringLiteral("csv") : QStringLiteral("txt"), [&](const QString& path) {
+                      const auto saved =
+                          saveDelimited(document_.model().table(), path, separator, encoding);
+                      return saved ? QString() : saved.message();
+                  });
+}
+
+bool FileController::mnuSaveAsPLM_Click() {
+    return saveAs(QStringLiteral("Pellumar Files (*.plm)|*.plm"), QStringLiteral("plm"),
+                  [&](const QString& path) {
+                      const auto saved = saveNative(document_.model().table(), path);
+                      return saved ? QString() : saved.message();
+                  });
+}
+
+bool FileController::mnuSaveAsComma_Click() {
+    return saveAsDelimited(u',');
+}
+
+bool FileController::mnuSaveAsTab_Click() {
+    return saveAsDelimited(u'\t');
+}
+
+void FileController::mnuAppend_Click() {
+    FileDialogOptions options;
+    options.defaultExt = QStringLiteral("*.plm");
+    options.filter = QStringLiteral("Grid Files (*.plm)|*.plm");
+    options.initialDir = FolderOfPath(appendFile_);
+    const QString name = prompter_.openFileName(&window_, options);
+    if (name.isEmpty()) {
+        return;
+    }
+    appendFile_ = name;
+    const QString type = name.right(3).toUpper();
+    if (type != u"QVF" && type != u"PLM") {
+        prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Open"),
+                         QStringLiteral("You can only select the reconizable file types. Plaese "
+                                        "select the correct file type from the 'File of Types' "
+                                        "list box in the Open Dialog and reopen again."));
+        return;
+    }
+    auto loaded = loadNative(name, loadProgress(name));
+    if (!loaded) {
+        reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Append"));
+        return;
+    }
+    const Table& scratch = loaded.value();
+    GridModel& grid = document_.model();
+    if (scratch.columnCount() > grid.cols()) {
+        grid.setCols(scratch.columnCount());
+    }
+    // Titles are taken only for columns that have none.
+    if (scratch.rowCount() > 0) {
+        for (int c = 0; c < grid.cols() && c < scratch.columnCount(); ++c) {
+            if (grid.text(0, c).isEmpty() && !scratch.isEmpty(0, c)) {
+                grid.setText(0, c, scratch.text(0, c));
+            }
+        }
+    }
+    const int firstNew = grid.rows();
+    const int records = std::max(scratch.rowCount() - 1, 0);
+    grid.setRows(firstNew + records);
+    // The records move straight between the tables; the clipboard stays as the user left it.
+    grid.copyTexts(scratch, 1, 0, records, scratch.columnCount(), firstNew, 0);
+    GridControl* fa = views_.fa();
+    if (records > 0) {
+        fa->select(firstNew, 0, grid.rows() - 1, grid.cols() - 1);
+    }
+    document_.markChanged();
+    formPanel_.fa_Click();
+}
+
+}  // namespace pellumar

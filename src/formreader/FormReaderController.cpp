@@ -1,0 +1,143 @@
+#include "formreader/FormReaderController.h"
+
+#include "document/Document.h"
+#include "formreader/DropBox.h"
+#include "formreader/DroppedFile.h"
+#include "formreader/FormReader.h"
+#include "formreader/frmConvChr.h"
+#include "grid/FormPanelController.h"
+#include "grid/GridControl.h"
+#include "grid/RecordViews.h"
+#include "ui/CommandRegistry.h"
+#include "ui/Prompter.h"
+#include "ui/StatusPanels.h"
+
+#include <QMimeData>
+#include <QToolButton>
+
+namespace pellumar {
+
+FormReaderController::FormReaderController(Document& document, Prompter& prompter, QWidget& window,
+                                           CommandRegistry& commands, StatusPanels& status,
+                                           RecordViews& views, FormPanelController& formPanel,
+                                           DropBox& txtDrop, QToolButton& cmdDownArrow,
+                                           QToolButton& cmdEraser, QObject* parent)
+    : QObject(parent),
+      document_(document),
+      prompter_(prompter),
+      window_(window),
+      status_(status),
+      views_(views),
+      formPanel_(formPanel),
+      txtDrop_(txtDrop),
+      cmdDownArrow_(cmdDownArrow),
+      cmdEraser_(cmdEraser) {
+    commands.registerCommand(CommandId::mnuConvChr, [this] { mnuConvChr_Click(); });
+    connect(&txtDrop_, &DropBox::dropped, this,
+            [this](const QMimeData* data) { txtDrop_OLEDragDrop(*data); });
+    connect(&txtDrop_, &QPlainTextEdit::textChanged, this, [this] { txtDrop_Change(); });
+    connect(&txtDrop_, &DropBox::focusGained, this, [this] { txtDrop_GotFocus(); });
+    connect(&cmdDownArrow_, &QToolButton::clicked, this, [this] { cmdDownArrow_Click(); });
+    connect(&cmdEraser_, &QToolButton::clicked, this, [this] { cmdEraser_Click(); });
+    txtDrop_Change();
+}
+
+void FormReaderController::setSeparator(const QString& separator) {
+    separator_ = separator;
+    status_.setPanelText(2, separator_);
+}
+
+void FormReaderController::afterFormReader(const formreader::Outcome& outcome) {
+    if (outcome.blankRecordsDropped) {
+        document_.setNewDocument(false);
+    }
+    // The record and column boxes and the Form Panel's rows follow the table by themselves.
+    if (outcome.newRecordRow > 0) {
+        views_.fa()->setRow(outcome.newRecordRow);
+    }
+    formPanel_.fa_Click();
+    // Records the reader added are unsaved changes like any other: Save is offered and the exit
+    // prompt protects them.
+    if (outcome.rowsAdded > 0) {
+        document_.markChanged();
+    }
+}
+
+void FormReaderController::ReadFormText() {
+    if (formreader::modeFor(separator_) != formreader::Mode::FormPost) {
+        AppendDelimitedRows();
+        return;
+    }
+    if (formreader::holdsSeparator(formText_, separator_)) {
+        AppendFormRecord();
+        return;
+    }
+    prompter_.message(
+        &window_, Prompter::Icon::Critical, QStringLiteral("Input error"),
+        QStringLiteral("Format incompatible or not an Form Post text string.") +
+            QStringLiteral("\n\r") +
+            QStringLiteral("Check your separator charater setting. Make sure you highlight the "
+                           "valid text area then drag to the Drop Box again. "),
+        QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void FormReaderController::AppendFormRecord() {
+    const auto outcome = formreader::appendFormRecord(document_.model(), formText_, separator_,
+                                                      document_.isNewDocument());
+    if (!outcome.inputError) {
+        afterFormReader(outcome);
+    }
+}
+
+void FormReaderController::AppendDelimitedRows() {
+    const QChar delimiter =
+        formreader::modeFor(separator_) == formreader::Mode::CommaLines ? u',' : u'\t';
+    afterFormReader(formreader::appendDelimitedRows(document_.model(), formText_, delimiter,
+                                                    document_.isNewDocument()));
+}
+
+void FormReaderController::txtDrop_OLEDragDrop(const QMimeData& data) {
+    txtDrop_.clear();
+    const QString file = DropBox::firstFile(&data);
+    if (!file.isEmpty()) {
+        // A file that cannot be read leaves the box empty, which the reader then refuses.
+        if (const auto item = formreader::readFirstItem(file)) {
+            txtDrop_.setPlainText(item.value());
+        }
+    } else {
+        txtDrop_.setPlainText(data.text());
+    }
+    formText_ = txtDrop_.toPlainText();
+    ReadFormText();
+}
+
+void FormReaderController::txtDrop_Change() {
+    cmdDownArrow_.setEnabled(!txtDrop_.toPlainText().isEmpty());
+}
+
+void FormReaderController::txtDrop_GotFocus() {
+    txtDrop_.selectAll();
+    views_.setActiveArea(ActiveArea::DropBox);
+}
+
+void FormReaderController::cmdDownArrow_Click() {
+    formText_ = txtDrop_.toPlainText();
+    ReadFormText();
+    views_.fa()->setFocus();
+}
+
+void FormReaderController::cmdEraser_Click() {
+    txtDrop_.clear();
+    txtDrop_.setFocus();
+}
+
+void FormReaderController::mnuConvChr_Click() {
+    // Modal to the whole program, but not a nested event loop: the dialog does its work in its
+    // own OK handler and closes itself.
+    auto* dialog = new frmConvChr(window_, *this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+}
+
+}  // namespace pellumar

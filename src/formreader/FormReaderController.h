@@ -1,0 +1,73 @@
+// The Drop Box and the separator setting: text dropped or pasted into the Drop Box becomes a new
+// record (form-post text) or new records (comma or tab lines, with the setting "CV" or "TB"),
+// and the Separator Character Setting dialog chooses the setting.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QMimeData;
+class QToolButton;
+class QWidget;
+
+namespace pellumar {
+
+class CommandRegistry;
+class Document;
+class DropBox;
+class FormPanelController;
+class Prompter;
+class RecordViews;
+class StatusPanels;
+namespace formreader {
+struct Outcome;
+}
+
+class FormReaderController : public QObject {
+    Q_OBJECT
+
+public:
+    FormReaderController(Document& document, Prompter& prompter, QWidget& window,
+                         CommandRegistry& commands, StatusPanels& status, RecordViews& views,
+                         FormPanelController& formPanel, DropBox& txtDrop,
+                         QToolButton& cmdDownArrow, QToolButton& cmdEraser,
+                         QObject* parent = nullptr);
+
+    // The separator setting `ConvertionChr`: "=" by default; "CV" and "TB" read comma or tab
+    // lines. Status panel 2 shows it.
+    QString separator() const { return separator_; }
+    void setSeparator(const QString& separator);
+
+    // The text the reader works on, copied from the Drop Box before each run.
+    QString formText() const { return formText_; }
+    void setFormText(const QString& text) { formText_ = text; }
+
+    void ReadFormText();
+    void AppendFormRecord();
+    void AppendDelimitedRows();
+    void txtDrop_OLEDragDrop(const QMimeData& data);
+    void txtDrop_Change();
+    void txtDrop_GotFocus();
+    void cmdDownArrow_Click();
+    void cmdEraser_Click();
+    // The Separator Character Setting dialog, modal; it closes itself.
+    void mnuConvChr_Click();
+
+private:
+    // The window's steps after the reader changed the table.
+    void afterFormReader(const formreader::Outcome& outcome);
+
+    Document& document_;
+    Prompter& prompter_;
+    QWidget& window_;
+    StatusPanels& status_;
+    RecordViews& views_;
+    FormPanelController& formPanel_;
+    DropBox& txtDrop_;
+    QToolButton& cmdDownArrow_;
+    QToolButton& cmdEraser_;
+    QString separator_ = QStringLiteral("=");
+    QString formText_;
+};
+
+}  // namespace pellumar
