@@ -10,12 +10,9 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <numeric>
 #include <type_traits>
 #include <utility>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace pellumar {
 
@@ -31,41 +28,6 @@ using Cell = uint64_t;
 constexpr Cell kInlineFlag = Cell{1} << 63;
 constexpr size_t kInlineMax = 7;
 constexpr size_t kCompactThreshold = 1 << 20;
-
-// Prepares a large block reserved for a bulk load: backed by large pages where the system has
-// them (each is cleared as filling reaches it, while it is still in the cache), and the small
-// pages at its ends made present in one step, so that filling a big table does not stop at tens
-// of thousands of page faults.
-void prepareBulkMemory(const void* data, size_t bytes) {
-#ifdef __linux__
-    constexpr uintptr_t kLarge = uintptr_t{2} << 20;
-    constexpr uintptr_t kPage = 4096;
-    if (bytes < kLarge / 8) {
-        return;
-    }
-    const auto start = reinterpret_cast<uintptr_t>(data);
-    const auto pagesBegin = start & ~(kPage - 1);
-    const auto pagesEnd = (start + bytes + kPage - 1) & ~(kPage - 1);
-    auto largeBegin = (start + kLarge - 1) & ~(kLarge - 1);
-    auto largeEnd = (start + bytes) & ~(kLarge - 1);
-    if (largeEnd > largeBegin) {
-        madvise(reinterpret_cast<void*>(largeBegin), largeEnd - largeBegin, MADV_HUGEPAGE);
-    } else {
-        largeBegin = largeEnd = pagesEnd;
-    }
-#ifdef MADV_POPULATE_WRITE
-    if (largeBegin > pagesBegin) {
-        madvise(reinterpret_cast<void*>(pagesBegin), largeBegin - pagesBegin, MADV_POPULATE_WRITE);
-    }
-    if (pagesEnd > largeEnd) {
-        madvise(reinterpret_cast<void*>(largeEnd), pagesEnd - largeEnd, MADV_POPULATE_WRITE);
-    }
-#endif
-#else
-    (void)data;
-    (void)bytes;
-#endif
-}
 
 // The cell of a text of one to seven bytes, read without a byte loop.
 Cell packInline(std::string_view s) {
@@ -111,7 +73,8 @@ Cell makeArena(uint32_t offset, size_t length) {
 // cell of it is first written, and only its cells up to the last one written are kept (a
 // column's first chunk also grows its room step by step from 16 cells); cells beyond read as
 // empty. So a table grows without copying its cells, a new column costs nothing until it holds
-// something, a very wide table of few rows stays small, and a load writes each cell once.
+// something, a very wide table of few rows stays small, empty cells of a load take no room, and
+// a load writes each cell once. Nothing is made ahead of the cells that need it.
 constexpr uint32_t kChunkShift = 13;
 constexpr uint32_t kChunkCells = 1u << kChunkShift;
 constexpr uint32_t kFirstChunkCells = 16;
@@ -129,8 +92,9 @@ public:
     Cell* find(uint32_t phys) {
         return const_cast<Cell*>(static_cast<const CellStore*>(this)->find(phys));
     }
-    // The cell, made (empty) when it is not kept yet.
-    Cell& at(uint32_t phys) {
+    // The cell, made (empty) when it is not kept yet; nullptr when making it would take the
+    // storage past the budget.
+    Cell* at(uint32_t phys, StorageBudget& budget) {
         const size_t k = phys >> kChunkShift;
         if (k >= chunks_.size()) {
             chunks_.resize(k + 1);
@@ -138,8 +102,8 @@ public:
         Chunk& chunk = chunks_[k];
         const uint32_t i = phys & (kChunkCells - 1);
         if (i >= chunk.used) {
-            if (i >= chunk.capacity) {
-                grow(chunk, k, i);
+            if (i >= chunk.capacity && !grow(chunk, k, i, budget)) {
+                return nullptr;
             }
             if (i > chunk.used) {  // cells skipped over are empty
                 std::memset(chunk.data + chunk.used, 0, (i - chunk.used) * sizeof(Cell));
@@ -147,35 +111,14 @@ public:
             chunk.data[i] = 0;
             chunk.used = i + 1;
         }
-        return chunk.data[i];
-    }
-    // Makes room for `rows` cells ahead of a bulk load: the chunks not made yet come from one
-    // block, prepared so that filling it does not stop at every page.
-    void reserve(size_t rows) {
-        const size_t wanted = (rows + kChunkCells - 1) >> kChunkShift;
-        chunks_.reserve(wanted);
-        if (wanted < chunks_.size() + kBlockMinChunks) {
-            return;
-        }
-        const size_t count = wanted - chunks_.size();
-        Block block(static_cast<Cell*>(std::malloc(count * kChunkCells * sizeof(Cell))));
-        if (!block) {
-            return;  // the chunks will be made one by one
-        }
-        prepareBulkMemory(block.get(), count * kChunkCells * sizeof(Cell));
-        for (size_t j = 0; j < count; ++j) {
-            Chunk chunk;
-            chunk.data = block.get() + j * kChunkCells;
-            chunk.capacity = kChunkCells;
-            chunk.owned = false;
-            chunks_.push_back(std::move(chunk));
-        }
-        blocks_.push_back(std::move(block));
+        return &chunk.data[i];
     }
     void clear() {
         decltype(chunks_)().swap(chunks_);
-        blocks_.clear();
+        bytes_ = 0;
     }
+    // The bytes the chunks hold.
+    size_t bytes() const { return bytes_ + chunks_.capacity() * sizeof(Chunk); }
     template <typename F>
     void forEach(F&& f) {
         for (Chunk& chunk : chunks_) {
@@ -188,41 +131,33 @@ private:
         Cell* data = nullptr;
         uint32_t capacity = 0;
         uint32_t used = 0;  // cells 0 to used - 1 are kept
-        bool owned = true;  // false: part of a block reserved for a load
 
         Chunk() = default;
         Chunk(Chunk&& other) noexcept
             : data(std::exchange(other.data, nullptr)),
               capacity(std::exchange(other.capacity, 0)),
-              used(std::exchange(other.used, 0)),
-              owned(std::exchange(other.owned, true)) {}
+              used(std::exchange(other.used, 0)) {}
         Chunk& operator=(Chunk&& other) noexcept {
             std::swap(data, other.data);
             std::swap(capacity, other.capacity);
             std::swap(used, other.used);
-            std::swap(owned, other.owned);
             return *this;
         }
-        ~Chunk() {
-            if (owned) {
-                std::free(data);
-            }
-        }
+        ~Chunk() { std::free(data); }
     };
-    struct FreeBlock {
-        void operator()(Cell* p) const { std::free(p); }
-    };
-    using Block = std::unique_ptr<Cell[], FreeBlock>;
-    static constexpr size_t kBlockMinChunks = 8;
 
     // Only a column's first chunk grows step by step; a column that reaches its second chunk is
     // long, and gets whole chunks from then on.
-    static void grow(Chunk& chunk, size_t k, uint32_t i) {
+    bool grow(Chunk& chunk, size_t k, uint32_t i, StorageBudget& budget) {
         uint32_t capacity = kChunkCells;
         if (k == 0) {
             capacity =
                 std::min(std::max({kFirstChunkCells, std::bit_ceil(i + 1), chunk.capacity * 2}),
                          kChunkCells);
+        }
+        const size_t more = (capacity - chunk.capacity) * sizeof(Cell);
+        if (!budget.take(more)) {
+            return false;
         }
         auto* grown = static_cast<Cell*>(std::realloc(chunk.data, capacity * sizeof(Cell)));
         if (!grown) {
@@ -230,11 +165,29 @@ private:
         }
         chunk.data = grown;
         chunk.capacity = capacity;
+        bytes_ += more;
+        return true;
     }
 
     std::vector<Chunk> chunks_;
-    std::vector<Block> blocks_;  // memory of reserved chunks
+    size_t bytes_ = 0;  // the chunks' room
 };
+
+// Makes room in a column's arena for `more` bytes of long texts; false when the arena would grow
+// past the budget. The arena grows as a string does, to twice its room.
+bool growArena(std::string& arena, size_t more, StorageBudget& budget) {
+    const size_t needed = arena.size() + more;
+    if (needed <= arena.capacity()) {
+        return true;
+    }
+    const size_t room = std::min<size_t>(std::max(needed, arena.capacity() * 2),
+                                         std::numeric_limits<uint32_t>::max());
+    if (!budget.take(room - arena.capacity())) {
+        return false;
+    }
+    arena.reserve(std::max(room, needed));
+    return true;
+}
 
 }  // namespace
 
@@ -271,29 +224,37 @@ struct Table::Column {
         c = 0;
     }
 
-    void set(uint32_t phys, std::string_view s) {
+    // False when storing the text would take the storage past the budget.
+    bool set(uint32_t phys, std::string_view s, StorageBudget& budget) {
         if (s.empty() && !cells.find(phys)) {
-            return;  // already empty
+            return true;  // already empty
         }
-        Cell& c = cells.at(phys);
+        Cell* cell = cells.at(phys, budget);
+        if (!cell) {
+            return false;
+        }
+        Cell& c = *cell;
         if (s.size() <= kInlineMax) {
             release(phys);
             c = makeInline(s);
-            return;
+            return true;
         }
         if (!isInline(c) && cellLength(c) >= s.size()) {
             // Reuse the old place in the arena.
             std::memmove(arena.data() + cellOffset(c), s.data(), s.size());
             garbage += cellLength(c) - s.size();
             c = makeArena(cellOffset(c), s.size());
-            return;
+            return true;
         }
         release(phys);
         if (arena.size() + s.size() > std::numeric_limits<uint32_t>::max()) {
             compact();
             if (arena.size() + s.size() > std::numeric_limits<uint32_t>::max()) {
-                return;  // a column holding more than 4 GB of text: the cell stays empty
+                return true;  // a column holding more than 4 GB of text: the cell stays empty
             }
+        }
+        if (!growArena(arena, s.size(), budget)) {
+            return false;
         }
         const auto offset = static_cast<uint32_t>(arena.size());
         arena.append(s);
@@ -301,6 +262,7 @@ struct Table::Column {
         if (garbage > kCompactThreshold && garbage > arena.size() / 2) {
             compact();
         }
+        return true;
     }
 
     void compact() {
@@ -338,15 +300,29 @@ bool Table::inRange(int row, int col) const {
     return row >= 0 && col >= 0 && row < rowCount() && col < columnCount();
 }
 
-void Table::reserveRows(int rows) {
-    if (rows <= 0) {
-        return;
+void Table::mapRows() {
+    if (!mapped_) {
+        rowMap_.resize(physicalRows_.count);
+        std::iota(rowMap_.begin(), rowMap_.end(), uint32_t{0});
+        mapped_ = true;
     }
-    rows_.reserve(static_cast<size_t>(rows));
-    prepareBulkMemory(rows_.data(), rows_.capacity() * sizeof(uint32_t));
-    for (auto& c : cols_) {
-        c->cells.reserve(static_cast<size_t>(rows));
+}
+
+void Table::setStorageLimit(size_t bytes) {
+    budget_.limit = bytes;
+    budget_.used = storageBytes();
+}
+
+void Table::clearStorageLimit() {
+    setStorageLimit(std::numeric_limits<size_t>::max());
+}
+
+size_t Table::storageBytes() const {
+    size_t bytes = (rowMap_.size() + freeRows_.capacity()) * sizeof(uint32_t);
+    for (const auto& c : cols_) {
+        bytes += c->cells.bytes() + c->arena.capacity();
     }
+    return bytes;
 }
 
 uint32_t Table::takePhysicalRow() {
@@ -355,7 +331,7 @@ uint32_t Table::takePhysicalRow() {
         freeRows_.pop_back();
         return phys;
     }
-    return physicalRows_++;
+    return physicalRows_.count++;
 }
 
 void Table::releasePhysicalRow(uint32_t phys) {
@@ -390,23 +366,28 @@ void Table::setColumnCount(int cols) {
 }
 
 void Table::insertRows(int at, int count) {
-    if (count <= 0 || at < 0 || at > rowCount()) {
+    if (count <= 0 || at < 0 || at > rowCount() || !rowsFit(rowCount(), count)) {
         return;
     }
+    if (!mapped_ && at == rowCount()) {
+        physicalRows_.count += static_cast<uint32_t>(count);  // rows at the end keep the order
+        return;
+    }
+    mapRows();
     const auto n = static_cast<size_t>(count);
     if (freeRows_.size() < n) {
         const size_t grow = n - freeRows_.size();
         for (size_t i = 0; i < grow; ++i) {
-            freeRows_.push_back(physicalRows_ + static_cast<uint32_t>(grow - 1 - i));
+            freeRows_.push_back(physicalRows_.count + static_cast<uint32_t>(grow - 1 - i));
         }
-        physicalRows_ += static_cast<uint32_t>(grow);
+        physicalRows_.count += static_cast<uint32_t>(grow);
     }
     std::vector<uint32_t> fresh(n);
     for (auto& phys : fresh) {
         phys = freeRows_.back();
         freeRows_.pop_back();
     }
-    rows_.insert(rows_.begin() + at, fresh.begin(), fresh.end());
+    rowMap_.insert(rowMap_.begin() + at, fresh.begin(), fresh.end());
 }
 
 void Table::removeRows(int at, int count) {
@@ -416,11 +397,12 @@ void Table::removeRows(int at, int count) {
     count = std::min(count, rowCount() - at);
     if (count == rowCount()) {
         // Dropping every row: start the storage afresh.
-        rows_.clear();
-        rows_.shrink_to_fit();
+        rowMap_.clear();
+        rowMap_.shrink_to_fit();
+        mapped_ = false;
         freeRows_.clear();
         freeRows_.shrink_to_fit();
-        physicalRows_ = 0;
+        physicalRows_.count = 0;
         for (auto& c : cols_) {
             c->cells.clear();
             std::string().swap(c->arena);
@@ -430,34 +412,36 @@ void Table::removeRows(int at, int count) {
         rowHeights_.clear();
         return;
     }
+    mapRows();
     for (int r = at; r < at + count; ++r) {
-        releasePhysicalRow(rows_[static_cast<size_t>(r)]);
+        releasePhysicalRow(physical(r));
     }
-    rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
+    rowMap_.erase(rowMap_.begin() + at, rowMap_.begin() + at + count);
 }
 
 void Table::removeRowSet(std::span<const int> rows) {
     if (rows.empty()) {
         return;
     }
+    mapRows();
     size_t next = 0;  // the next listed row
     size_t kept = 0;
-    for (size_t r = 0; r < rows_.size(); ++r) {
+    for (size_t r = 0; r < rowMap_.size(); ++r) {
         while (next < rows.size() && rows[next] < static_cast<int>(r)) {
             ++next;  // below the table or repeated
         }
         if (next < rows.size() && rows[next] == static_cast<int>(r)) {
-            releasePhysicalRow(rows_[r]);
+            releasePhysicalRow(rowMap_[r]);
             ++next;
             continue;
         }
-        rows_[kept++] = rows_[r];
+        rowMap_[kept++] = rowMap_[r];
     }
-    rows_.resize(kept);
+    rowMap_.resize(kept);
 }
 
 void Table::insertColumns(int at, int count) {
-    if (count <= 0 || at < 0 || at > columnCount()) {
+    if (count <= 0 || at < 0 || at > columnCount() || !columnsFit(columnCount(), count)) {
         return;
     }
     std::vector<std::unique_ptr<Column>> fresh;
@@ -495,7 +479,10 @@ void moveBlock(std::vector<T>& v, int from, int count, int to) {
 }  // namespace
 
 void Table::moveRows(int from, int count, int to) {
-    moveBlock(rows_, from, count, to);
+    if (count > 0 && from != to) {
+        mapRows();
+    }
+    moveBlock(rowMap_, from, count, to);
 }
 
 void Table::moveRowTexts(int from, int count, int to) {
@@ -509,7 +496,8 @@ void Table::moveRowTexts(int from, int count, int to) {
     const auto span = static_cast<size_t>(hi - lo + 1);
     // The physical rows by position before the move: what is kept by position is re-keyed from
     // these to the rows that stand there afterwards.
-    std::vector<uint32_t> before(rows_.begin() + lo, rows_.begin() + hi + 1);
+    mapRows();
+    std::vector<uint32_t> before(rowMap_.begin() + lo, rowMap_.begin() + hi + 1);
     moveRows(from, count, to);
     auto rekey = [&](auto& byPhysical) {
         if (byPhysical.isEmpty()) {
@@ -525,7 +513,7 @@ void Table::moveRowTexts(int from, int count, int to) {
             }
         }
         for (const auto& [i, value] : held) {
-            byPhysical.insert(rows_[static_cast<size_t>(lo) + i], value);
+            byPhysical.insert(rowMap_[static_cast<size_t>(lo) + i], value);
         }
     };
     for (auto& c : cols_) {
@@ -542,7 +530,7 @@ std::string_view Table::utf8(int row, int col) const {
     if (!inRange(row, col)) {
         return {};
     }
-    return column(col)->view(rows_[static_cast<size_t>(row)]);
+    return column(col)->view(physical(row));
 }
 
 QString Table::text(int row, int col) const {
@@ -562,69 +550,78 @@ void Table::setUtf8(int row, int col, std::string_view text) {
     if (!inRange(row, col) || text.size() > static_cast<size_t>(kMaxTextBytes)) {
         return;
     }
-    column(col)->set(rows_[static_cast<size_t>(row)], text);
+    (void)column(col)->set(physical(row), text, budget_);
 }
 
-bool Table::appendRow(std::span<const std::string_view> texts) {
+Table::AppendResult Table::appendRow(std::span<const std::string_view> texts) {
     if (texts.size() > cols_.size()) {
+        if (texts.size() > static_cast<size_t>(kMaxColumns)) {
+            return AppendResult::TooWide;
+        }
         insertColumns(columnCount(), static_cast<int>(texts.size() - cols_.size()));
     }
-    bool stored = true;
+    if (rowCount() >= kMaxRows) {
+        return AppendResult::TooLong;
+    }
+    if (mapped_ && !budget_.take(sizeof(uint32_t))) {
+        return AppendResult::OverLimit;
+    }
+    AppendResult result = AppendResult::Stored;
     if (!freeRows_.empty()) {
         const uint32_t phys = takePhysicalRow();
-        rows_.push_back(phys);
+        rowMap_.push_back(phys);
         for (size_t i = 0; i < texts.size(); ++i) {
             const Column& c = *cols_[i];
             if (texts[i].size() > kInlineMax &&
                 (texts[i].size() > static_cast<size_t>(kMaxTextBytes) ||
                  c.arena.size() + texts[i].size() > std::numeric_limits<uint32_t>::max())) {
-                stored = false;
-            } else if (!texts[i].empty()) {
-                cols_[i]->set(phys, texts[i]);
+                result = AppendResult::TextTooLong;
+            } else if (!texts[i].empty() && !cols_[i]->set(phys, texts[i], budget_)) {
+                return AppendResult::OverLimit;
             }
         }
-        return stored;
+        return result;
     }
-    // A fresh row at the end of the storage: each cell is built once, in place.
-    rows_.push_back(physicalRows_++);
-    for (size_t i = 0; i < cols_.size(); ++i) {
+    // A fresh row at the end of the storage: its cells are empty until written, and each text is
+    // built once, in place; empty texts take no room.
+    const uint32_t phys = physicalRows_.count++;
+    if (mapped_) {
+        rowMap_.push_back(phys);
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::string_view text = texts[i];
+        if (text.empty()) {
+            continue;
+        }
         Column& c = *cols_[i];
-        Cell cell = 0;
-        if (i < texts.size()) {
-            const std::string_view text = texts[i];
-            if (text.size() <= kInlineMax) {
-                if (!text.empty()) {
-                    cell = packInline(text);
-                }
-            } else if (c.arena.size() + text.size() <= std::numeric_limits<uint32_t>::max() &&
-                       text.size() <= static_cast<size_t>(kMaxTextBytes)) {
-                cell = makeArena(static_cast<uint32_t>(c.arena.size()), text.size());
-                c.arena.append(text);
-            } else {
-                stored = false;
+        Cell cell;
+        if (text.size() <= kInlineMax) {
+            cell = packInline(text);
+        } else if (c.arena.size() + text.size() <= std::numeric_limits<uint32_t>::max() &&
+                   text.size() <= static_cast<size_t>(kMaxTextBytes)) {
+            if (!growArena(c.arena, text.size(), budget_)) {
+                return AppendResult::OverLimit;
             }
+            cell = makeArena(static_cast<uint32_t>(c.arena.size()), text.size());
+            c.arena.append(text);
+        } else {
+            result = AppendResult::TextTooLong;
+            continue;
         }
-        if (cell != 0) {
-            c.cells.at(rows_.back()) = cell;
+        Cell* slot = c.cells.at(phys, budget_);
+        if (!slot) {
+            return AppendResult::OverLimit;
         }
+        *slot = cell;
     }
-    return stored;
+    return result;
 }
 
 void Table::rowUtf8(int row, std::span<std::string_view> out) const {
     const size_t cols = row >= 0 && row < rowCount() ? cols_.size() : 0;
-    const uint32_t phys = cols > 0 ? rows_[static_cast<size_t>(row)] : 0;
+    const uint32_t phys = cols > 0 ? physical(row) : 0;
     for (size_t i = 0; i < out.size(); ++i) {
         out[i] = i < cols ? cols_[i]->view(phys) : std::string_view();
-    }
-}
-
-void Table::reserveText(int col, size_t bytes) {
-    if (col >= 0 && col < columnCount()) {
-        Column* c = column(col);
-        c->arena.reserve(
-            std::min<size_t>(c->arena.size() + bytes, std::numeric_limits<uint32_t>::max()));
-        prepareBulkMemory(c->arena.data(), c->arena.capacity());
     }
 }
 
@@ -635,7 +632,7 @@ void Table::squeeze() {
             v.shrink_to_fit();
         }
     };
-    shrink(rows_);
+    shrink(rowMap_);
     for (auto& c : cols_) {
         shrink(c->arena);
     }
@@ -655,12 +652,12 @@ CellStyle Table::style(int row, int col) const {
     if (c->styles.isEmpty()) {
         return {};
     }
-    return c->styles.value(rows_[static_cast<size_t>(row)]);
+    return c->styles.value(physical(row));
 }
 
 bool Table::hasStyle(int row, int col) const {
     return inRange(row, col) && !column(col)->styles.isEmpty() &&
-           column(col)->styles.contains(rows_[static_cast<size_t>(row)]);
+           column(col)->styles.contains(physical(row));
 }
 
 void Table::setStyle(int row, int col, const CellStyle& style) {
@@ -668,7 +665,7 @@ void Table::setStyle(int row, int col, const CellStyle& style) {
         return;
     }
     Column* c = column(col);
-    const uint32_t phys = rows_[static_cast<size_t>(row)];
+    const uint32_t phys = physical(row);
     if (style.isDefault()) {
         c->styles.remove(phys);
     } else {
@@ -708,7 +705,7 @@ int Table::rowHeight(int row) const {
     if (row < 0 || row >= rowCount() || rowHeights_.isEmpty()) {
         return kDefaultRowHeight;
     }
-    return rowHeights_.value(rows_[static_cast<size_t>(row)], kDefaultRowHeight);
+    return rowHeights_.value(physical(row), kDefaultRowHeight);
 }
 
 void Table::setRowHeight(int row, int twips) {
@@ -716,7 +713,7 @@ void Table::setRowHeight(int row, int twips) {
         return;
     }
     twips = std::max(twips, 0);
-    const uint32_t phys = rows_[static_cast<size_t>(row)];
+    const uint32_t phys = physical(row);
     if (twips == kDefaultRowHeight) {
         rowHeights_.remove(phys);
     } else {
@@ -730,7 +727,7 @@ std::vector<int> Table::rowsWithHeight() const {
         return out;
     }
     for (int r = 0; r < rowCount(); ++r) {
-        if (rowHeights_.contains(rows_[static_cast<size_t>(r)])) {
+        if (rowHeights_.contains(physical(r))) {
             out.push_back(r);
         }
     }
@@ -769,9 +766,10 @@ void Table::sortRows(int first, int last, int col, bool ascending) {
     if (col < 0 || col >= columnCount() || last - first < 1) {
         return;
     }
+    mapRows();
     const Column* c = column(col);
-    const auto begin = rows_.begin() + first;
-    const auto end = rows_.begin() + last + 1;
+    const auto begin = rowMap_.begin() + first;
+    const auto end = rowMap_.begin() + last + 1;
 
     // Empty cells go last whatever the order.
     const auto filledEnd =
