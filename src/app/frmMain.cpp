@@ -253,6 +253,12 @@ QToolButton* frmMain::toolButton(const QString& key) const {
 
 void frmMain::buildControllers() {
     commands_ = new CommandBar(*this);
+    connect(commands_, &CommandBar::outOfMemory, this, [this] {
+        prompter_.inform(this, Prompter::Icon::Critical, QStringLiteral("Pellumar"),
+                         QStringLiteral("There was not enough memory to finish the command, so "
+                                        "it stopped part of the way. Check the table before you "
+                                        "save it."));
+    });
     // The Row Col Control and the row-move buttons sit at the right of the toolbar row.
     QToolBar* toolbar = commands_->toolbar();
     auto* spacer = new QWidget(toolbar);
