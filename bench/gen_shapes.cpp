@@ -6,7 +6,7 @@
 //
 //   wide-4mb.csv     a 1,900-field title line, 66,000 blank lines, one field filling it to 4 MB
 //   wide-8mb.csv     the same, 8 MB
-//   zeros-40mb.plm   a native header claiming 1 column and 40 million rows, then zero bytes
+//   zeros-40mb.plm   a native header claiming 40 million rows without columns, then zero bytes
 //   commas-10m.csv   one line of 10 million commas
 //   tall-300.csv     a 300-field title line over 2,000,000 records of two fields (8 MB)
 //   dense.csv        400,000 records x 10 short fields (about 20 MB)
@@ -14,7 +14,8 @@
 //   blank-lines.csv  40 million bare line feeds (40 MB)
 //   ragged.csv       records of 1 to 40 fields (about 40 MB)
 //   huge-field.csv   one quoted field of 40 MB with doubled quotes in it
-//   scatter.csv      65,536 filled fields, 8,192 blank lines, and again, 4 times (refused)
+//   scatter.csv      65,536 filled fields, 8,192 blank lines, and again, 8 times: 1.1 MB that
+//                    would need 28 GB (each band a fresh 64 KB block in every column)
 //   utf16.txt        UTF-16LE with a byte-order mark, 200,000 records x 5 fields (about 12 MB)
 #include <cstdint>
 #include <cstdio>
@@ -55,13 +56,13 @@ void put32(std::string& s, uint32_t v) {
 
 std::string zerosNative(size_t total) {
     std::string s("\x89PLM\r\n\x1a\n", 8);
-    const size_t header = 8 + 5 * 4 + 21;  // magic, five numbers, one column's settings
-    put32(s, 1);                           // version
-    put32(s, static_cast<uint32_t>(total - header - 8));  // rows: one byte each
-    put32(s, 1);                                          // columns
+    const size_t header = 8 + 5 * 4;                      // magic and five numbers
+    put32(s, 1);                                          // version
+    put32(s, static_cast<uint32_t>(total - header - 8));  // rows: one zero byte each
+    put32(s, 0);                                          // columns
     put32(s, 0);                                          // row heights
     put32(s, 0);                                          // styles
-    s.resize(total, '\0');  // column settings, empty cells and a wrong check sum
+    s.resize(total, '\0');                                // the rows and a wrong check sum
     return s;
 }
 
@@ -127,7 +128,7 @@ std::string scatter() {
     }
     full += "\n";
     std::string s;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 8; ++i) {
         s += full + std::string(8192, '\n');
     }
     return s;

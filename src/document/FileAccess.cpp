@@ -123,7 +123,7 @@ FileError cancelled(const QString& name) {
 FileError notEnoughMemory(const QString& name, double needed, quint64 available) {
     return makeError(FileError::Reason::TooLarge,
                      QStringLiteral("%1 is too large to open: its table would need about %2 of "
-                                    "memory, and %3 is free.")
+                                    "memory, and only %3 is free.")
                          .arg(name, sizeText(needed), sizeText(static_cast<double>(available))));
 }
 

@@ -348,9 +348,9 @@ private:
     bool overMemory() {
         const double read = static_cast<double>(std::max<uint64_t>(taken(), 1));
         const double scale = std::max(1.0, static_cast<double>(source_.total()) / read);
-        const double needed = std::max({static_cast<double>(table_.storageBytes()) * scale,
-                                        static_cast<double>(memoryLimit_)});
-        return fail(notEnoughMemory(name_, needed, memoryLimit_));
+        const double now = static_cast<double>(table_.storageBytes() + table_.shortfall());
+        return fail(notEnoughMemory(name_, std::max(now * scale, static_cast<double>(memoryLimit_)),
+                                    memoryLimit_));
     }
 
     bool readColumns() {

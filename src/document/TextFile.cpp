@@ -229,6 +229,7 @@ private:
             const size_t want = std::max(chunk, end / 2);
             if (buf_.size() < end + want + kSlack) {
                 const size_t grown = end + want + kSlack;
+                parsed_ = bufferStart_;
                 if (limit_ > 0 && grown + table_.storageBytes() > limit_) {
                     return fail(overMemory(grown + table_.storageBytes()));
                 }
@@ -442,18 +443,17 @@ private:
                                    .arg(groupedNumber(kMaxColumns)));
     }
 
-    // The table would pass the memory the load may take: what it would need is judged from
-    // the part of the file read so far.
+    // The table would pass the memory the load may take: what it would need (`neededNow` for
+    // the part of the file read so far) is judged for the whole file.
     FileError overMemory(double neededNow) const {
-        const double read = static_cast<double>(std::max<quint64>(bufferStart_, 1));
+        const double read = static_cast<double>(std::max<quint64>(parsed_, 1));
         const double scale = std::max(1.0, static_cast<double>(source_.total()) / read);
-        const double needed =
-            std::max({neededNow, static_cast<double>(table_.storageBytes()) * scale,
-                      static_cast<double>(limit_)});
-        return notEnoughMemory(name_, needed, limit_);
+        return notEnoughMemory(name_, std::max(neededNow * scale, static_cast<double>(limit_)),
+                               limit_);
     }
 
     Pass store(std::string_view record) {
+        parsed_ = bufferStart_ + static_cast<quint64>(record.data() - buf_.data());
         fields_.resize(refs_.size());
         for (size_t i = 0; i < refs_.size(); ++i) {
             const FieldRef& f = refs_[i];
@@ -495,7 +495,8 @@ private:
                     name_,
                     QStringLiteral("it has more than %1 lines").arg(groupedNumber(kMaxRows))));
             case Table::AppendResult::OverLimit:
-                return fail(overMemory(static_cast<double>(table_.storageBytes())));
+                return fail(
+                    overMemory(static_cast<double>(table_.storageBytes() + table_.shortfall())));
             case Table::AppendResult::TextTooLong:
                 break;
         }
@@ -513,6 +514,7 @@ private:
     bool atEnd_ = false;
     ReadBuffer buf_;
     quint64 bufferStart_ = 0;  // where buf_ starts in the text
+    quint64 parsed_ = 0;       // where the record being stored starts in the text
     std::vector<FieldRef> refs_;
     std::vector<std::string_view> fields_;
     std::string scratch_;

@@ -14,6 +14,10 @@
 #include <type_traits>
 #include <utility>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace pellumar {
 
 static_assert(std::endian::native == std::endian::little,
@@ -117,6 +121,20 @@ public:
         decltype(chunks_)().swap(chunks_);
         bytes_ = 0;
     }
+    // The bytes that making cell `phys` would take.
+    size_t growthFor(uint32_t phys) const {
+        const size_t k = phys >> kChunkShift;
+        const uint32_t i = phys & (kChunkCells - 1);
+        const uint32_t capacity = k < chunks_.size() ? chunks_[k].capacity : 0;
+        if (i < capacity) {
+            return 0;
+        }
+        const uint32_t room =
+            k == 0 ? std::min(std::max({kFirstChunkCells, std::bit_ceil(i + 1), capacity * 2}),
+                              kChunkCells)
+                   : kChunkCells;
+        return (room - capacity) * sizeof(Cell);
+    }
     // The bytes the chunks hold.
     size_t bytes() const { return bytes_ + chunks_.capacity() * sizeof(Chunk); }
     template <typename F>
@@ -159,7 +177,20 @@ private:
         if (!budget.take(more)) {
             return false;
         }
-        auto* grown = static_cast<Cell*>(std::realloc(chunk.data, capacity * sizeof(Cell)));
+        Cell* grown = nullptr;
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+        if (k > 0 && i == 0 && chunks_[k - 1].used == kChunkCells) {
+            // The column fills its chunks one after the other, as a load does: this one is made
+            // present in one step rather than page by page.
+            grown = static_cast<Cell*>(std::aligned_alloc(4096, capacity * sizeof(Cell)));
+            if (grown) {
+                madvise(grown, capacity * sizeof(Cell), MADV_POPULATE_WRITE);
+            }
+        }
+#endif
+        if (!grown) {
+            grown = static_cast<Cell*>(std::realloc(chunk.data, capacity * sizeof(Cell)));
+        }
         if (!grown) {
             throw std::bad_alloc();
         }
@@ -173,9 +204,89 @@ private:
     size_t bytes_ = 0;  // the chunks' room
 };
 
+// A column's long texts, one after the other. It grows in place where the system lets it (a
+// large block moves by remapping its pages, not by copying them), and a large one asks for large
+// pages, so that filling a long column does not stop at every 4 KB.
+class TextArena {
+public:
+    TextArena() = default;
+    TextArena(const TextArena&) = delete;
+    TextArena& operator=(const TextArena&) = delete;
+    TextArena(TextArena&& other) noexcept { swap(other); }
+    TextArena& operator=(TextArena&& other) noexcept {
+        swap(other);
+        return *this;
+    }
+    ~TextArena() { std::free(data_); }
+
+    char* data() { return data_; }
+    const char* data() const { return data_; }
+    size_t size() const { return size_; }
+    size_t capacity() const { return capacity_; }
+
+    void reserve(size_t room) {
+        if (room <= capacity_) {
+            return;
+        }
+        auto* grown = static_cast<char*>(std::realloc(data_, room));
+        if (!grown) {
+            throw std::bad_alloc();
+        }
+        data_ = grown;
+        capacity_ = room;
+        adviseLargePages();
+    }
+    void append(std::string_view text) {
+        if (size_ + text.size() > capacity_) {
+            reserve(std::max(size_ + text.size(), capacity_ * 2));
+        }
+        if (!text.empty()) {
+            std::memcpy(data_ + size_, text.data(), text.size());
+            size_ += text.size();
+        }
+    }
+    void shrink_to_fit() {
+        if (size_ == 0) {
+            clear();
+        } else if (auto* smaller = static_cast<char*>(std::realloc(data_, size_))) {
+            data_ = smaller;
+            capacity_ = size_;
+        }
+    }
+    // Empties the arena and gives its room back.
+    void clear() {
+        std::free(std::exchange(data_, nullptr));
+        size_ = capacity_ = 0;
+    }
+    void swap(TextArena& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+    }
+
+private:
+    void adviseLargePages() {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        constexpr uintptr_t kLarge = uintptr_t{2} << 20;
+        if (capacity_ >= 2 * kLarge) {
+            const auto start = reinterpret_cast<uintptr_t>(data_);
+            const uintptr_t begin = (start + kLarge - 1) & ~(kLarge - 1);
+            const uintptr_t end = (start + capacity_) & ~(kLarge - 1);
+            if (end > begin) {
+                madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+            }
+        }
+#endif
+    }
+
+    char* data_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
 // Makes room in a column's arena for `more` bytes of long texts; false when the arena would grow
-// past the budget. The arena grows as a string does, to twice its room.
-bool growArena(std::string& arena, size_t more, StorageBudget& budget) {
+// past the budget. The arena grows to twice its room.
+bool growArena(TextArena& arena, size_t more, StorageBudget& budget) {
     const size_t needed = arena.size() + more;
     if (needed <= arena.capacity()) {
         return true;
@@ -193,7 +304,7 @@ bool growArena(std::string& arena, size_t more, StorageBudget& budget) {
 
 struct Table::Column {
     CellStore cells;     // by physical row
-    std::string arena;   // texts longer than kInlineMax
+    TextArena arena;     // texts longer than kInlineMax
     size_t garbage = 0;  // arena bytes no cell refers to any more
     QHash<uint32_t, CellStyle> styles;
     ColumnAttributes attrs;
@@ -266,12 +377,12 @@ struct Table::Column {
     }
 
     void compact() {
-        std::string fresh;
+        TextArena fresh;
         fresh.reserve(arena.size() - garbage);
         cells.forEach([&](Cell& c) {
             if (!isInline(c) && cellLength(c) > 0) {
                 const auto offset = static_cast<uint32_t>(fresh.size());
-                fresh.append(arena.data() + cellOffset(c), cellLength(c));
+                fresh.append(std::string_view(arena.data() + cellOffset(c), cellLength(c)));
                 c = makeArena(offset, cellLength(c));
             }
         });
@@ -281,7 +392,7 @@ struct Table::Column {
 
     void clear() {
         cells.clear();
-        std::string().swap(arena);
+        arena.clear();
         garbage = 0;
         styles.clear();
     }
@@ -405,7 +516,7 @@ void Table::removeRows(int at, int count) {
         physicalRows_.count = 0;
         for (auto& c : cols_) {
             c->cells.clear();
-            std::string().swap(c->arena);
+            c->arena.clear();
             c->garbage = 0;
             c->styles.clear();
         }
@@ -600,7 +711,7 @@ Table::AppendResult Table::appendRow(std::span<const std::string_view> texts) {
         } else if (c.arena.size() + text.size() <= std::numeric_limits<uint32_t>::max() &&
                    text.size() <= static_cast<size_t>(kMaxTextBytes)) {
             if (!growArena(c.arena, text.size(), budget_)) {
-                return AppendResult::OverLimit;
+                return refuse(texts, i, phys);
             }
             cell = makeArena(static_cast<uint32_t>(c.arena.size()), text.size());
             c.arena.append(text);
@@ -610,11 +721,23 @@ Table::AppendResult Table::appendRow(std::span<const std::string_view> texts) {
         }
         Cell* slot = c.cells.at(phys, budget_);
         if (!slot) {
-            return AppendResult::OverLimit;
+            return refuse(texts, i, phys);
         }
         *slot = cell;
     }
     return result;
+}
+
+Table::AppendResult Table::refuse(std::span<const std::string_view> texts, size_t from,
+                                  uint32_t phys) {
+    shortfall_ = 0;
+    for (size_t i = from; i < texts.size() && i < cols_.size(); ++i) {
+        if (!texts[i].empty()) {
+            shortfall_ += cols_[i]->cells.growthFor(phys) +
+                          (texts[i].size() > kInlineMax ? texts[i].size() : 0);
+        }
+    }
+    return AppendResult::OverLimit;
 }
 
 void Table::rowUtf8(int row, std::span<std::string_view> out) const {

@@ -164,6 +164,8 @@ public:
     void clearStorageLimit();
     // The bytes the storage of cell texts and rows holds now.
     size_t storageBytes() const;
+    // After appendRow refused a row for the limit: about the bytes the row would still have taken.
+    size_t shortfall() const { return shortfall_; }
 
     // Sparse per-cell style.
     CellStyle style(int row, int col) const;
@@ -213,6 +215,8 @@ private:
     }
     // Makes the row map, for a change of the rows' order.
     void mapRows();
+    // Gives OverLimit for a row refused at its text `from`, noting what the rest would take.
+    AppendResult refuse(std::span<const std::string_view> texts, size_t from, uint32_t phys);
 
     // Logical row -> physical row. While rows have only been added at the end (as a load adds
     // them), row r is physical row r and no map is kept, so rows cost nothing; the first change
@@ -224,6 +228,7 @@ private:
     std::vector<std::unique_ptr<Column>> cols_;
     QHash<uint32_t, int> rowHeights_;  // physical row -> twips
     StorageBudget budget_;
+    size_t shortfall_ = 0;
 };
 
 }  // namespace pellumar

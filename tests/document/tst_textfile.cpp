@@ -573,7 +573,7 @@ private slots:
         QCOMPARE(loaded.error().reason, FileError::Reason::TooLarge);
         const QRegularExpression said(QStringLiteral(
             "^scatter\\.csv is too large to open: its table would need about ([0-9.]+) (MB|GB) of "
-            "memory, and 64 MB is free\\.$"));
+            "memory, and only 64 MB is free\\.$"));
         const auto match = said.match(loaded.message());
         QVERIFY2(match.hasMatch(), qPrintable(loaded.message()));
         const double need = match.captured(1).toDouble() * (match.captured(2) == "GB" ? 1024 : 1);
