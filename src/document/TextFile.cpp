@@ -281,15 +281,17 @@ private:
             return std::nullopt;
         }
         textcodec::Utf8Census census;
-        std::vector<char> piece(kChunk + 8);
+        const size_t chunk = static_cast<size_t>(
+            std::clamp<qint64>(source_.total() + 1, 4096, static_cast<qint64>(kChunk)));
+        std::vector<char> piece(chunk + 8);
         size_t kept = 0;  // bytes of a sequence cut by the last piece
         for (;;) {
-            const qint64 got = source_.read(piece.data() + kept, static_cast<qint64>(kChunk));
+            const qint64 got = source_.read(piece.data() + kept, static_cast<qint64>(chunk));
             if (got < 0) {
                 error_ = source_.error();
                 return std::nullopt;
             }
-            const bool last = static_cast<size_t>(got) < kChunk;
+            const bool last = static_cast<size_t>(got) < chunk;
             const size_t n = kept + static_cast<size_t>(got);
             const size_t taken =
                 textcodec::countUtf8(std::string_view(piece.data(), n), last, census);
@@ -307,7 +309,8 @@ private:
         if (!restart(true)) {
             return 0;
         }
-        std::vector<char> piece(kChunk);
+        std::vector<char> piece(static_cast<size_t>(
+            std::clamp<qint64>(source_.total() + 16, 4096, static_cast<qint64>(kChunk))));
         qint64 lines = 1;
         uint64_t at = 0;
         bool afterCr = false;
@@ -611,9 +614,11 @@ public:
                     textcodec::appendUtf8AsWindows1252(text, recoded_);
                     text = recoded_;
                 }
-                // A first field that starts like a byte-order mark is quoted, or it would be
-                // taken for one.
-                writeField(text, r == 0 && c == 0 && text.starts_with(kBom));
+                // A first field that starts like a byte-order mark (UTF-8, or in Windows-1252
+                // "ÿþ" and "þÿ", the marks of UTF-16) is quoted, or it would be taken for one.
+                writeField(text, r == 0 && c == 0 &&
+                                     (text.starts_with(kBom) || text.starts_with("\xFF\xFE") ||
+                                      text.starts_with("\xFE\xFF")));
             }
             char* out = sink_.room(2);
             out[0] = '\r';

@@ -473,6 +473,10 @@ private slots:
             << TextEncoding::Windows1252 << QByteArray();
         QTest::newRow("no sequence at all") << QByteArray("caf\xE9\r\n") << Rows{{"café"}}
                                             << TextEncoding::Windows1252 << QByteArray();
+        // Written as Windows-1252, "þÿ" at the start would be the mark of UTF-16: it is quoted.
+        QTest::newRow("a first cell like a UTF-16 mark")
+            << QByteArray("\"\xFE\xFF\"\r\n") << Rows{{"þÿ"}} << TextEncoding::Windows1252
+            << QByteArray();
     }
 
     void mixedEncodings() {
