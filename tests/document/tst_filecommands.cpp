@@ -285,6 +285,33 @@ private slots:
                                                            QByteArray("\x27\x59\x2A\x96", 4)));
     }
 
+    void runningOutOfMemoryKeepsTheProgramAndTheDocument() {
+        // The system has no more memory for the load: the load says so, the document stays.
+        const QString file = write("some.csv", "Name,City\r\nAnn,Rome\r\n");
+        TestWindow w;
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("mine"));
+        w->fileCommands().setLoadProgressFactory([](const QString&) {
+            return Progress([](qint64, qint64) -> bool { throw std::bad_alloc(); });
+        });
+        w.prompter.answerOpen(file);
+        w.prompter.answerMessage(QMessageBox::Ok);
+        w->commands().action(CommandId::mnuOpenCSV0)->trigger();
+        QCOMPARE(w.prompter.last().icon, Prompter::Icon::Critical);
+        QCOMPARE(w.prompter.last().text,
+                 QStringLiteral("Cannot open %1: there is not enough memory for its table.")
+                     .arg(QDir::toNativeSeparators(file)));
+        QCOMPARE(w->fa()->textMatrix(1, 0), QStringLiteral("mine"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar"));
+
+        // A command that runs out stops with a message, and the program goes on.
+        w->commands().registerCommand(CommandId::mnuNew, [] { throw std::bad_alloc(); });
+        w.prompter.answerMessage(QMessageBox::Ok);
+        w->commands().action(CommandId::mnuNew)->trigger();
+        QCOMPARE(w.prompter.last().icon, Prompter::Icon::Critical);
+        QVERIFY(w.prompter.last().text.startsWith(
+            QStringLiteral("There was not enough memory to finish the command")));
+    }
+
     void saveAsFailureKeepsTitleAndState() {
         write("blocker", "a file, not a folder");
         TestWindow w;
