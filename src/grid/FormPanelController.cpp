@@ -53,12 +53,23 @@ void FormPanelController::followModel() {
                 cellsChanged(m.tableRow(topLeft), topLeft.column(), m.tableRow(bottomRight),
                              bottomRight.column());
             });
+    // Rows coming, going or moving change the record at the current row: show it.
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(model, signal, this, &FormPanelController::showPosition);
+        connect(model, signal, this, &FormPanelController::recordsChanged);
     }
+    connect(model, &QAbstractItemModel::rowsMoved, this, &FormPanelController::recordsChanged);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &FormPanelController::recordsChanged);
     connect(model, &QAbstractItemModel::modelReset, this, &FormPanelController::showPosition);
     // The panel shows the current record, however it became current.
     connect(fa_, &GridControl::currentCellChanged, this, [this] { fa_Click(); });
+}
+
+void FormPanelController::recordsChanged() {
+    if (isOpen()) {
+        fa_Click();
+    } else {
+        showPosition();
+    }
 }
 
 void FormPanelController::columnsChanged() {

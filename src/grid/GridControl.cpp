@@ -74,6 +74,13 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
         applyRowHeights(0, rows() - 1);
         noteCurrentCell();
     });
+    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, &GridControl::rememberPlace);
+    connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, &GridControl::rememberPlace);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &GridControl::restorePlace);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &GridControl::restorePlace);
+    // Sorted or moved rows take the selection with them: the current cell follows it.
+    connect(model_, &QAbstractItemModel::rowsMoved, this, &GridControl::onSelectionChanged);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, &GridControl::onSelectionChanged);
     // Rows and columns coming and going can move the current cell.
     for (auto signal :
          {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted,
@@ -168,6 +175,21 @@ void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
             row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
     emit selChanged();
     noteCurrentCell();
+}
+
+void GridControl::rememberPlace() {
+    place_.valid = currentIndex().isValid();
+    if (place_.valid) {
+        place_ = {true, row(), col(), selectionEndRow(), selectionEndCol()};
+    }
+}
+
+void GridControl::restorePlace() {
+    if (!place_.valid) {
+        return;
+    }
+    place_.valid = false;
+    select(place_.row, place_.col, place_.endRow, place_.endCol, false);
 }
 
 void GridControl::noteCurrentCell() {

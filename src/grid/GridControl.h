@@ -164,6 +164,10 @@ private:
     void applyRowHeights(int first, int last);
     void onSelectionChanged();
     void noteCurrentCell();
+    // Rows inserted or removed keep the current cell and the selection at their places (clamped
+    // to the table), as the grid's commands expect; sorting and moves let them follow their rows.
+    void rememberPlace();
+    void restorePlace();
     void onSectionClicked(int section);
     void onSectionMoved(int logical, int oldVisual, int newVisual);
     QModelIndex viewIndex(int row, int col) const;
@@ -179,6 +183,11 @@ private:
     bool movingSection_ = false;
     int anchorRow_ = -1;  // table coordinates of the current cell
     int anchorCol_ = -1;
+    struct Place {
+        bool valid = false;
+        int row = 0, col = 0, endRow = 0, endCol = 0;
+    };
+    Place place_;        // the selection before rows were inserted or removed
     int notedRow_ = -1;  // the current cell last reported
     int notedCol_ = -1;
     int lastSortCol_ = -1;

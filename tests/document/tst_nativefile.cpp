@@ -69,6 +69,7 @@ constexpr int kColsAt = 16;
 constexpr int kAlignmentOfColumn0At = 32;
 constexpr int kTextsAt = 70;
 constexpr int kHeightRowAt = 79;
+constexpr int kStyleColumnAt = 87 + 4;
 constexpr int kStylePictureAt = 87 + 22;
 constexpr int kChecksumAt = 112;
 
@@ -207,6 +208,9 @@ private slots:
         QTest::newRow("height of a row that is not there")
             << withNumber(good, kHeightRowAt, 2) << damaged
             << QStringLiteral("%1 is damaged: a row height is out of range.");
+        QTest::newRow("style of a column that is not there")
+            << withNumber(good, kStyleColumnAt, 2) << damaged
+            << QStringLiteral("%1 is damaged: a cell style is out of range.");
         QTest::newRow("style picture out of range")
             << withByte(good, kStylePictureAt, 9) << damaged
             << QStringLiteral("%1 is damaged: a cell style is out of range.");

@@ -212,6 +212,102 @@ private slots:
         QVERIFY(model_->colHidden(2));
         QCOMPARE(model_->text(1, 0), QStringLiteral("r1c2"));
     }
+
+    // Blocks of two and more rows moved down and up: the model tester checks every notification
+    // and persistent indexes follow their rows.
+    void blockMovesKeepPersistentIndexes_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("to");
+        QTest::newRow("two rows down") << 2 << 2 << 5;
+        QTest::newRow("three rows down by one") << 3 << 3 << 4;
+        QTest::newRow("to the last rows") << 1 << 3 << 6;
+        QTest::newRow("two rows up") << 5 << 2 << 1;
+    }
+    void blockMovesKeepPersistentIndexes() {
+        QFETCH(int, from);
+        QFETCH(int, count);
+        QFETCH(int, to);
+        makeTable(8, 2);
+        // Persistent indexes on every record, by the record they show.
+        std::vector<QPersistentModelIndex> held;
+        for (int r = 1; r <= 8; ++r) {
+            held.emplace_back(model_->indexAt(r, 1));
+        }
+        QSignalSpy moved(model_, &QAbstractItemModel::rowsMoved);
+        model_->moveRowBlock(from, count, to);
+        QCOMPARE(moved.count(), 1);
+        for (int r = 1; r <= 8; ++r) {
+            const QPersistentModelIndex& p = held[size_t(r - 1)];
+            QVERIFY(p.isValid());
+            QCOMPARE(p.data().toString(), QStringLiteral("r%1c1").arg(r));
+        }
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(model_->text(to + i, 0), QStringLiteral("r%1c0").arg(from + i));
+        }
+    }
+
+    // Scattered rows go in one batch: a run is one removal, a few runs one each from the last,
+    // many runs one reset.
+    void removeRowSets() {
+        makeTable(100, 2);
+        QSignalSpy removed(model_, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy reset(model_, &QAbstractItemModel::modelReset);
+        model_->removeRowSet({7, 5, 6, 6, 500, -1});  // one run, repeats and strangers ignored
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(model_->rows(), 98);
+        QCOMPARE(model_->text(5, 0), QStringLiteral("r8c0"));
+        removed.clear();
+        model_->removeRowSet({2, 10, 20});
+        QCOMPARE(removed.count(), 3);
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(model_->text(2, 0), QStringLiteral("r3c0"));
+        QCOMPARE(model_->text(9, 0), QStringLiteral("r14c0"));
+        std::vector<int> every;
+        for (int r = 1; r < model_->rows(); r += 2) {
+            every.push_back(r);
+        }
+        const int before = model_->rows();
+        model_->removeRowSet(every);
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(model_->rows(), before - int(every.size()));
+        QCOMPARE(model_->text(0, 0), QStringLiteral("r0c0"));  // the titles stay
+    }
+
+    // Whole rows' texts move; their styles and heights stay where they were, with one change.
+    void rowTextsMoveAlone() {
+        makeTable(6, 2);
+        model_->setCell(CellProperty::FontBold, 2, 0, 2, 1, true);
+        model_->setRowHeight(3, 480);
+        QSignalSpy changed(model_, &QAbstractItemModel::dataChanged);
+        QSignalSpy moved(model_, &QAbstractItemModel::rowsMoved);
+        model_->moveRowTexts(2, 2, 3);  // records 2-3 down by one
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(moved.count(), 0);
+        QCOMPARE(model_->text(2, 0), QStringLiteral("r4c0"));
+        QCOMPARE(model_->text(3, 0), QStringLiteral("r2c0"));
+        QCOMPARE(model_->text(4, 1), QStringLiteral("r3c1"));
+        QVERIFY(model_->cell(CellProperty::FontBold, 2, 0).toBool());
+        QVERIFY(!model_->cell(CellProperty::FontBold, 3, 0).toBool());
+        QCOMPARE(model_->rowHeight(3), 480);
+        QCOMPARE(model_->rowHeight(4), kDefaultRowHeight);
+    }
+
+    // The clip text of a list of rows, and emptying them; nothing between them is touched.
+    void listedRows() {
+        makeTable(6, 3);
+        const std::vector<int> rows{2, 5};
+        QCOMPARE(model_->clipTextOfRows(rows, 0, 1), QStringLiteral("r2c0\tr2c1\nr5c0\tr5c1"));
+        model_->setText(5, 2, QString());
+        QCOMPARE(model_->clipTextOfRows(rows, 2, 2), QStringLiteral("r2c2\n\"\""));
+        QSignalSpy changed(model_, &QAbstractItemModel::dataChanged);
+        model_->clearTextsOfRows(rows, 0, 2);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(model_->text(2, 1).isEmpty());
+        QVERIFY(model_->text(5, 0).isEmpty());
+        QCOMPARE(model_->text(3, 1), QStringLiteral("r3c1"));
+        QCOMPARE(model_->text(4, 0), QStringLiteral("r4c0"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstGridModel)
