@@ -9,6 +9,8 @@
 #include "document/Document.h"
 #include "document/DocumentPaths.h"
 #include "document/FileController.h"
+#include "document/RecoveryController.h"
+#include "document/RecoveryStore.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
@@ -87,8 +89,10 @@ frmMain::frmMain(Prompter& prompter, QWidget* parent)
 }
 
 frmMain::~frmMain() {
-    // The views go before the document they show.
+    // The views go before the document they show, and so does the recovery, which may still
+    // be writing a snapshot.
     delete takeCentralWidget();
+    delete recovery_;
 }
 
 void frmMain::buildWidgets() {
@@ -278,6 +282,10 @@ void frmMain::buildControllers() {
     columns_ = new ColumnController(*document_, prompter_, *this, commands, *fa_, *formPanel_,
                                     *rowCol_->txtCol(), this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
+    recovery_ = new RecoveryController(*document_, prompter_, *this, *files_,
+                                       std::make_unique<RecoveryStore>(), this);
+    connect(formReader_, &FormReaderController::formRecordsAdded, recovery_,
+            &RecoveryController::formRecordAdded);
 }
 
 void frmMain::applyGeometryPreferences() {
@@ -445,6 +453,8 @@ void frmMain::SaveSettings() {
     writePreference("LastOpenPath", document_->lastOpenPath());
     writePreference("ShowTips", preferenceBooleanText(modMain::ShowTips));
     writePreference("EmailParser", QString::number(emailParser_));
+    // Only a saved document or one the user chose not to save ends the program.
+    recovery_->programEnds();
     exiting_ = true;
     if (endProgram_) {
         endProgram_();
