@@ -116,8 +116,28 @@ QIcon fontColorIcon(const QColor& color) {
     });
 }
 
+QIcon eraserIcon() {
+    return drawn([](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(90, 90, 90));
+        p.drawEllipse(QRectF(3, 3, 26, 26));
+        p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(11, 11), QPointF(21, 21));
+        p.drawLine(QPointF(21, 11), QPointF(11, 21));
+    });
+}
+
+QIcon closeIcon() {
+    return drawn([](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(60, 60, 60), 3.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8, 8), QPointF(24, 24));
+        p.drawLine(QPointF(24, 8), QPointF(8, 24));
+    });
+}
+
 QIcon toolbarIcon(const QString& key) {
-    QStyle* style = QApplication::style();
     if (key == u"New") {
         return drawn([=](QPainter& p) {
             p.setPen(QPen(QColor(60, 60, 60), 2));
@@ -125,10 +145,43 @@ QIcon toolbarIcon(const QString& key) {
         });
     }
     if (key == u"Open") {
-        return style->standardIcon(QStyle::SP_DirOpenIcon);
+        return drawn([](QPainter& p) {
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(120, 90, 20), 1.5));
+            QPainterPath back;  // the folder with its tab
+            back.moveTo(3, 7);
+            back.lineTo(12, 7);
+            back.lineTo(15, 10);
+            back.lineTo(26, 10);
+            back.lineTo(26, 27);
+            back.lineTo(3, 27);
+            back.closeSubpath();
+            p.setBrush(QColor(230, 180, 60));
+            p.drawPath(back);
+            QPainterPath front;  // the open front, leaning forward
+            front.moveTo(3, 27);
+            front.lineTo(8, 15);
+            front.lineTo(30, 15);
+            front.lineTo(26, 27);
+            front.closeSubpath();
+            p.setBrush(QColor(250, 210, 100));
+            p.drawPath(front);
+        });
     }
     if (key == u"Save") {
-        return style->standardIcon(QStyle::SP_DialogSaveButton);
+        return drawn([](QPainter& p) {
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(20, 40, 90), 1.5));
+            p.setBrush(QColor(50, 90, 170));
+            p.drawRoundedRect(QRectF(4, 4, 24, 24), 2, 2);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(250, 250, 250));
+            p.drawRect(QRectF(8, 5, 16, 10));  // the label
+            p.setBrush(QColor(190, 195, 205));
+            p.drawRect(QRectF(10, 19, 12, 8));  // the shutter
+            p.setBrush(QColor(50, 90, 170));
+            p.drawRect(QRectF(18, 20, 3, 6));
+        });
     }
     if (key == u"Copy" || key == u"Paste" || key == u"Cut") {
         return drawn([=](QPainter& p) {
@@ -222,7 +275,26 @@ QIcon toolbarIcon(const QString& key) {
         });
     }
     if (key == u"Up" || key == u"Down") {
-        return style->standardIcon(key == u"Up" ? QStyle::SP_ArrowUp : QStyle::SP_ArrowDown);
+        const bool up = key == u"Up";
+        return drawn([up](QPainter& p) {
+            p.setRenderHint(QPainter::Antialiasing);
+            if (!up) {
+                p.translate(0, kSize);
+                p.scale(1, -1);
+            }
+            QPainterPath arrow;
+            arrow.moveTo(16, 3);
+            arrow.lineTo(28, 16);
+            arrow.lineTo(20, 16);
+            arrow.lineTo(20, 29);
+            arrow.lineTo(12, 29);
+            arrow.lineTo(12, 16);
+            arrow.lineTo(4, 16);
+            arrow.closeSubpath();
+            p.setPen(QPen(QColor(20, 80, 40), 1.5));
+            p.setBrush(QColor(60, 160, 90));
+            p.drawPath(arrow);
+        });
     }
     return {};
 }

@@ -3,6 +3,7 @@
 
 #include "app/CommandBar.h"
 #include "app/PreferenceText.h"
+#include "app/ToolbarIcons.h"
 #include "app/modMain.h"
 #include "app/modRegistryFunctions.h"
 #include "columns/ColumnController.h"
@@ -131,7 +132,7 @@ void frmMain::buildWidgets() {
     cmdDownArrow_->setToolTip(QStringLiteral("Decode the Form text in the Drop Box"));
     cmdEraser_ = new QToolButton(dropRow);
     cmdEraser_->setObjectName(QStringLiteral("cmdEraser"));
-    cmdEraser_->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+    cmdEraser_->setIcon(eraserIcon());
     cmdEraser_->setToolTip(QStringLiteral("Erase the text in the Drop Box"));
     for (QToolButton* b : {cmdDownArrow_, cmdEraser_}) {
         b->setFixedSize(twipsToPixels(315, this) + 4, txtDrop_->height());
@@ -183,7 +184,7 @@ void frmMain::buildWidgets() {
     imgClose_ = new QToolButton(formPage);
     imgClose_->setObjectName(QStringLiteral("imgClose"));
     imgClose_->setToolTip(QStringLiteral("Close Form (F2)"));
-    imgClose_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    imgClose_->setIcon(closeIcon());
     imgClose_->setAutoRaise(true);
     imgClose_->setEnabled(false);
     buttons->addWidget(imgClose_);
