@@ -38,7 +38,7 @@ test: deps
 install: deps
 	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(RUN_DIR) --target pellumar pellumar-convert pellumar_icons
-	cmake --install $(RUN_DIR) --prefix $(PREFIX)
+	DESTDIR="$(DESTDIR)" cmake --install $(RUN_DIR) --prefix $(PREFIX)
 	@if [ -z "$(DESTDIR)" ]; then \
 	    update-mime-database $(PREFIX)/share/mime 2>/dev/null || true; \
 	    update-desktop-database $(PREFIX)/share/applications 2>/dev/null || true; \
