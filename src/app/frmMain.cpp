@@ -3,12 +3,15 @@
 
 #include "app/CommandBar.h"
 #include "app/PreferenceText.h"
+#include "app/ToolbarIcons.h"
 #include "app/modMain.h"
 #include "app/modRegistryFunctions.h"
 #include "columns/ColumnController.h"
 #include "document/Document.h"
 #include "document/DocumentPaths.h"
 #include "document/FileController.h"
+#include "document/RecoveryController.h"
+#include "document/RecoveryStore.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
@@ -87,8 +90,10 @@ frmMain::frmMain(Prompter& prompter, QWidget* parent)
 }
 
 frmMain::~frmMain() {
-    // The views go before the document they show.
+    // The views go before the document they show, and so does the recovery, which may still
+    // be writing a snapshot.
     delete takeCentralWidget();
+    delete recovery_;
 }
 
 void frmMain::buildWidgets() {
@@ -127,7 +132,7 @@ void frmMain::buildWidgets() {
     cmdDownArrow_->setToolTip(QStringLiteral("Decode the Form text in the Drop Box"));
     cmdEraser_ = new QToolButton(dropRow);
     cmdEraser_->setObjectName(QStringLiteral("cmdEraser"));
-    cmdEraser_->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+    cmdEraser_->setIcon(eraserIcon());
     cmdEraser_->setToolTip(QStringLiteral("Erase the text in the Drop Box"));
     for (QToolButton* b : {cmdDownArrow_, cmdEraser_}) {
         b->setFixedSize(twipsToPixels(315, this) + 4, txtDrop_->height());
@@ -179,7 +184,7 @@ void frmMain::buildWidgets() {
     imgClose_ = new QToolButton(formPage);
     imgClose_->setObjectName(QStringLiteral("imgClose"));
     imgClose_->setToolTip(QStringLiteral("Close Form (F2)"));
-    imgClose_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    imgClose_->setIcon(closeIcon());
     imgClose_->setAutoRaise(true);
     imgClose_->setEnabled(false);
     buttons->addWidget(imgClose_);
@@ -278,6 +283,10 @@ void frmMain::buildControllers() {
     columns_ = new ColumnController(*document_, prompter_, *this, commands, *fa_, *formPanel_,
                                     *rowCol_->txtCol(), this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
+    recovery_ = new RecoveryController(*document_, prompter_, *this, *files_,
+                                       std::make_unique<RecoveryStore>(), this);
+    connect(formReader_, &FormReaderController::formRecordsAdded, recovery_,
+            &RecoveryController::formRecordAdded);
 }
 
 void frmMain::applyGeometryPreferences() {
@@ -445,6 +454,8 @@ void frmMain::SaveSettings() {
     writePreference("LastOpenPath", document_->lastOpenPath());
     writePreference("ShowTips", preferenceBooleanText(modMain::ShowTips));
     writePreference("EmailParser", QString::number(emailParser_));
+    // Only a saved document or one the user chose not to save ends the program.
+    recovery_->programEnds();
     exiting_ = true;
     if (endProgram_) {
         endProgram_();

@@ -31,6 +31,7 @@ class DropBox;
 class FileController;
 class FormPanelController;
 class FormReaderController;
+class RecoveryController;
 class GridControl;
 class Prompter;
 class RecordGridController;
@@ -55,6 +56,7 @@ public:
     FileController& fileCommands() const { return *files_; }
     FormReaderController& formReader() const { return *formReader_; }
     ColumnController& columns() const { return *columns_; }
+    RecoveryController& recovery() const { return *recovery_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
@@ -118,6 +120,7 @@ private:
     FileController* files_ = nullptr;
     FormReaderController* formReader_ = nullptr;
     ColumnController* columns_ = nullptr;
+    RecoveryController* recovery_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;

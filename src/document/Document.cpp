@@ -1,6 +1,22 @@
 #include "document/Document.h"
 
+#include <QFileInfo>
+
 namespace pellumar {
+
+std::optional<FileKind> fileKindOfPath(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == u"plm") {
+        return FileKind::Native;
+    }
+    if (ext == u"csv") {
+        return FileKind::Comma;
+    }
+    if (ext == u"txt" || ext == u"tsv") {
+        return FileKind::Tab;
+    }
+    return std::nullopt;
+}
 
 Document::Document(QObject* parent) : QObject(parent), model_(new GridModel(this)) {
     model_->setFixedRows(1);

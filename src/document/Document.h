@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 #include "document/TextFile.h"
 #include "grid/GridModel.h"
@@ -22,6 +23,10 @@ enum class FileKind : int16_t {
     Comma = 3,   // comma-delimited text
     Tab = 4,     // tab-delimited text
 };
+
+// The kind of a file by its extension, without regard to case: .plm native, .csv comma text,
+// .txt and .tsv tab text; nothing for any other name.
+std::optional<FileKind> fileKindOfPath(const QString& path);
 
 class Document : public QObject {
     Q_OBJECT

@@ -229,13 +229,55 @@ void FileController::mnuOpen_Click(int index) {
     if (isCancelledFileName(name)) {
         return;
     }
-    auto loaded = loadNative(name, loadProgress(name));
+    loadAndShow(name, FileKind::Native, false);
+}
+
+bool FileController::openFile(const QString& path, FileKind kind, bool firstLineAsData) {
+    if (!confirmReplace(QStringLiteral("Open"))) {
+        return false;
+    }
+    return loadAndShow(path, kind, firstLineAsData);
+}
+
+void FileController::restoreDocument(Table&& table, const QString& path, FileKind kind,
+                                     TextEncoding encoding, bool untitled) {
+    const QString lastOpenPath = document_.lastOpenPath();
+    document_.setEncoding(encoding);
+    showLoadedTable(std::move(table), path, kind);
+    document_.setLastOpenPath(lastOpenPath);  // no file was opened
+    if (untitled) {
+        document_.setTitle(QStringLiteral("Pellumar -- Untitled.plm"));
+    }
+    // The restored work has never been saved.
+    document_.MakeModified(true);
+}
+
+bool FileController::loadAndShow(const QString& name, FileKind kind, bool firstLineAsData) {
+    if (kind == FileKind::Native) {
+        auto loaded = loadNative(name, loadProgress(name));
+        if (!loaded) {
+            reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Open"));
+            return false;
+        }
+        document_.setEncoding(TextEncoding::Utf8);
+        showLoadedTable(loaded.take(), name, FileKind::Native);
+        return true;
+    }
+    const char16_t separator = kind == FileKind::Comma ? u',' : u'\t';
+    auto loaded = loadDelimited(name, separator, loadProgress(name));
     if (!loaded) {
         reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Open"));
-        return;
+        return false;
     }
-    document_.setEncoding(TextEncoding::Utf8);
-    showLoadedTable(loaded.take(), name, FileKind::Native);
+    Table table = std::move(loaded.value().table);
+    if (firstLineAsData) {
+        // First line as data: every line is a record below an empty title row. The rows move
+        // straight into the table; the clipboard stays as the user left it.
+        table.insertRows(0, 1);
+    }
+    document_.setEncoding(loaded.value().encoding);
+    showLoadedTable(std::move(table), name, kind);
+    return true;
 }
 
 void FileController::mnuOpenCSV_Click(int index) {
@@ -262,19 +304,7 @@ void FileController::openDelimited(int index, char16_t separator) {
     if (isCancelledFileName(name)) {
         return;
     }
-    auto loaded = loadDelimited(name, separator, loadProgress(name));
-    if (!loaded) {
-        reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Open"));
-        return;
-    }
-    Table table = std::move(loaded.value().table);
-    if (index == 1) {
-        // First line as data: every line is a record below an empty title row. The rows move
-        // straight into the table; the clipboard stays as the user left it.
-        table.insertRows(0, 1);
-    }
-    document_.setEncoding(loaded.value().encoding);
-    showLoadedTable(std::move(table), name, comma ? FileKind::Comma : FileKind::Tab);
+    loadAndShow(name, comma ? FileKind::Comma : FileKind::Tab, index == 1);
 }
 
 bool FileController::saveAs(const QString& filter, const QString& extension,

@@ -60,6 +60,7 @@ void FormReaderController::afterFormReader(const formreader::Outcome& outcome) {
     // prompt protects them.
     if (outcome.rowsAdded > 0) {
         document_.markChanged();
+        emit formRecordsAdded(outcome.rowsAdded);
     }
 }
 

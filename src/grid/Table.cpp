@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -118,6 +119,27 @@ constexpr uint32_t kFirstChunkCells = 16;
 
 class CellStore {
 public:
+    CellStore() = default;
+    CellStore(CellStore&&) noexcept = default;
+    CellStore& operator=(CellStore&&) noexcept = default;
+    // A copy keeps each chunk's cells in memory of its own, sized to the cells kept.
+    CellStore(const CellStore& other) : chunks_(other.chunks_.size()) {
+        for (size_t k = 0; k < other.chunks_.size(); ++k) {
+            const Chunk& from = other.chunks_[k];
+            if (from.used == 0) {
+                continue;
+            }
+            Chunk& to = chunks_[k];
+            to.data = static_cast<Cell*>(std::malloc(from.used * sizeof(Cell)));
+            if (!to.data) {
+                throw std::bad_alloc();
+            }
+            std::memcpy(to.data, from.data, from.used * sizeof(Cell));
+            to.capacity = to.used = from.used;
+        }
+    }
+    CellStore& operator=(const CellStore&) = delete;
+
     const Cell* find(uint32_t phys) const {
         const size_t k = phys >> kChunkShift;
         if (k >= chunks_.size()) {
@@ -325,6 +347,28 @@ struct Table::Column {
     }
 };
 
+Table::Column& Table::writable(std::shared_ptr<const Column>& column) {
+    if (column.use_count() > 1) {
+        column = std::make_shared<Column>(*column);
+    } else {
+        // A snapshot that shared the column may have let it go on its own thread just now: its
+        // reads come before the changes made here.
+        std::atomic_thread_fence(std::memory_order_acquire);
+    }
+    // Every column is made as a non-const Column; only the pointer is to const.
+    return const_cast<Column&>(*column);
+}
+
+Table Table::snapshot() const {
+    Table copy;
+    copy.rows_ = rows_;
+    copy.freeRows_ = freeRows_;
+    copy.physicalRows_ = physicalRows_;
+    copy.cols_ = cols_;
+    copy.rowHeights_ = rowHeights_;
+    return copy;
+}
+
 Table::Table() = default;
 Table::Table(int rows, int cols) {
     setColumnCount(cols);
@@ -345,7 +389,7 @@ void Table::reserveRows(int rows) {
     rows_.reserve(static_cast<size_t>(rows));
     prepareBulkMemory(rows_.data(), rows_.capacity() * sizeof(uint32_t));
     for (auto& c : cols_) {
-        c->cells.reserve(static_cast<size_t>(rows));
+        writable(c).cells.reserve(static_cast<size_t>(rows));
     }
 }
 
@@ -360,9 +404,10 @@ uint32_t Table::takePhysicalRow() {
 
 void Table::releasePhysicalRow(uint32_t phys) {
     for (auto& c : cols_) {
-        c->release(phys);
-        if (!c->styles.isEmpty()) {
-            c->styles.remove(phys);
+        Column& w = writable(c);
+        w.release(phys);
+        if (!w.styles.isEmpty()) {
+            w.styles.remove(phys);
         }
     }
     if (!rowHeights_.isEmpty()) {
@@ -422,10 +467,11 @@ void Table::removeRows(int at, int count) {
         freeRows_.shrink_to_fit();
         physicalRows_ = 0;
         for (auto& c : cols_) {
-            c->cells.clear();
-            std::string().swap(c->arena);
-            c->garbage = 0;
-            c->styles.clear();
+            // A fresh column keeping the attributes (a snapshot may still share the old one).
+            auto fresh = std::make_shared<Column>();
+            fresh->attrs = c->attrs;
+            fresh->display = c->display;
+            c = std::move(fresh);
         }
         rowHeights_.clear();
         return;
@@ -460,10 +506,10 @@ void Table::insertColumns(int at, int count) {
     if (count <= 0 || at < 0 || at > columnCount()) {
         return;
     }
-    std::vector<std::unique_ptr<Column>> fresh;
+    std::vector<std::shared_ptr<const Column>> fresh;
     fresh.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        fresh.push_back(std::make_unique<Column>());
+        fresh.push_back(std::make_shared<Column>());
     }
     cols_.insert(cols_.begin() + at, std::make_move_iterator(fresh.begin()),
                  std::make_move_iterator(fresh.end()));
@@ -529,7 +575,9 @@ void Table::moveRowTexts(int from, int count, int to) {
         }
     };
     for (auto& c : cols_) {
-        rekey(c->styles);
+        if (!c->styles.isEmpty()) {
+            rekey(writable(c).styles);
+        }
     }
     rekey(rowHeights_);
 }
@@ -562,7 +610,7 @@ void Table::setUtf8(int row, int col, std::string_view text) {
     if (!inRange(row, col) || text.size() > static_cast<size_t>(kMaxTextBytes)) {
         return;
     }
-    column(col)->set(rows_[static_cast<size_t>(row)], text);
+    writableColumn(col)->set(rows_[static_cast<size_t>(row)], text);
 }
 
 bool Table::appendRow(std::span<const std::string_view> texts) {
@@ -580,7 +628,7 @@ bool Table::appendRow(std::span<const std::string_view> texts) {
                  c.arena.size() + texts[i].size() > std::numeric_limits<uint32_t>::max())) {
                 stored = false;
             } else if (!texts[i].empty()) {
-                cols_[i]->set(phys, texts[i]);
+                writable(cols_[i]).set(phys, texts[i]);
             }
         }
         return stored;
@@ -588,7 +636,7 @@ bool Table::appendRow(std::span<const std::string_view> texts) {
     // A fresh row at the end of the storage: each cell is built once, in place.
     rows_.push_back(physicalRows_++);
     for (size_t i = 0; i < cols_.size(); ++i) {
-        Column& c = *cols_[i];
+        Column& c = writable(cols_[i]);
         Cell cell = 0;
         if (i < texts.size()) {
             const std::string_view text = texts[i];
@@ -621,7 +669,7 @@ void Table::rowUtf8(int row, std::span<std::string_view> out) const {
 
 void Table::reserveText(int col, size_t bytes) {
     if (col >= 0 && col < columnCount()) {
-        Column* c = column(col);
+        Column* c = writableColumn(col);
         c->arena.reserve(
             std::min<size_t>(c->arena.size() + bytes, std::numeric_limits<uint32_t>::max()));
         prepareBulkMemory(c->arena.data(), c->arena.capacity());
@@ -637,13 +685,15 @@ void Table::squeeze() {
     };
     shrink(rows_);
     for (auto& c : cols_) {
-        shrink(c->arena);
+        if (c->arena.capacity() - c->arena.size() > c->arena.size() / 8 + 4096) {
+            shrink(writable(c).arena);
+        }
     }
 }
 
 void Table::clearCells() {
     for (auto& c : cols_) {
-        c->clear();
+        writable(c).clear();
     }
 }
 
@@ -667,7 +717,7 @@ void Table::setStyle(int row, int col, const CellStyle& style) {
     if (!inRange(row, col)) {
         return;
     }
-    Column* c = column(col);
+    Column* c = writableColumn(col);
     const uint32_t phys = rows_[static_cast<size_t>(row)];
     if (style.isDefault()) {
         c->styles.remove(phys);
@@ -690,7 +740,7 @@ void Table::setColumnAttributes(int col, const ColumnAttributes& attrs) {
     if (col < 0 || col >= columnCount()) {
         return;
     }
-    Column* c = column(col);
+    Column* c = writableColumn(col);
     const bool pictureChanged =
         c->attrs.format != attrs.format || c->attrs.dataType != attrs.dataType;
     c->attrs = attrs;

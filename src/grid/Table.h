@@ -91,6 +91,12 @@ public:
     Table& operator=(const Table&) = delete;
     ~Table();
 
+    // A frozen copy for a reader on another thread (the crash-recovery writer): it shares the
+    // columns' storage with this table, so it costs next to nothing however big the table is.
+    // The first later change of a shared column here copies that column first; the copy itself
+    // never changes. Only the copy may leave the thread that changes this table.
+    Table snapshot() const;
+
     int rowCount() const { return static_cast<int>(rows_.size()); }
     int columnCount() const { return static_cast<int>(cols_.size()); }
 
@@ -161,7 +167,10 @@ public:
 
 private:
     struct Column;
-    Column* column(int col) const { return cols_[static_cast<size_t>(col)].get(); }
+    const Column* column(int col) const { return cols_[static_cast<size_t>(col)].get(); }
+    // The column to change: copied first while a snapshot shares it.
+    Column* writableColumn(int col) { return &writable(cols_[static_cast<size_t>(col)]); }
+    static Column& writable(std::shared_ptr<const Column>& column);
     bool inRange(int row, int col) const;
     uint32_t takePhysicalRow();
     void releasePhysicalRow(uint32_t phys);
@@ -169,8 +178,8 @@ private:
     std::vector<uint32_t> rows_;  // logical row -> physical row
     std::vector<uint32_t> freeRows_;
     uint32_t physicalRows_ = 0;
-    std::vector<std::unique_ptr<Column>> cols_;
-    QHash<uint32_t, int> rowHeights_;  // physical row -> twips
+    std::vector<std::shared_ptr<const Column>> cols_;  // shared with snapshots until changed
+    QHash<uint32_t, int> rowHeights_;                  // physical row -> twips
 };
 
 }  // namespace pellumar

@@ -22,26 +22,12 @@ const QString kInputError =
     "Format incompatible or not an Form Post text string.\n\rCheck your separator charater "
     "setting. Make sure you highlight the valid text area then drag to the Drop Box again. ";
 
-// Drops the data onto the Drop Box as a drag from elsewhere would; gives the drop action the
-// box reported back.
 Qt::DropAction drop(frmMain* w, QMimeData* data) {
-    QWidget* target = w->txtDrop()->viewport();
-    const QPointF at = QRectF(target->rect()).center();
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted()) {
-        return Qt::IgnoreAction;
-    }
-    QDropEvent event(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
+    return dropOnDropBox(w, data);
 }
 
 Qt::DropAction dropText(frmMain* w, const QString& text) {
-    QMimeData data;
-    data.setText(text);
-    return drop(w, &data);
+    return dropTextOnDropBox(w, text);
 }
 
 QStringList titles(const frmMain* w) {

@@ -1,6 +1,8 @@
 // The record table's storage: cells, moves, removes, sorting and the clip text.
 #include <QtTest>
 
+#include <thread>
+
 #include "grid/ClipText.h"
 #include "grid/Table.h"
 
@@ -23,6 +25,51 @@ QStringList column(const Table& t, int col) {
         out << t.text(r, col);
     }
     return out;
+}
+
+// Everything a table holds, as text: cells, styles, column attributes and row heights.
+QStringList contents(const Table& t) {
+    QStringList out;
+    out << QStringLiteral("%1x%2").arg(t.rowCount()).arg(t.columnCount());
+    for (int c = 0; c < t.columnCount(); ++c) {
+        const ColumnAttributes& a = t.columnAttributes(c);
+        out << QStringLiteral("col %1: %2 %3 %4 %5")
+                   .arg(c)
+                   .arg(a.width)
+                   .arg(a.dataType)
+                   .arg(a.format, a.hidden ? QStringLiteral("hidden") : QString());
+        for (int r = 0; r < t.rowCount(); ++r) {
+            const CellStyle st = t.style(r, c);
+            out << t.text(r, c) + QStringLiteral(" %1%2").arg(st.bold).arg(st.backColor);
+        }
+    }
+    for (int r = 0; r < t.rowCount(); ++r) {
+        out << QString::number(t.rowHeight(r));
+    }
+    return out;
+}
+
+// A table of short texts (kept in the cell), long ones (kept in the column's arena), styles,
+// attributes and heights.
+Table variedTable(int rows, int cols) {
+    Table t(rows, cols);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            t.setText(r, c,
+                      (r + c) % 2 ? QStringLiteral("r%1c%2").arg(r).arg(c)
+                                  : QStringLiteral("a longer text r%1c%2").arg(r).arg(c));
+        }
+    }
+    CellStyle bold;
+    bold.bold = true;
+    bold.backColor = 0xff00ff00;
+    t.setStyle(1, 1, bold);
+    ColumnAttributes attrs;
+    attrs.format = QStringLiteral("#,###.00");
+    attrs.dataType = DataTypeMoney;
+    t.setColumnAttributes(0, attrs);
+    t.setRowHeight(2, 480);
+    return t;
 }
 
 }  // namespace
@@ -232,6 +279,10 @@ private slots:
         QCOMPARE(column(t, 1), (QStringList{"0", "3", "5", "1", "2", "4", "6"}));
     }
 
+    void snapshotStaysAsTaken_data();
+    void snapshotStaysAsTaken();
+    void snapshotReadOnAnotherThread();
+
     void clipRoundTrips_data() {
         QTest::addColumn<QList<QStringList>>("block");
         QTest::newRow("plain") << QList<QStringList>{{"a", "b", "c"}, {"d", "e", "f"}};
@@ -276,6 +327,109 @@ private slots:
         QCOMPARE(splitClip(u"\"ab\"c\td")[0], (QStringList{"\"ab\"c", "d"}));
     }
 };
+
+// A snapshot stays as it was taken whatever happens to the table afterwards, and the table goes
+// on as if no snapshot had been taken.
+void TstTable::snapshotStaysAsTaken_data() {
+    QTest::addColumn<int>("change");
+    for (int i = 0; i < 15; ++i) {
+        QTest::addRow("change %d", i) << i;
+    }
+}
+
+void TstTable::snapshotStaysAsTaken() {
+    QFETCH(int, change);
+    Table t = variedTable(40, 4);
+    const QStringList before = contents(t);
+    const Table frozen = t.snapshot();
+    QCOMPARE(contents(frozen), before);
+
+    CellStyle italic;
+    italic.italic = true;
+    ColumnAttributes attrs;
+    attrs.hidden = true;
+    const std::string_view row[] = {"x", "a text longer than a cell", "y"};
+    switch (change) {
+        case 0:
+            t.setText(3, 1, QStringLiteral("changed"));
+            break;
+        case 1:
+            t.setText(4, 0, QStringLiteral("a changed text longer than a cell"));
+            break;
+        case 2:
+            t.appendRow(row);
+            break;
+        case 3:
+            t.setStyle(1, 1, italic);
+            break;
+        case 4:
+            t.setColumnAttributes(0, attrs);
+            break;
+        case 5:
+            t.removeRows(2, 5);
+            break;
+        case 6:
+            t.insertRows(0, 3);
+            t.setText(0, 0, QStringLiteral("new"));
+            break;
+        case 7:
+            t.clearCells();
+            break;
+        case 8:
+            t.moveRowTexts(1, 2, 10);
+            break;
+        case 9:
+            t.sortRows(1, 39, 2, false);
+            break;
+        case 10:
+            t.setRowHeight(2, 720);
+            break;
+        case 11:
+            t.removeColumns(0, 2);
+            t.setText(0, 0, QStringLiteral("z"));
+            break;
+        case 12:
+            t.setRowCount(0);
+            t.setRowCount(3);
+            t.setText(1, 1, QStringLiteral("w"));
+            break;
+        case 13: {
+            const int del[] = {1, 5, 9};
+            t.removeRowSet(del);
+            break;
+        }
+        case 14:
+            t.reserveRows(100000);
+            t.reserveText(1, 1 << 20);
+            t.squeeze();
+            break;
+    }
+    QCOMPARE(contents(frozen), before);
+    if (change != 14) {
+        QVERIFY(contents(t) != before);
+    }
+    // Changing the snapshot leaves the table alone as well.
+    const QStringList now = contents(t);
+    Table copy = t.snapshot();
+    copy.setText(1, 0, QStringLiteral("only in the copy"));
+    QCOMPARE(contents(t), now);
+}
+
+void TstTable::snapshotReadOnAnotherThread() {
+    // The table keeps changing while another thread reads its snapshot: the reader sees the
+    // table as it was when the snapshot was taken.
+    Table t = variedTable(20000, 3);
+    const QStringList before = contents(t);
+    Table frozen = t.snapshot();
+    QStringList seen;
+    std::thread reader([&] { seen = contents(frozen); });
+    for (int r = 0; r < t.rowCount(); r += 7) {
+        t.setText(r, r % 3, QStringLiteral("changed while read, with a long text"));
+    }
+    t.removeRows(100, 5000);
+    reader.join();
+    QCOMPARE(seen, before);
+}
 
 QTEST_GUILESS_MAIN(TstTable)
 #include "tst_table.moc"
