@@ -134,6 +134,7 @@ void FileController::mnuNew_Click() {
     recordGrid_.SetDefaults();
     model.setCols(10);
     model.setRows(21);
+    views_.fa()->select(1, 0);  // record 1 is the current record
     RefreshDocumentView();
     document_.setTitle(QStringLiteral("Pellumar -- Untitled.plm"));
     document_.setFile(untitledPath(), FileKind::Native);
