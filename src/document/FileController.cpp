@@ -139,6 +139,7 @@ void FileController::mnuNew_Click() {
     document_.setTitle(QStringLiteral("Pellumar -- Untitled.plm"));
     document_.setFile(untitledPath(), FileKind::Native);
     document_.setNewDocument(true);
+    document_.setFirstLineData(false);
     document_.MakeModified(false);
     document_.resetComboLists();
 }
@@ -149,7 +150,7 @@ bool FileController::mnuSave_Click() {
     if (kind == FileKind::Comma || kind == FileKind::Tab) {
         const auto saved =
             saveDelimited(document_.model().table(), file, kind == FileKind::Comma ? u',' : u'\t',
-                          document_.encoding());
+                          document_.encoding(), titleLine());
         if (!saved) {
             prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Save"),
                              saved.message());
@@ -200,10 +201,16 @@ void FileController::AfterFileLoad() {
     document_.resetComboLists();
 }
 
-void FileController::showLoadedTable(Table&& table, const QString& path, FileKind kind) {
+TitleLine FileController::titleLine() const {
+    return document_.writesTitleLine() ? TitleLine::Written : TitleLine::Skipped;
+}
+
+void FileController::showLoadedTable(Table&& table, const QString& path, FileKind kind,
+                                     bool firstLineData) {
     document_.setLastOpenPath(FolderOfPath(path));
     lastDialogFile_ = path;
     document_.setNewDocument(false);
+    document_.setFirstLineData(firstLineData);
     const TextEncoding encoding = document_.encoding();
     document_.setFile(path, kind, encoding);
     // At least the title row and one column, as an empty file leaves them.
@@ -275,7 +282,7 @@ void FileController::openDelimited(int index, char16_t separator) {
         table.insertRows(0, 1);
     }
     document_.setEncoding(loaded.value().encoding);
-    showLoadedTable(std::move(table), name, comma ? FileKind::Comma : FileKind::Tab);
+    showLoadedTable(std::move(table), name, comma ? FileKind::Comma : FileKind::Tab, index == 1);
 }
 
 bool FileController::saveAs(const QString& filter, const QString& extension,
@@ -310,8 +317,8 @@ bool FileController::saveAsDelimited(char16_t separator) {
     return saveAs(comma ? QStringLiteral("Comma Delimited Text Files (*.csv)|*.csv")
                         : QStringLiteral("Tab Delimited Text Files (*.txt)|*.txt"),
                   comma ? QStringLiteral("csv") : QStringLiteral("txt"), [&](const QString& path) {
-                      const auto saved =
-                          saveDelimited(document_.model().table(), path, separator, encoding);
+                      const auto saved = saveDelimited(document_.model().table(), path, separator,
+                                                       encoding, titleLine());
                       return saved ? QString() : saved.message();
                   });
 }
