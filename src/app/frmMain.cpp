@@ -221,9 +221,14 @@ void frmMain::buildStatusBar() {
         if (i == 0) {
             panel->setMinimumWidth(twipsToPixels(kWidths[i], this));
             bar->addWidget(panel, 1);
+        } else if (i == 5) {
+            // The position grows to show its whole text ("202 / 1000000").
+            panel->setMinimumWidth(twipsToPixels(kWidths[i], this));
+            panel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            bar->addPermanentWidget(panel);
         } else {
             panel->setFixedWidth(twipsToPixels(kWidths[i], this));
-            panel->setAlignment(i == 5 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
+            panel->setAlignment(Qt::AlignCenter);
             bar->addPermanentWidget(panel);
         }
         panels_.push_back(panel);
@@ -313,7 +318,13 @@ void frmMain::applyGeometryPreferences() {
     resize(wanted.size());
     move(wanted.topLeft());
     appliedPixels_ = wanted;
-    appliedTwips_ = QRect(left, top, width, height);
+    // The stored twips stand for the place only where they were applied as they are (not where
+    // the smallest size or the screen overrode them).
+    auto asApplied = [this](int twips, int pixels) {
+        return twipsToPixels(twips, this) == pixels ? twips : pixelsToTwips(pixels, this);
+    };
+    appliedTwips_ = QRect(asApplied(left, wanted.x()), asApplied(top, wanted.y()),
+                          asApplied(width, wanted.width()), asApplied(height, wanted.height()));
 }
 
 // A length to store: the stored value itself while the window still stands where it put it, so

@@ -44,6 +44,18 @@ void Document::setTitle(const QString& title) {
     emit titleChanged(title_);
 }
 
+bool Document::writesTitleLine() const {
+    if (!firstLineData_ || model_->rows() < 1) {
+        return true;
+    }
+    for (int c = 0; c < model_->cols(); ++c) {
+        if (!model_->table().isEmpty(0, c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 QString& Document::comboList(int col) {
     fitComboLists();
     static QString none;

@@ -60,6 +60,13 @@ public:
     void setFile(const QString& path, FileKind kind, TextEncoding encoding = TextEncoding::Utf8);
     void setEncoding(TextEncoding encoding) { encoding_ = encoding; }
 
+    // True for a document opened from comma or tab text whose first line was data: it has no
+    // title line of its own, and none is written for it while every column title is empty.
+    bool isFirstLineData() const { return firstLineData_; }
+    void setFirstLineData(bool firstLineData) { firstLineData_ = firstLineData; }
+    // Whether comma or tab text of the document starts with the title line.
+    bool writesTitleLine() const;
+
     // True while the table is the blank table of start-up or New.
     bool isNewDocument() const { return newDocument_; }
     void setNewDocument(bool isNew) { newDocument_ = isNew; }
@@ -96,6 +103,7 @@ private:
     FileKind fileKind_ = FileKind::Native;
     TextEncoding encoding_ = TextEncoding::Utf8;
     bool newDocument_ = true;
+    bool firstLineData_ = false;
     QString lastOpenPath_;
     QString title_;
     int lastSortCol_ = 0;

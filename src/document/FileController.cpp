@@ -134,10 +134,12 @@ void FileController::mnuNew_Click() {
     recordGrid_.SetDefaults();
     model.setCols(10);
     model.setRows(21);
+    views_.fa()->select(1, 0);  // record 1 is the current record
     RefreshDocumentView();
     document_.setTitle(QStringLiteral("Pellumar -- Untitled.plm"));
     document_.setFile(untitledPath(), FileKind::Native);
     document_.setNewDocument(true);
+    document_.setFirstLineData(false);
     document_.MakeModified(false);
     document_.resetComboLists();
 }
@@ -148,7 +150,7 @@ bool FileController::mnuSave_Click() {
     if (kind == FileKind::Comma || kind == FileKind::Tab) {
         const auto saved =
             saveDelimited(document_.model().table(), file, kind == FileKind::Comma ? u',' : u'\t',
-                          document_.encoding());
+                          document_.encoding(), titleLine());
         if (!saved) {
             prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Save"),
                              saved.message());
@@ -199,10 +201,16 @@ void FileController::AfterFileLoad() {
     document_.resetComboLists();
 }
 
-void FileController::showLoadedTable(Table&& table, const QString& path, FileKind kind) {
+TitleLine FileController::titleLine() const {
+    return document_.writesTitleLine() ? TitleLine::Written : TitleLine::Skipped;
+}
+
+void FileController::showLoadedTable(Table&& table, const QString& path, FileKind kind,
+                                     bool firstLineData) {
     document_.setLastOpenPath(FolderOfPath(path));
     lastDialogFile_ = path;
     document_.setNewDocument(false);
+    document_.setFirstLineData(firstLineData);
     const TextEncoding encoding = document_.encoding();
     document_.setFile(path, kind, encoding);
     // At least the title row and one column, as an empty file leaves them.
@@ -276,7 +284,7 @@ bool FileController::loadAndShow(const QString& name, FileKind kind, bool firstL
         table.insertRows(0, 1);
     }
     document_.setEncoding(loaded.value().encoding);
-    showLoadedTable(std::move(table), name, kind);
+    showLoadedTable(std::move(table), name, kind, firstLineAsData);
     return true;
 }
 
@@ -339,8 +347,8 @@ bool FileController::saveAsDelimited(char16_t separator) {
     return saveAs(comma ? QStringLiteral("Comma Delimited Text Files (*.csv)|*.csv")
                         : QStringLiteral("Tab Delimited Text Files (*.txt)|*.txt"),
                   comma ? QStringLiteral("csv") : QStringLiteral("txt"), [&](const QString& path) {
-                      const auto saved =
-                          saveDelimited(document_.model().table(), path, separator, encoding);
+                      const auto saved = saveDelimited(document_.model().table(), path, separator,
+                                                       encoding, titleLine());
                       return saved ? QString() : saved.message();
                   });
 }

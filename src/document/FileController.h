@@ -79,8 +79,12 @@ private:
     void openDelimited(int index, char16_t separator);
     // The load of every Open; a file that cannot be read leaves the document as it was.
     bool loadAndShow(const QString& name, FileKind kind, bool firstLineAsData);
-    // The common end of every Open: the loaded table becomes the document.
-    void showLoadedTable(Table&& table, const QString& path, FileKind kind);
+    // The common end of every Open: the loaded table becomes the document. `firstLineData`: the
+    // file's first line was read as a record.
+    void showLoadedTable(Table&& table, const QString& path, FileKind kind,
+                         bool firstLineData = false);
+    // Whether comma or tab text of the document starts with its title line.
+    TitleLine titleLine() const;
     bool saveAsDelimited(char16_t separator);
     // Save As: the save dialog, then `write` (which gives a failure's message, or "").
     bool saveAs(const QString& filter, const QString& extension,

@@ -108,6 +108,7 @@ void FormReaderController::txtDrop_OLEDragDrop(const QMimeData& data) {
     } else {
         txtDrop_.setPlainText(data.text());
     }
+    txtDrop_.showStart();
     formText_ = txtDrop_.toPlainText();
     ReadFormText();
 }

@@ -53,13 +53,14 @@ void FormPanelController::followModel() {
                 cellsChanged(m.tableRow(topLeft), topLeft.column(), m.tableRow(bottomRight),
                              bottomRight.column());
             });
-    // Rows coming, going or moving change the record at the current row: show it.
+    // Rows coming, going, moving or sorted can put another record under the current row number
+    // (the current record itself removed, say) without the current cell moving: show it again.
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
         connect(model, signal, this, &FormPanelController::recordsChanged);
     }
     connect(model, &QAbstractItemModel::rowsMoved, this, &FormPanelController::recordsChanged);
     connect(model, &QAbstractItemModel::layoutChanged, this, &FormPanelController::recordsChanged);
-    connect(model, &QAbstractItemModel::modelReset, this, &FormPanelController::showPosition);
+    connect(model, &QAbstractItemModel::modelReset, this, &FormPanelController::recordsChanged);
     // The panel shows the current record, however it became current.
     connect(fa_, &GridControl::currentCellChanged, this, [this] { fa_Click(); });
 }

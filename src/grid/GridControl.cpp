@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace pellumar {
 
@@ -23,6 +24,10 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
       model_(model ? model : new GridModel(this)),
       proxy_(new GridStyleProxy(this)),
       header_(new GridHeaderView(this)) {
+    // Where the selection stood is noted before the views hear of rows going, since the view
+    // moves its current cell as soon as it hears.
+    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, &GridControl::rememberPlace);
+    connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, &GridControl::rememberPlace);
     proxy_->setSourceModel(model_);
     proxy_->setBaseFont(font());
     setHorizontalHeader(header_);
@@ -65,22 +70,19 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
             &GridControl::onSelectionChanged);
     connect(model_, &GridModel::columnAttributesChanged, this, &GridControl::applyColumnAttributes);
     connect(model_, &GridModel::rowHeightsChanged, this, &GridControl::applyRowHeights);
-    connect(model_, &GridModel::cellEdited, this, &GridControl::afterEdit);
+    connect(model_, &GridModel::cellEdited, this, &GridControl::noteEdit);
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
-        anchorRow_ = anchorCol_ = -1;
+        anchor_ = QPersistentModelIndex();
         lastSortCol_ = -1;
         customHeightRows_.clear();
         applyColumnAttributes(0, cols() - 1);
         applyRowHeights(0, rows() - 1);
         noteCurrentCell();
     });
-    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, &GridControl::rememberPlace);
-    connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, &GridControl::rememberPlace);
+    // Rows inserted or removed leave the current cell and the selection at their row numbers
+    // (the record now there becomes current); sorted or moved rows take them along.
     connect(model_, &QAbstractItemModel::rowsInserted, this, &GridControl::restorePlace);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &GridControl::restorePlace);
-    // Sorted or moved rows take the selection with them: the current cell follows it.
-    connect(model_, &QAbstractItemModel::rowsMoved, this, &GridControl::onSelectionChanged);
-    connect(model_, &QAbstractItemModel::layoutChanged, this, &GridControl::onSelectionChanged);
     // Rows and columns coming and going can move the current cell.
     for (auto signal :
          {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted,
@@ -90,6 +92,7 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     connect(model_, &QAbstractItemModel::rowsMoved, this, &GridControl::noteCurrentCell);
     connect(model_, &QAbstractItemModel::columnsMoved, this, &GridControl::noteCurrentCell);
     connect(model_, &QAbstractItemModel::layoutChanged, this, &GridControl::noteCurrentCell);
+    connect(model_, &QAbstractItemModel::columnsInserted, this, &GridControl::extendRowSelection);
 }
 
 GridControl::~GridControl() = default;
@@ -108,8 +111,8 @@ int GridControl::toTableRow(const QModelIndex& index) const {
 }
 
 int GridControl::row() const {
-    if (anchorRow_ >= model_->fixedRows() && anchorRow_ < rows() && currentIndex().isValid()) {
-        return anchorRow_;
+    if (anchor_.isValid() && currentIndex().isValid()) {
+        return toTableRow(anchor_);
     }
     const QModelIndex cur = currentIndex();
     if (cur.isValid()) {
@@ -119,8 +122,8 @@ int GridControl::row() const {
 }
 
 int GridControl::col() const {
-    if (anchorCol_ >= 0 && anchorCol_ < cols() && currentIndex().isValid()) {
-        return anchorCol_;
+    if (anchor_.isValid() && currentIndex().isValid()) {
+        return anchor_.column();
     }
     const QModelIndex cur = currentIndex();
     return cur.isValid() ? cur.column() : 0;
@@ -154,25 +157,25 @@ void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
     col1 = std::clamp(col1, 0, cols() - 1);
     col2 = std::clamp(col2, 0, cols() - 1);
     programmatic_ = true;
-    anchorRow_ = row1;
-    anchorCol_ = col1;
+    anchor_ = model_->indexAt(row1, col1);
     const QModelIndex end = viewIndex(row2, col2);
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
     if (selectionKind_ == SelectionByRow) {
         flags |= QItemSelectionModel::Rows;
     }
-    // Moving the current cell scrolls the view to it unless asked not to.
+    // Whole rows keep the columns the user is looking at.
+    const int visibleCol = columnAt(0);
+    // The view scrolls below, to the current cell, not to the selection's other corner.
     const bool autoScrolling = hasAutoScroll();
-    setAutoScroll(autoScrolling && scroll);
+    setAutoScroll(false);
     selectionModel()->setCurrentIndex(end, QItemSelectionModel::NoUpdate);
     setAutoScroll(autoScrolling);
     selectionModel()->select(QItemSelection(viewIndex(row1, col1), end), flags);
     programmatic_ = false;
-    // Bring the current cell into view; whole rows keep the columns the user is looking at.
-    const int visibleCol = columnAt(0);
-    if (scroll)
+    if (scroll) {
         scrollTo(viewIndex(
             row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
+    }
     emit selChanged();
     noteCurrentCell();
 }
@@ -208,7 +211,7 @@ void GridControl::onSelectionChanged() {
     }
     const QModelIndex cur = currentIndex();
     if (!cur.isValid()) {
-        anchorRow_ = anchorCol_ = -1;
+        anchor_ = QPersistentModelIndex();
         emit selChanged();
         noteCurrentCell();
         return;
@@ -228,14 +231,18 @@ void GridControl::onSelectionChanged() {
         }
     }
     const int anchorModelRow = cur.row() == top ? bottom : top;
-    anchorRow_ = anchorModelRow + model_->fixedRows();
-    if (selectionKind_ == SelectionByRow) {
-        anchorCol_ = cur.column();
-    } else {
-        anchorCol_ = cur.column() == left ? right : left;
-    }
+    const int anchorCol =
+        selectionKind_ == SelectionByRow ? cur.column() : (cur.column() == left ? right : left);
+    anchor_ = model_->index(anchorModelRow, anchorCol);
     emit selChanged();
     noteCurrentCell();
+}
+
+void GridControl::extendRowSelection() {
+    // Whole rows take in the columns added to them.
+    if (selectionKind_ == SelectionByRow && currentIndex().isValid()) {
+        select(row(), col(), selectionEndRow(), selectionEndCol(), false);
+    }
 }
 
 void GridControl::setSelectionKind(int kind) {
@@ -412,6 +419,57 @@ bool GridControl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* ev
         return false;
     }
     return QTableView::edit(index, trigger, event);
+}
+
+QItemSelectionModel::SelectionFlags GridControl::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    // Ctrl+Home, Ctrl+End and the like select where they go, as the keys without Ctrl do: the
+    // highlight stays on the current record.
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        static constexpr int kMoves[] = {Qt::Key_Home,     Qt::Key_End,  Qt::Key_PageUp,
+                                         Qt::Key_PageDown, Qt::Key_Up,   Qt::Key_Down,
+                                         Qt::Key_Left,     Qt::Key_Right};
+        if ((key->modifiers() & Qt::ControlModifier) &&
+            std::find(std::begin(kMoves), std::end(kMoves), key->key()) != std::end(kMoves)) {
+            const QKeyEvent plain(QEvent::KeyPress, key->key(),
+                                  key->modifiers() & ~Qt::ControlModifier);
+            return QTableView::selectionCommand(index, &plain);
+        }
+    }
+    return QTableView::selectionCommand(index, event);
+}
+
+void GridControl::noteEdit(int row, int col) {
+    if (committing_) {
+        pendingEdits_.emplace_back(row, col);
+    } else {
+        emit afterEdit(row, col);
+    }
+}
+
+void GridControl::commitData(QWidget* editor) {
+    // The end of an edit is reported once its editor has closed, so that a handler may move the
+    // current cell or start another edit.
+    committing_ = true;
+    QTableView::commitData(editor);
+    committing_ = false;
+    if (!pendingEdits_.empty()) {
+        // An editor that commits without closing (none of ours does) reports soon after.
+        QMetaObject::invokeMethod(this, &GridControl::reportEdits, Qt::QueuedConnection);
+    }
+}
+
+void GridControl::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    reportEdits();
+}
+
+void GridControl::reportEdits() {
+    const auto edits = std::exchange(pendingEdits_, {});
+    for (const auto& [row, col] : edits) {
+        emit afterEdit(row, col);
+    }
 }
 
 void GridControl::focusInEvent(QFocusEvent* event) {

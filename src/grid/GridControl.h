@@ -6,6 +6,7 @@
 // other; in whole-row selection the selection spans every column.
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QTableView>
 
 #include "grid/GridModel.h"
@@ -136,6 +137,7 @@ signals:
     void focusGained();
     void selChanged();
     void beforeEdit(int row, int col, bool* cancel);
+    // An edit of cell (row, col) has ended; an editor has closed by then.
     void afterEdit(int row, int col);
     void beforeSort(int col, int order);
     void afterSort(int col, int order);
@@ -151,6 +153,10 @@ signals:
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event = nullptr) const override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -168,6 +174,9 @@ private:
     // to the table), as the grid's commands expect; sorting and moves let them follow their rows.
     void rememberPlace();
     void restorePlace();
+    void noteEdit(int row, int col);
+    void reportEdits();
+    void extendRowSelection();
     void onSectionClicked(int section);
     void onSectionMoved(int logical, int oldVisual, int newVisual);
     QModelIndex viewIndex(int row, int col) const;
@@ -181,14 +190,18 @@ private:
     bool editable_ = true;
     bool programmatic_ = false;
     bool movingSection_ = false;
-    int anchorRow_ = -1;  // table coordinates of the current cell
-    int anchorCol_ = -1;
     struct Place {
         bool valid = false;
         int row = 0, col = 0, endRow = 0, endCol = 0;
     };
-    Place place_;        // the selection before rows were inserted or removed
-    int notedRow_ = -1;  // the current cell last reported
+    Place place_;  // the selection before rows were inserted or removed
+    // The current cell (the selection's other corner is the view's current index). It follows
+    // the cell's record and column when rows or columns come, go, move or are sorted, as the
+    // view's current index does.
+    QPersistentModelIndex anchor_;
+    bool committing_ = false;  // an editor's text is being written into the model
+    std::vector<std::pair<int, int>> pendingEdits_;  // edits reported once their editor closed
+    int notedRow_ = -1;                              // the current cell last reported
     int notedCol_ = -1;
     int lastSortCol_ = -1;
     int lastSortOrder_ = 0;

@@ -1,10 +1,13 @@
 // The Drop Box in the main window (drops of text and files, Decode, Erase, focus, the "Input
 // error" message, the document's state after a run) and the Separator Character Setting dialog.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -99,6 +102,31 @@ private slots:
         QCOMPARE(w.prompter.last().caption, "Exit");
         QCOMPARE(w.ended, 0);
         QCOMPARE(w.prompter.asked().size(), 1);  // no "Input error" came before
+    }
+
+    // A real form post ends with a line break: after a paste or a drop the one-line box shows
+    // the start of the text, not the empty line after it. A text area's lines stay in its value.
+    void pastedFormPostShowsItsStart() {
+        TestWindow w(true);
+        const QString post =
+            "Name=Ann Lee\r\nComments=line one\r\nline two\r\nEmail=ann@example.org\r\n";
+        QGuiApplication::clipboard()->setText(post);
+        w->txtDrop()->setFocus();
+        w->txtDrop()->selectAll();
+        w->txtDrop()->paste();
+        QCOMPARE(w->txtDrop()->toPlainText().remove('\r'), QString(post).remove('\r'));
+        QCOMPARE(w->txtDrop()->verticalScrollBar()->value(), 0);
+        QCOMPARE(w->txtDrop()->horizontalScrollBar()->value(), 0);
+        QCOMPARE(w->txtDrop()->textCursor().position(), 0);
+        w->cmdDownArrow()->click();
+        QCOMPARE(titles(w.window.get()).mid(0, 3), QStringList({"Name", "Comments", "Email"}));
+        QCOMPARE(w->fa()->textMatrix(1, 1), "line one\nline two");
+        QCOMPARE(w->fb()->textMatrix(2, 1), "line one\nline two");
+
+        dropText(w.window.get(), post);
+        QCOMPARE(w->txtDrop()->verticalScrollBar()->value(), 0);
+        QCOMPARE(w->fa()->rows(), 3);
+        QCOMPARE(w->fa()->textMatrix(2, 1), "line one\nline two");
     }
 
     void lineFeedsAloneEndLines() {

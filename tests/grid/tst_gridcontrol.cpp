@@ -178,6 +178,78 @@ private slots:
         QVERIFY(!grid_->isEditing());
     }
 
+    // A handler of the end of an edit may move the current cell: the editor has closed by then
+    // (Return in a list editor).
+    void afterEditMayMoveTheCurrentCell() {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("closeEditor")));
+        connect(grid_.get(), &GridControl::afterEdit, this,
+                [this](int row, int) { grid_->select(row, 3); });
+        grid_->setComboList(QStringLiteral("Left|Center|Right"));
+        grid_->select(2, 1);
+        grid_->editCell();
+        auto* combo = grid_->findChild<QComboBox*>(QStringLiteral("gridComboEditor"));
+        QVERIFY(combo);
+        combo->setCurrentIndex(combo->findText(QStringLiteral("Center")));
+        QTest::keyClick(combo, Qt::Key_Return);
+        QTRY_VERIFY(!grid_->isEditing());
+        QCOMPARE(grid_->textMatrix(2, 1), QStringLiteral("Center"));
+        QCOMPARE(grid_->row(), 2);
+        QCOMPARE(grid_->col(), 3);
+    }
+
+    // Whole-row selection: Ctrl with a move key selects where it goes, and columns added to the
+    // table join the selected rows.
+    void wholeRowsFollowKeysAndNewColumns() {
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        grid_->select(4, 0);
+        QTest::keyClick(grid_.get(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid_->row(), 10);
+        QCOMPARE(grid_->selectedRows(), 1);
+        QVERIFY(grid_->selectionModel()->isRowSelected(9, QModelIndex()));
+        QVERIFY(!grid_->selectionModel()->isRowSelected(3, QModelIndex()));
+        QTest::keyClick(grid_.get(), Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(grid_->row(), 1);
+        QVERIFY(grid_->selectionModel()->isRowSelected(0, QModelIndex()));
+        grid_->setCols(6);
+        QVERIFY(grid_->selectionModel()->isSelected(grid_->model()->index(0, 5)));
+        QCOMPARE(grid_->row(), 1);
+    }
+
+    // A check box in a cell aligned to the centre is drawn in the middle, and toggled there.
+    void centredCheckBox() {
+        grid_->setColDataType(1, DataTypeCheckbox);
+        grid_->setColAlignment(1, AlignCenterCenter);
+        grid_->setColWidth(1, 3000);
+        grid_->setTextMatrix(2, 1, QStringLiteral("1"));
+        grid_->select(5, 3);
+        const QRect cell = grid_->visualRect(grid_->model()->index(1, 1));
+        const QImage image = grid_->viewport()->grab().toImage();
+        const QRgb background = image.pixel(cell.left() + 2, cell.center().y());
+        int left = cell.right();
+        int right = cell.left();
+        for (int x = cell.left() + 1; x < cell.right(); ++x) {
+            for (int y = cell.top() + 1; y < cell.bottom(); ++y) {
+                if (image.pixel(x, y) != background) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        QVERIFY2(left < right, "no check box drawn");
+        QVERIFY2(std::abs((left + right) / 2 - cell.center().x()) <= 2,
+                 qPrintable(QStringLiteral("box from %1 to %2 in a cell from %3 to %4")
+                                .arg(left)
+                                .arg(right)
+                                .arg(cell.left())
+                                .arg(cell.right())));
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {},
+                          QPoint(cell.left() + 8, cell.center().y()));
+        QCOMPARE(grid_->grid()->checkState(2, 1), int(CheckChecked));
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(grid_->grid()->checkState(2, 1), int(CheckUnchecked));
+        QCOMPARE(grid_->textMatrix(2, 1), QStringLiteral("0"));
+    }
+
     void viewFollowsColumnAndRowAttributes() {
         grid_->setColHidden(1, true);
         QVERIFY(grid_->isColumnHidden(1));
