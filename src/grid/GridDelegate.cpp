@@ -9,6 +9,17 @@ namespace pellumar {
 
 GridDelegate::GridDelegate(GridControl* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+    if (grid_->hasRowList() && grid_->isRowListed(index.row() + grid_->fixedRows())) {
+        QStyleOptionViewItem listed(option);
+        listed.state |= QStyle::State_Selected;
+        QStyledItemDelegate::paint(painter, listed, index);
+        return;
+    }
+    QStyledItemDelegate::paint(painter, option, index);
+}
+
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const {
     QString list = grid_->comboList();

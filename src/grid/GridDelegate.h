@@ -13,6 +13,9 @@ class GridDelegate : public QStyledItemDelegate {
 public:
     explicit GridDelegate(GridControl* grid);
 
+    // Rows of a list selection show as selected.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
