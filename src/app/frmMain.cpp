@@ -9,6 +9,7 @@
 #include "document/Document.h"
 #include "document/DocumentPaths.h"
 #include "document/FileController.h"
+#include "edit/EditController.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
@@ -277,6 +278,8 @@ void frmMain::buildControllers() {
                                  *formPanel_, *txtDrop_, *cmdDownArrow_, *cmdEraser_, this);
     columns_ = new ColumnController(*document_, prompter_, *this, commands, *fa_, *formPanel_,
                                     *rowCol_->txtCol(), this);
+    edit_ = new EditController(*document_, prompter_, *this, commands, *views_, *formPanel_,
+                               *txtDrop_, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
 }
 

@@ -28,6 +28,7 @@ class ColumnController;
 class CommandBar;
 class Document;
 class DropBox;
+class EditController;
 class FileController;
 class FormPanelController;
 class FormReaderController;
@@ -55,6 +56,7 @@ public:
     FileController& fileCommands() const { return *files_; }
     FormReaderController& formReader() const { return *formReader_; }
     ColumnController& columns() const { return *columns_; }
+    EditController& editCommands() const { return *edit_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
@@ -118,6 +120,7 @@ private:
     FileController* files_ = nullptr;
     FormReaderController* formReader_ = nullptr;
     ColumnController* columns_ = nullptr;
+    EditController* edit_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;
