@@ -27,6 +27,10 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     proxy_->setBaseFont(font());
     setHorizontalHeader(header_);
     setModel(proxy_);
+    // The title row shows no selection. With a selection model of its own it never scans a whole
+    // column to learn whether every record is selected, which all records selected would make it
+    // do at every repaint.
+    header_->setSelectionModel(new QItemSelectionModel(proxy_, header_));
     setItemDelegate(new GridDelegate(this));
 
     // The title row is ours to handle: a click sorts rather than selecting the column.
@@ -167,18 +171,20 @@ void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
     if (selectionKind_ == SelectionByRow) {
         flags |= QItemSelectionModel::Rows;
     }
-    // Moving the current cell scrolls the view to it unless asked not to.
+    const int visibleCol = columnAt(0);  // before anything scrolls
     const bool autoScrolling = hasAutoScroll();
-    setAutoScroll(autoScrolling && scroll);
+    setAutoScroll(false);
     selectionModel()->setCurrentIndex(end, QItemSelectionModel::NoUpdate);
     setAutoScroll(autoScrolling);
     selectionModel()->select(QItemSelection(viewIndex(row1, col1), end), flags);
     programmatic_ = false;
-    // Bring the current cell into view; whole rows keep the columns the user is looking at.
-    const int visibleCol = columnAt(0);
-    if (scroll)
-        scrollTo(viewIndex(
-            row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
+    // Unless asked not to, bring the selection's end and then the current cell into view; whole
+    // rows keep the columns the user is looking at.
+    if (scroll) {
+        const bool keepCols = selectionKind_ == SelectionByRow && visibleCol >= 0;
+        scrollTo(viewIndex(row2, keepCols ? visibleCol : col2));
+        scrollTo(viewIndex(row1, keepCols ? visibleCol : col1));
+    }
     emit selChanged();
     noteCurrentCell();
 }

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -130,6 +131,21 @@ private slots:
         // Block selection keeps no list: Ctrl+click is a plain click there.
         grid_->selectRowList({3, 6});
         QVERIFY(!grid_->hasRowList());
+    }
+
+    void wholeRowsKeepTheColumnsInView() {
+        grid_->setCols(30);
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        QScrollBar* across = grid_->horizontalScrollBar();
+        QVERIFY(across->maximum() > 0);
+        grid_->select(9, 0, 9, 29);
+        QCOMPARE(across->value(), 0);
+        grid_->selectRowList({2, 6});
+        QCOMPARE(across->value(), 0);
+        // A block is brought into view.
+        grid_->setSelectionKind(GridControl::SelectionFree);
+        grid_->select(3, 29, 3, 29);
+        QVERIFY(across->value() > 0);
     }
 
     void titleClicksSortAndReverse() {
