@@ -50,6 +50,20 @@ void appendRow(std::string& out, const Table& table, int row, int left, int righ
     }
 }
 
+// Makes room for the text of `rows` rows, judged by the first few of them, so that a long text
+// is not copied over and over as it grows.
+void reserveFor(std::string& out, const Table& table, int top, int rows, int left, int right) {
+    constexpr int kSample = 256;
+    const int sample = std::min(rows, kSample);
+    std::string probe;
+    for (int r = top; r < top + sample; ++r) {
+        appendRow(probe, table, r, left, right);
+        probe += '\n';
+    }
+    out.reserve(probe.size() / static_cast<size_t>(std::max(sample, 1)) *
+                static_cast<size_t>(rows) * 9 / 8);
+}
+
 QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
@@ -66,6 +80,7 @@ QString joinClip(const Table& table, int row1, int col1, int row2, int col2,
         return {};
     }
     std::string out;
+    reserveFor(out, table, top, bottom - top + 1, left, right);
     for (int r = top; r <= bottom; ++r) {
         if (r > top) {
             out += '\n';
