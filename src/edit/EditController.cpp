@@ -35,6 +35,9 @@ int maxRecords() {
     return std::numeric_limits<int>::max() - 1;
 }
 
+// The longest text Paste puts into the Drop Box (a form's text is a few hundred characters).
+constexpr int kDropBoxMaxChars = 1 << 20;
+
 QString number(int n) {
     return QLocale(QLocale::English).toString(n);
 }
@@ -153,7 +156,7 @@ void EditController::mnuEditCut_Click() {
 
 void EditController::mnuEditPaste_Click() {
     if (views_.activeArea() == ActiveArea::DropBox) {
-        txtDrop_.setPlainText(clipboardText());
+        pasteIntoDropBox(clipboardText());
         return;
     }
     if (views_.activeArea() != ActiveArea::DataGrid || records() == 0 ||
@@ -183,6 +186,22 @@ void EditController::mnuEditPaste_Click() {
     EditProgress progress(window_, QStringLiteral("Pasting..."));
     model.setClipText(top, left, bottom, right, text, progress.report());
     document_.markChanged();
+}
+
+void EditController::pasteIntoDropBox(const QString& text) {
+    // The box lays out every line of its text: a text of many megabytes would keep the window
+    // busy for minutes. Such a text belongs in a file.
+    if (text.size() > kDropBoxMaxChars) {
+        prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Pellumar"),
+                         QStringLiteral("The clipboard holds %1 characters; the Drop Box takes up "
+                                        "to %2. Open a longer text as a comma or tab "
+                                        "delimited file instead.")
+                             .arg(number(static_cast<int>(std::min<qsizetype>(
+                                      text.size(), std::numeric_limits<int>::max()))),
+                                  number(kDropBoxMaxChars)));
+        return;
+    }
+    txtDrop_.setPlainText(text);
 }
 
 void EditController::mnuSelectAll_Click() {

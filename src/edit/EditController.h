@@ -79,6 +79,7 @@ private:
     // The clipboard's text and putting a text on it.
     static QString clipboardText();
     static void putOnClipboard(const QString& text);
+    void pasteIntoDropBox(const QString& text);
     // Moves the texts of the records above or below the selected block past it (step -1 or 1).
     void moveBlock(int step);
 

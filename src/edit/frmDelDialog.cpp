@@ -27,7 +27,6 @@ frmDelDialog::frmDelDialog(QWidget& parent, EditController& edit)
         style()->standardIcon(QStyle::SP_MessageBoxQuestion, nullptr, this).pixmap(iconSize));
     imgPicture_->setAlignment(Qt::AlignTop);
     lblMessage_->setObjectName(QStringLiteral("lblMessage"));
-    lblMessage_->setWordWrap(true);
     chkAskDel_->setObjectName(QStringLiteral("chkAskDel"));
 
     auto* layout = new QVBoxLayout(this);

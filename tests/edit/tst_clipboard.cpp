@@ -249,6 +249,13 @@ private slots:
         QCOMPARE(model().rows(), 11);
         QCOMPARE(model().cols(), 4);
         QCOMPARE(changedCells().size(), 4);
+        // The Drop Box refuses it with a message and keeps its text.
+        (*w_)->txtDrop()->setPlainText(QStringLiteral("name=Ann"));
+        (*w_)->views().setActiveArea(ActiveArea::DropBox);
+        edit().mnuEditPaste_Click();
+        QCOMPARE((*w_)->txtDrop()->toPlainText(), QStringLiteral("name=Ann"));
+        QCOMPARE(w_->prompter.asked().size(), 1);
+        QVERIFY(w_->prompter.last().text.contains(QStringLiteral("Drop Box takes up to")));
         clipboard()->clear();
     }
 };
