@@ -213,26 +213,25 @@ void EditController::mnuSelectAll_Click() {
 
 // --- Records and columns ------------------------------------------------------------------------
 
-bool EditController::refuseMoreRecords() {
-    if (records() < maxRecords()) {
+bool EditController::atLimit(int count, int most, const QString& message) {
+    if (count < most) {
         return false;
     }
     prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Pellumar"),
-                     QStringLiteral("The table already has %1 records, the most it can hold. "
-                                    "No record was added.")
-                         .arg(number(maxRecords())));
+                     message.arg(number(most)));
     return true;
 }
 
+bool EditController::refuseMoreRecords() {
+    return atLimit(records(), maxRecords(),
+                   QStringLiteral("The table already has %1 records, the most it can hold. No "
+                                  "record was added."));
+}
+
 bool EditController::refuseMoreColumns() {
-    if (document_.model().cols() < maxColumns()) {
-        return false;
-    }
-    prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Pellumar"),
-                     QStringLiteral("The table already has %1 columns, the most it can hold. "
-                                    "No column was inserted.")
-                         .arg(number(maxColumns())));
-    return true;
+    return atLimit(document_.model().cols(), maxColumns(),
+                   QStringLiteral("The table already has %1 columns, the most it can hold. No "
+                                  "column was inserted."));
 }
 
 void EditController::mnuAddRow_Click() {

@@ -6,16 +6,12 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "TestWindow.h"
-#include "edit/EditController.h"
+#include "EditTestSupport.h"
 
 using namespace pellumar;
+using namespace pellumar::testing;
 
 namespace {
-
-QString named(int row, int col) {
-    return row == 0 ? QStringLiteral("T%1").arg(col) : QStringLiteral("r%1c%2").arg(row).arg(col);
-}
 
 QClipboard* clipboard() {
     return QGuiApplication::clipboard();
@@ -23,28 +19,10 @@ QClipboard* clipboard() {
 
 }  // namespace
 
-class TstClipboard : public QObject {
+class TstClipboard : public QObject, private EditFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestWindow> w_;
-
-    GridModel& model() const { return (*w_)->document().model(); }
-    EditController& edit() const { return (*w_)->editCommands(); }
-    GridControl* fa() const { return (*w_)->fa(); }
-
-    // A table of `records` records and `cols` columns, cells named by their place, unmodified.
-    void fill(int records, int cols) {
-        model().setCols(cols);
-        model().setRows(records + 1);
-        for (int r = 0; r <= records; ++r) {
-            for (int c = 0; c < cols; ++c) {
-                model().setText(r, c, named(r, c));
-            }
-        }
-        (*w_)->document().MakeModified(false);
-    }
-
     // The cells that no longer hold their names, as "row,col" (empty cells as "row,col=").
     QStringList changedCells() const {
         QStringList out;
@@ -60,7 +38,6 @@ private:
 
     void blockMode() { (*w_)->styles().mnuMouseMode_Click(1); }
     void onGrid() { (*w_)->views().setActiveArea(ActiveArea::DataGrid); }
-    bool modified() const { return (*w_)->document().isModified(); }
 
 private slots:
     void init() {

@@ -8,44 +8,18 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "TestWindow.h"
+#include "EditTestSupport.h"
 #include "document/FileResult.h"
-#include "edit/EditController.h"
 #include "edit/frmDelDialog.h"
 
 using namespace pellumar;
+using namespace pellumar::testing;
 using CellProperty = GridModel::CellProperty;
 
-namespace {
-
-QString named(int row, int col) {
-    return row == 0 ? QStringLiteral("T%1").arg(col) : QStringLiteral("r%1c%2").arg(row).arg(col);
-}
-
-}  // namespace
-
-class TstRecordCommands : public QObject {
+class TstRecordCommands : public QObject, private EditFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestWindow> w_;
-
-    GridModel& model() const { return (*w_)->document().model(); }
-    EditController& edit() const { return (*w_)->editCommands(); }
-    GridControl* fa() const { return (*w_)->fa(); }
-    bool modified() const { return (*w_)->document().isModified(); }
-
-    void fill(int records, int cols) {
-        model().setCols(cols);
-        model().setRows(records + 1);
-        for (int r = 0; r <= records; ++r) {
-            for (int c = 0; c < cols; ++c) {
-                model().setText(r, c, named(r, c));
-            }
-        }
-        (*w_)->document().MakeModified(false);
-    }
-
     // Column 0 of the records, as the names of the records they came from ("r3c0" -> 3).
     QList<int> recordOrder() const {
         QList<int> out;
