@@ -509,6 +509,7 @@ void GridControl::keyPressEvent(QKeyEvent* event) {
 }
 
 void GridControl::mousePressEvent(QMouseEvent* event) {
+    listClicking_ = false;  // a press whose release never came ends its click
     const QModelIndex index = indexAt(event->position().toPoint());
     if (selectionKind_ == SelectionByRow && event->button() == Qt::LeftButton && index.isValid() &&
         (event->modifiers() & Qt::ControlModifier)) {
