@@ -12,6 +12,7 @@
 #include "document/FileController.h"
 #include "document/RecoveryController.h"
 #include "document/RecoveryStore.h"
+#include "edit/EditController.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
@@ -287,6 +288,8 @@ void frmMain::buildControllers() {
                                  *formPanel_, *txtDrop_, *cmdDownArrow_, *cmdEraser_, this);
     columns_ = new ColumnController(*document_, prompter_, *this, commands, *fa_, *formPanel_,
                                     *rowCol_->txtCol(), this);
+    edit_ = new EditController(*document_, prompter_, *this, commands, *views_, *formPanel_,
+                               *txtDrop_, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
     recovery_ = new RecoveryController(*document_, prompter_, *this, *files_,
                                        std::make_unique<RecoveryStore>(), this);

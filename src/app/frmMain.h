@@ -28,6 +28,7 @@ class ColumnController;
 class CommandBar;
 class Document;
 class DropBox;
+class EditController;
 class FileController;
 class FormPanelController;
 class FormReaderController;
@@ -57,6 +58,7 @@ public:
     FormReaderController& formReader() const { return *formReader_; }
     ColumnController& columns() const { return *columns_; }
     RecoveryController& recovery() const { return *recovery_; }
+    EditController& editCommands() const { return *edit_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
@@ -121,6 +123,7 @@ private:
     FormReaderController* formReader_ = nullptr;
     ColumnController* columns_ = nullptr;
     RecoveryController* recovery_ = nullptr;
+    EditController* edit_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;

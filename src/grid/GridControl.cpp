@@ -32,6 +32,10 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     proxy_->setBaseFont(font());
     setHorizontalHeader(header_);
     setModel(proxy_);
+    // The title row shows no selection. With a selection model of its own it never scans a whole
+    // column to learn whether every record is selected, which all records selected would make it
+    // do at every repaint.
+    header_->setSelectionModel(new QItemSelectionModel(proxy_, header_));
     setItemDelegate(new GridDelegate(this));
 
     // The title row is ours to handle: a click sorts rather than selecting the column.
@@ -93,6 +97,18 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     connect(model_, &QAbstractItemModel::columnsMoved, this, &GridControl::noteCurrentCell);
     connect(model_, &QAbstractItemModel::layoutChanged, this, &GridControl::noteCurrentCell);
     connect(model_, &QAbstractItemModel::columnsInserted, this, &GridControl::extendRowSelection);
+    // A list of rows names rows by their place: a change of the rows ends it.
+    const auto rowsChanged = [this] {
+        if (listActive_) {
+            endRowList();
+            emit selChanged();
+        }
+    };
+    connect(model_, &QAbstractItemModel::rowsInserted, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::rowsMoved, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::modelReset, this, rowsChanged);
 }
 
 GridControl::~GridControl() = default;
@@ -156,6 +172,7 @@ void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
     row2 = std::clamp(row2, fixed, rows() - 1);
     col1 = std::clamp(col1, 0, cols() - 1);
     col2 = std::clamp(col2, 0, cols() - 1);
+    endRowList();
     programmatic_ = true;
     anchor_ = model_->indexAt(row1, col1);
     const QModelIndex end = viewIndex(row2, col2);
@@ -163,18 +180,19 @@ void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
     if (selectionKind_ == SelectionByRow) {
         flags |= QItemSelectionModel::Rows;
     }
-    // Whole rows keep the columns the user is looking at.
-    const int visibleCol = columnAt(0);
-    // The view scrolls below, to the current cell, not to the selection's other corner.
+    const int visibleCol = columnAt(0);  // before anything scrolls
     const bool autoScrolling = hasAutoScroll();
     setAutoScroll(false);
     selectionModel()->setCurrentIndex(end, QItemSelectionModel::NoUpdate);
     setAutoScroll(autoScrolling);
     selectionModel()->select(QItemSelection(viewIndex(row1, col1), end), flags);
     programmatic_ = false;
+    // Unless asked not to, bring the selection's end and then the current cell into view; whole
+    // rows keep the columns the user is looking at.
     if (scroll) {
-        scrollTo(viewIndex(
-            row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
+        const bool keepCols = selectionKind_ == SelectionByRow && visibleCol >= 0;
+        scrollTo(viewIndex(row2, keepCols ? visibleCol : col2));
+        scrollTo(viewIndex(row1, keepCols ? visibleCol : col1));
     }
     emit selChanged();
     noteCurrentCell();
@@ -230,6 +248,9 @@ void GridControl::onSelectionChanged() {
             break;
         }
     }
+    if (!listClicking_) {
+        endRowList();
+    }
     const int anchorModelRow = cur.row() == top ? bottom : top;
     const int anchorCol =
         selectionKind_ == SelectionByRow ? cur.column() : (cur.column() == left ? right : left);
@@ -246,11 +267,15 @@ void GridControl::extendRowSelection() {
 }
 
 void GridControl::setSelectionKind(int kind) {
+    endRowList();
     selectionKind_ = kind == SelectionByRow ? SelectionByRow : SelectionFree;
     setSelectionBehavior(selectionKind_ == SelectionByRow ? SelectRows : SelectItems);
 }
 
 int GridControl::selectedRows() const {
+    if (listActive_) {
+        return static_cast<int>(listed_.size());
+    }
     if (!currentIndex().isValid()) {
         return 0;
     }
@@ -261,14 +286,94 @@ int GridControl::selectedRow(int n) const {
     if (n < 0 || n >= selectedRows()) {
         return -1;
     }
-    return selectionTop() + n;
+    return listActive_ ? listed_[static_cast<size_t>(n)] : selectionTop() + n;
 }
 
-QString GridControl::clip() const {
+std::vector<int> GridControl::selectedRowList() const {
+    if (listActive_) {
+        return listed_;
+    }
+    std::vector<int> rows(static_cast<size_t>(selectedRows()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = selectionTop() + static_cast<int>(i);
+    }
+    return rows;
+}
+
+bool GridControl::isRowListed(int row) const {
+    return listActive_ && std::binary_search(listed_.begin(), listed_.end(), row);
+}
+
+void GridControl::selectRowList(std::vector<int> rows) {
+    const int fixed = model_->fixedRows();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [&](int r) { return r < fixed || r >= this->rows(); }),
+               rows.end());
+    if (selectionKind_ != SelectionByRow || rows.empty() || cols() == 0) {
+        return;
+    }
+    select(rows.front(), 0, rows.front(), cols() - 1);
+    listed_ = std::move(rows);
+    listActive_ = true;
+    viewport()->update();
+    emit selChanged();
+}
+
+void GridControl::endRowList() {
+    if (listActive_) {
+        listActive_ = false;
+        listed_.clear();
+        viewport()->update();
+    }
+}
+
+void GridControl::listClick(QMouseEvent* event, const QModelIndex& index) {
+    const int clicked = toTableRow(index);
+    std::vector<int> rows = selectedRowList();
+    bool adding = true;
+    if (event->modifiers() & Qt::ShiftModifier) {
+        for (int r = std::min(row(), clicked); r <= std::max(row(), clicked); ++r) {
+            rows.push_back(r);
+        }
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    } else {
+        const auto at = std::lower_bound(rows.begin(), rows.end(), clicked);
+        adding = at == rows.end() || *at != clicked;
+        if (adding) {
+            rows.insert(at, clicked);
+        } else {
+            rows.erase(at);
+        }
+    }
+    // The grid makes the clicked record current as a plain click does; the list keeps the rest.
+    listClicking_ = true;
+    QMouseEvent plain(event->type(), event->position(), event->scenePosition(),
+                      event->globalPosition(), event->button(), event->buttons(), Qt::NoModifier,
+                      event->pointingDevice());
+    QTableView::mousePressEvent(&plain);
+    listed_ = std::move(rows);
+    listActive_ = true;
+    if (!adding) {
+        programmatic_ = true;
+        selectionModel()->clearSelection();
+        programmatic_ = false;
+    }
+    viewport()->update();
+    emit selChanged();
+}
+
+QString GridControl::clip(const ClipProgress& progress) const {
+    if (listActive_) {
+        return model_->clipTextOfRows(listed_, 0, cols() - 1, progress);
+    }
     if (!currentIndex().isValid()) {
         return {};
     }
-    return model_->clipText(selectionTop(), selectionLeft(), selectionBottom(), selectionRight());
+    return model_->clipText(selectionTop(), selectionLeft(), selectionBottom(), selectionRight(),
+                            progress);
 }
 
 void GridControl::setClip(const QString& text) {
@@ -482,13 +587,41 @@ void GridControl::keyPressEvent(QKeyEvent* event) {
     emit keyPressed(event->key(), event->modifiers());
 }
 
+void GridControl::mousePressEvent(QMouseEvent* event) {
+    listClicking_ = false;  // a press whose release never came ends its click
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (selectionKind_ == SelectionByRow && event->button() == Qt::LeftButton && index.isValid() &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        listClick(event, index);
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
 void GridControl::mouseMoveEvent(QMouseEvent* event) {
-    QTableView::mouseMoveEvent(event);
+    // A Ctrl+click neither drags a selection out nor sweeps one.
+    if (!listClicking_ || !(event->buttons() & Qt::LeftButton)) {
+        QTableView::mouseMoveEvent(event);
+    }
     emit mouseMoved(event->buttons(), event->modifiers(), event->position().toPoint());
 }
 
 void GridControl::mouseReleaseEvent(QMouseEvent* event) {
-    QTableView::mouseReleaseEvent(event);
+    if (listClicking_ && event->button() == Qt::LeftButton) {
+        QMouseEvent plain(event->type(), event->position(), event->scenePosition(),
+                          event->globalPosition(), event->button(), event->buttons(),
+                          Qt::NoModifier, event->pointingDevice());
+        QTableView::mouseReleaseEvent(&plain);
+        listClicking_ = false;
+        // A record the click dropped from the list stays unselected, however the grid saw it.
+        if (!isRowListed(row())) {
+            programmatic_ = true;
+            selectionModel()->clearSelection();
+            programmatic_ = false;
+        }
+    } else {
+        QTableView::mouseReleaseEvent(event);
+    }
     if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid()) {
         emit cellClicked();
     }

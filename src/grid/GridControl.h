@@ -9,6 +9,8 @@
 #include <QPersistentModelIndex>
 #include <QTableView>
 
+#include <vector>
+
 #include "grid/GridModel.h"
 
 namespace pellumar {
@@ -98,15 +100,28 @@ public:
     QString comboList() const { return comboList_; }
     void setComboList(const QString& list) { comboList_ = list; }
 
-    // The selection as clip text, and writing a clip text into the selection.
-    QString clip() const;
+    // The selection as clip text (a list of rows one after another), and writing a clip text
+    // into the selection.
+    QString clip(const ClipProgress& progress = {}) const;
     void setClip(const QString& text);
 
     // Selection mode: SelectionFree (0) or SelectionByRow (3).
     int selectionKind() const { return selectionKind_; }
     void setSelectionKind(int kind);
+    // The selected rows, in row order. In whole-row selection they may be a list of records that
+    // need not be adjacent: Ctrl+click adds a record or drops a selected one (it becomes the
+    // current record either way), Ctrl+Shift+click adds the records from the current one to the
+    // clicked one. Otherwise they are the rows the selection spans.
     int selectedRows() const;
     int selectedRow(int n) const;
+    std::vector<int> selectedRowList() const;
+    // True while the selection is such a list; any other selection, and any change of the
+    // table's rows, ends it.
+    bool hasRowList() const { return listActive_; }
+    bool isRowListed(int row) const;
+    // Selects the rows (any order; rows outside the records are left out) as a list, the first
+    // of them current. Whole-row selection only.
+    void selectRowList(std::vector<int> rows);
 
     // Structure.
     void removeItem(int row) { model_->removeRow(row); }
@@ -159,6 +174,7 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -177,6 +193,9 @@ private:
     void noteEdit(int row, int col);
     void reportEdits();
     void extendRowSelection();
+    void endRowList();
+    // Ctrl+click (with Shift: Ctrl+Shift+click) on a record in whole-row selection.
+    void listClick(QMouseEvent* event, const QModelIndex& index);
     void onSectionClicked(int section);
     void onSectionMoved(int logical, int oldVisual, int newVisual);
     QModelIndex viewIndex(int row, int col) const;
@@ -208,6 +227,9 @@ private:
     int defaultColWidth_ = 1200;
     QString comboList_;
     std::vector<int> customHeightRows_;  // model rows the view shows at a height of their own
+    std::vector<int> listed_;            // the list of selected rows (table rows, ascending)
+    bool listActive_ = false;
+    bool listClicking_ = false;  // between the press and the release of a Ctrl+click
 };
 
 }  // namespace pellumar

@@ -84,8 +84,13 @@ QRect GridDelegate::alignedCheckRect(const QStyleOptionViewItem& option,
     return QRect(aligned.left(), box.top(), box.width(), box.height());
 }
 
-void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& given,
                          const QModelIndex& index) const {
+    // Rows of a list selection show as selected.
+    QStyleOptionViewItem option(given);
+    if (grid_->hasRowList() && grid_->isRowListed(index.row() + grid_->fixedRows())) {
+        option.state |= QStyle::State_Selected;
+    }
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     const QRect box = alignedCheckRect(opt, index);

@@ -677,11 +677,13 @@ void GridModel::sortRecords(int col, bool ascending) {
     emit rowHeightsChanged(fixedRows_, table_.rowCount() - 1);
 }
 
-QString GridModel::clipText(int row1, int col1, int row2, int col2) const {
-    return joinClip(table_, row1, col1, row2, col2);
+QString GridModel::clipText(int row1, int col1, int row2, int col2,
+                            const ClipProgress& progress) const {
+    return joinClip(table_, row1, col1, row2, col2, progress);
 }
 
-void GridModel::setClipText(int row1, int col1, int row2, int col2, const QString& text) {
+void GridModel::setClipText(int row1, int col1, int row2, int col2, const QString& text,
+                            const ClipProgress& progress) {
     const int top = std::max(std::min(row1, row2), 0);
     const int bottom = std::min(std::max(row1, row2), table_.rowCount() - 1);
     const int left = std::max(std::min(col1, col2), 0);
@@ -689,39 +691,20 @@ void GridModel::setClipText(int row1, int col1, int row2, int col2, const QStrin
     if (top > bottom || left > right) {
         return;
     }
-    const ClipRows clip = splitClip(text);
-    const int rowsToFill = std::min(bottom - top + 1, static_cast<int>(clip.size()));
-    for (int i = 0; i < rowsToFill; ++i) {
-        const QStringList& cells = clip[static_cast<size_t>(i)];
-        const int colsToFill = std::min(right - left + 1, static_cast<int>(cells.size()));
-        for (int j = 0; j < colsToFill; ++j) {
-            table_.setText(top + i, left + j, cells[j]);
-        }
-    }
-    notifyCells(top, left, bottom, right);
+    const QByteArray utf8 = text.toUtf8();
+    const int rowsRead = readClip(
+        std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), bottom - top + 1,
+        right - left + 1,
+        [this, top, left](int r, int c, std::string_view cell) {
+            table_.setUtf8(top + r, left + c, cell);
+        },
+        progress);
+    notifyCells(top, left, top + rowsRead - 1, right);
 }
 
-QString GridModel::clipTextOfRows(std::span<const int> rows, int col1, int col2) const {
-    QString out;
-    bool first = true;
-    for (int r : rows) {
-        if (r < 0 || r >= table_.rowCount()) {
-            continue;
-        }
-        if (!first) {
-            out += u'\n';
-        }
-        first = false;
-        out += joinClip(table_, r, col1, r, col2);
-    }
-    // As for a block: a last row of one empty cell must not read back as a trailing line break.
-    if (!first && rows.size() > 1 &&
-        std::clamp(col1, 0, table_.columnCount() - 1) ==
-            std::clamp(col2, 0, table_.columnCount() - 1) &&
-        out.endsWith(u'\n')) {
-        out += u"\"\"";
-    }
-    return out;
+QString GridModel::clipTextOfRows(std::span<const int> rows, int col1, int col2,
+                                  const ClipProgress& progress) const {
+    return joinClipRows(table_, rows, col1, col2, progress);
 }
 
 void GridModel::clearTextsOfRows(std::span<const int> rows, int col1, int col2) {

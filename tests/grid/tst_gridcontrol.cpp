@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -85,6 +86,66 @@ private slots:
         QCOMPARE(grid_->selectionEndCol(), 3);
         QCOMPARE(grid_->selectedRows(), 1);
         QVERIFY(grid_->selectionModel()->isRowSelected(6, QModelIndex()));
+    }
+
+    void rowListByCtrlAndShiftClicks() {
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        QSignalSpy sel(grid_.get(), &GridControl::selChanged);
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {}, cellCenter(2, 1));
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, Qt::ControlModifier, cellCenter(5, 2));
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, Qt::ControlModifier, cellCenter(7, 0));
+        QVERIFY(grid_->hasRowList());
+        QCOMPARE(grid_->selectedRows(), 3);
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{2, 5, 7}));
+        QCOMPARE(grid_->selectedRow(1), 5);
+        QCOMPARE(grid_->row(), 7);  // the record clicked last is current
+        QVERIFY(grid_->isRowListed(5) && !grid_->isRowListed(4));
+        QCOMPARE(grid_->clip(), QStringLiteral("20\t21\t22\t23\n50\t51\t52\t53\n70\t71\t72\t73"));
+        QVERIFY(sel.count() >= 3);
+
+        // Ctrl+click on a listed record drops it, and it becomes the current one.
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, Qt::ControlModifier, cellCenter(5, 1));
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{2, 7}));
+        QCOMPARE(grid_->row(), 5);
+        QVERIFY(!grid_->selectionModel()->isRowSelected(4, QModelIndex()));
+        // Ctrl+Shift+click adds the records from the current one to the clicked one.
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton,
+                          Qt::ControlModifier | Qt::ShiftModifier, cellCenter(3, 1));
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{2, 3, 4, 5, 7}));
+
+        // A plain click, a key, a change of the rows or of the mode ends the list.
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {}, cellCenter(9, 1));
+        QVERIFY(!grid_->hasRowList());
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{9}));
+        grid_->selectRowList({8, 1, 4, 4, 0, 99});  // the title row and strays are left out
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{1, 4, 8}));
+        QCOMPARE(grid_->row(), 1);
+        QTest::keyClick(grid_.get(), Qt::Key_Down);
+        QVERIFY(!grid_->hasRowList());
+        grid_->selectRowList({3, 6});
+        grid_->grid()->insertRowsAt(1, 1);
+        QVERIFY(!grid_->hasRowList());
+        grid_->selectRowList({3, 6});
+        grid_->setSelectionKind(GridControl::SelectionFree);
+        QVERIFY(!grid_->hasRowList());
+        // Block selection keeps no list: Ctrl+click is a plain click there.
+        grid_->selectRowList({3, 6});
+        QVERIFY(!grid_->hasRowList());
+    }
+
+    void wholeRowsKeepTheColumnsInView() {
+        grid_->setCols(30);
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        QScrollBar* across = grid_->horizontalScrollBar();
+        QVERIFY(across->maximum() > 0);
+        grid_->select(9, 0, 9, 29);
+        QCOMPARE(across->value(), 0);
+        grid_->selectRowList({2, 6});
+        QCOMPARE(across->value(), 0);
+        // A block is brought into view.
+        grid_->setSelectionKind(GridControl::SelectionFree);
+        grid_->select(3, 29, 3, 29);
+        QVERIFY(across->value() > 0);
     }
 
     void titleClicksSortAndReverse() {
