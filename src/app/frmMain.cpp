@@ -9,6 +9,8 @@
 #include "document/Document.h"
 #include "document/DocumentPaths.h"
 #include "document/FileController.h"
+#include "edit/CalcController.h"
+#include "edit/FindController.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
@@ -277,6 +279,8 @@ void frmMain::buildControllers() {
                                  *formPanel_, *txtDrop_, *cmdDownArrow_, *cmdEraser_, this);
     columns_ = new ColumnController(*document_, prompter_, *this, commands, *fa_, *formPanel_,
                                     *rowCol_->txtCol(), this);
+    find_ = new FindController(*views_, prompter_, *this, commands, this);
+    calc_ = new CalcController(*document_, *views_, prompter_, *this, commands, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
 }
 

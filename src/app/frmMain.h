@@ -24,11 +24,13 @@ class QToolButton;
 
 namespace pellumar {
 
+class CalcController;
 class ColumnController;
 class CommandBar;
 class Document;
 class DropBox;
 class FileController;
+class FindController;
 class FormPanelController;
 class FormReaderController;
 class GridControl;
@@ -55,6 +57,8 @@ public:
     FileController& fileCommands() const { return *files_; }
     FormReaderController& formReader() const { return *formReader_; }
     ColumnController& columns() const { return *columns_; }
+    FindController& findCommands() const { return *find_; }
+    CalcController& calcCommands() const { return *calc_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
@@ -118,6 +122,8 @@ private:
     FileController* files_ = nullptr;
     FormReaderController* formReader_ = nullptr;
     ColumnController* columns_ = nullptr;
+    FindController* find_ = nullptr;
+    CalcController* calc_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;
