@@ -8,13 +8,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace pellumar {
 
 namespace {
 
-// Cells walked between two calls of the walk's tick.
+// Cells walked between two calls of the walk's tick, and cells read at a time.
 constexpr int kTickCells = 1 << 16;
+constexpr int kBatchCells = 4096;
 
 constexpr std::array<double, 23> kPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -59,6 +61,9 @@ std::optional<double> cellNumber(std::string_view s) {
             return parseNumber(s);  // "5." and the like: the full reader decides
         }
     }
+    if (i != s.size() && std::string_view("eE+-. \t").find(s[i]) == std::string_view::npos) {
+        return std::nullopt;  // "03/14/2024", "12%", "1,234": no number has such a character
+    }
     if (i != s.size() || intDigits == 0 || mantissa > (uint64_t(1) << 53) ||
         fracDigits >= static_cast<int>(kPowersOfTen.size())) {
         return parseNumber(s);  // exponents, spaces, ".5", long digit strings
@@ -79,21 +84,35 @@ BlockSum sumBlock(const Table& table, int row1, int col1, int row2, int col2,
         return block;
     }
     block.count = int64_t(bottom - top + 1) * int64_t(right - left + 1);
+    // Rows are walked in order, their texts read a batch of rows at a time, column by column.
+    const int width = right - left + 1;
+    const int batchRows = std::max(1, kBatchCells / width);
+    std::vector<std::string_view> cells(static_cast<size_t>(batchRows) * size_t(width));
     int untilTick = kTickCells;
-    for (int r = top; r <= bottom; ++r) {
-        for (int c = left; c <= right; ++c) {
-            if (const auto value = cellNumber(table.utf8(r, c))) {
-                // A sum that would overflow is a failure of that cell alone: it adds nothing.
-                const double sum = block.sum + *value;
-                if (std::isfinite(sum)) {
-                    block.sum = sum;
+    for (int first = top; first <= bottom; first += batchRows) {
+        const int count = std::min(batchRows, bottom - first + 1);
+        for (int k = 0; k < width; ++k) {
+            table.columnUtf8(left + k, first,
+                             {cells.data() + size_t(k) * size_t(batchRows), size_t(count)});
+        }
+        for (int i = 0; i < count; ++i) {
+            for (int k = 0; k < width; ++k) {
+                const auto value =
+                    cellNumber(cells[size_t(k) * size_t(batchRows) + static_cast<size_t>(i)]);
+                if (value) {
+                    // A sum that would overflow is a failure of that cell alone: it adds nothing.
+                    const double sum = block.sum + *value;
+                    if (std::isfinite(sum)) {
+                        block.sum = sum;
+                    }
                 }
             }
-            if (--untilTick == 0) {
-                untilTick = kTickCells;
-                if (tick) {
-                    tick();
-                }
+        }
+        untilTick -= count * width;
+        if (untilTick <= 0) {
+            untilTick += kTickCells;
+            if (tick) {
+                tick();
             }
         }
     }

@@ -3,45 +3,48 @@
 #include "grid/Table.h"
 
 #include <algorithm>
+#include <array>
 
 namespace pellumar {
 
 namespace {
 
-// Cells examined between two calls of a pass's tick.
+// Cells examined between two calls of a pass's tick, and rows read at a time.
 constexpr int kTickCells = 1 << 16;
+constexpr int kBatchRows = 512;
 
-bool isAscii(std::string_view s) {
+// Upper case of an ASCII letter; any other byte as it is.
+inline unsigned char upperAscii(unsigned char c) {
+    return static_cast<unsigned char>(c - (static_cast<unsigned>(c - 'a') < 26u ? 32 : 0));
+}
+
+// Whether `needle` (not empty) is anywhere in `s`, byte for byte, or, with `Fold`, with the ASCII
+// letters of `s` taken in upper case (`needle` being ASCII upper case). `beyondAscii` tells
+// whether `s` holds any byte beyond ASCII; it is only known once no match was found.
+template <bool Fold>
+bool containsBytes(std::string_view s, std::string_view needle, bool* beyondAscii) {
+    const auto* text = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* pattern = reinterpret_cast<const unsigned char*>(needle.data());
+    const size_t m = s.size();
+    const size_t n = needle.size();
+    const size_t lastStart = m >= n ? m - n : 0;
+    const bool fits = m >= n;
     unsigned char bits = 0;
-    for (const char c : s) {
-        bits |= static_cast<unsigned char>(c);
-    }
-    return bits < 0x80;
-}
-
-char upperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// `upperNeedle` (ASCII upper case, not empty) anywhere in the ASCII text `s` taken in upper case.
-bool containsUpper(std::string_view s, std::string_view upperNeedle) {
-    const size_t n = upperNeedle.size();
-    if (n > s.size()) {
-        return false;
-    }
-    const char first = upperNeedle.front();
-    for (size_t i = 0, last = s.size() - n; i <= last; ++i) {
-        if (upperAscii(s[i]) != first) {
+    for (size_t i = 0; i < m; ++i) {
+        const unsigned char c = Fold ? upperAscii(text[i]) : text[i];
+        bits |= text[i];
+        if (c != pattern[0] || !fits || i > lastStart) {
             continue;
         }
         size_t j = 1;
-        while (j < n && upperAscii(s[i + j]) == upperNeedle[j]) {
+        while (j < n && (Fold ? upperAscii(text[i + j]) : text[i + j]) == pattern[j]) {
             ++j;
         }
         if (j == n) {
             return true;
         }
     }
+    *beyondAscii = bits >= 0x80;
     return false;
 }
 
@@ -67,12 +70,23 @@ bool CellMatcher::matches(std::string_view cell) const {
     if (needle.empty()) {
         return true;
     }
+    bool beyondAscii = false;
     if (matchCase_) {
-        return cell.find(needle) != std::string_view::npos;
+        return containsBytes<false>(cell, needle, &beyondAscii);
     }
-    if (isAscii(cell)) {
-        // An ASCII text stays ASCII in upper case, so it cannot hold any other character.
-        return needleAscii_ && containsUpper(cell, needle);
+    // ASCII letters keep their upper case whatever surrounds them, so a match among a text's
+    // ASCII characters is a match of the whole text in upper case. Other characters may turn into
+    // ASCII ones in upper case (the dotless i into I): a text holding any is compared in full.
+    if (needleAscii_) {
+        if (containsBytes<true>(cell, needle, &beyondAscii)) {
+            return true;
+        }
+        if (!beyondAscii) {
+            return false;
+        }
+    } else if (std::all_of(cell.begin(), cell.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return false;  // an ASCII text stays ASCII in upper case
     }
     return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()))
         .toUpper()
@@ -128,22 +142,29 @@ FindStep SearchState::findNext(const Table& table, const FindOptions& options, i
     searchCol_ = std::max(searchCol_, 0);
     searchRow_ = std::max(searchRow_, 1);
 
-    // 2-5. The rest of the start column, then each following column from its first record.
+    // 2-5. The rest of the start column, then each following column from its first record; the
+    // texts are read a batch of rows at a time.
     const CellMatcher matcher(options.text, options.matchCase);
+    std::array<std::string_view, kBatchRows> cells;
     int untilTick = kTickCells;
     for (int c = searchCol_; c < cols; ++c) {
-        for (int r = c == searchCol_ ? searchRow_ : 1; r < rows; ++r) {
-            if (matcher.matches(table.utf8(r, c))) {
-                searchRow_ = r + 1;
-                searchCol_ = c;
-                lastFound_ = true;
-                hasHit_ = true;
-                ++foundCount_;
-                return {FindStep::Outcome::Hit, r, c, foundCount_};
+        for (int first = c == searchCol_ ? searchRow_ : 1; first < rows; first += kBatchRows) {
+            const int count = std::min(kBatchRows, rows - first);
+            table.columnUtf8(c, first, {cells.data(), static_cast<size_t>(count)});
+            for (int i = 0; i < count; ++i) {
+                if (matcher.matches(cells[static_cast<size_t>(i)])) {
+                    searchRow_ = first + i + 1;
+                    searchCol_ = c;
+                    lastFound_ = true;
+                    hasHit_ = true;
+                    ++foundCount_;
+                    return {FindStep::Outcome::Hit, first + i, c, foundCount_};
+                }
             }
             lastFound_ = false;
-            if (--untilTick == 0) {
-                untilTick = kTickCells;
+            untilTick -= count;
+            if (untilTick <= 0) {
+                untilTick += kTickCells;
                 if (tick) {
                     tick();
                 }
