@@ -13,6 +13,8 @@
 #include "document/RecoveryController.h"
 #include "document/RecoveryStore.h"
 #include "edit/EditController.h"
+#include "edit/CalcController.h"
+#include "edit/FindController.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
@@ -290,6 +292,8 @@ void frmMain::buildControllers() {
                                     *rowCol_->txtCol(), this);
     edit_ = new EditController(*document_, prompter_, *this, commands, *views_, *formPanel_,
                                *txtDrop_, this);
+    find_ = new FindController(*views_, prompter_, *this, commands, this);
+    calc_ = new CalcController(*document_, *views_, prompter_, *this, commands, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
     recovery_ = new RecoveryController(*document_, prompter_, *this, *files_,
                                        std::make_unique<RecoveryStore>(), this);

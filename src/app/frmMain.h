@@ -24,12 +24,14 @@ class QToolButton;
 
 namespace pellumar {
 
+class CalcController;
 class ColumnController;
 class CommandBar;
 class Document;
 class DropBox;
 class EditController;
 class FileController;
+class FindController;
 class FormPanelController;
 class FormReaderController;
 class RecoveryController;
@@ -59,6 +61,8 @@ public:
     ColumnController& columns() const { return *columns_; }
     RecoveryController& recovery() const { return *recovery_; }
     EditController& editCommands() const { return *edit_; }
+    FindController& findCommands() const { return *find_; }
+    CalcController& calcCommands() const { return *calc_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
@@ -124,6 +128,8 @@ private:
     ColumnController* columns_ = nullptr;
     RecoveryController* recovery_ = nullptr;
     EditController* edit_ = nullptr;
+    FindController* find_ = nullptr;
+    CalcController* calc_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;

@@ -669,6 +669,15 @@ void Table::rowUtf8(int row, std::span<std::string_view> out) const {
     }
 }
 
+void Table::columnUtf8(int col, int firstRow, std::span<std::string_view> out) const {
+    const Column* c = col >= 0 && col < columnCount() ? column(col) : nullptr;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const int64_t row = int64_t(firstRow) + int64_t(i);
+        out[i] = c && row >= 0 && row < rowCount() ? c->view(rows_[static_cast<size_t>(row)])
+                                                   : std::string_view();
+    }
+}
+
 void Table::reserveText(int col, size_t bytes) {
     if (col >= 0 && col < columnCount()) {
         Column* c = writableColumn(col);

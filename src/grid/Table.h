@@ -133,6 +133,9 @@ public:
     // The texts of row `row` in columns 0 to out.size() - 1 (empty past the last column), for
     // writers that go through a table row by row.
     void rowUtf8(int row, std::span<std::string_view> out) const;
+    // The texts of column `col` in rows firstRow to firstRow + out.size() - 1 (empty past the last
+    // row), for passes that go through a table column by column.
+    void columnUtf8(int col, int firstRow, std::span<std::string_view> out) const;
     // Makes room for `bytes` more bytes of long texts (over seven bytes) in a column.
     void reserveText(int col, size_t bytes);
     // Gives back the room reserved or grown beyond what the rows and texts use, when it is

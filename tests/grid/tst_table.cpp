@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include <thread>
+#include <array>
 
 #include "grid/ClipText.h"
 #include "grid/Table.h"
@@ -231,6 +232,25 @@ private slots:
         t.moveRows(5, 2, 0);
         t.moveColumns(-1, 1, 0);
         QCOMPARE(t.text(1, 1), QStringLiteral("r1c0"));
+    }
+
+    // A column's texts read a batch of rows at a time follow the rows' order after moves, with
+    // empty texts past the table.
+    void columnTextsInRowOrder() {
+        Table t(6, 2);
+        fillNamed(t);
+        t.setText(2, 1, QStringLiteral("a text longer than a cell holds"));
+        t.moveRows(4, 1, 1);
+        std::array<std::string_view, 5> out;
+        t.columnUtf8(1, 3, out);
+        QVERIFY(out[0] == "a text longer than a cell holds");
+        QVERIFY(out[1] == "r3c1");
+        QVERIFY(out[2] == "r5c1");
+        QVERIFY(out[3].empty() && out[4].empty());
+        t.columnUtf8(1, 0, {out.data(), 2});
+        QVERIFY(out[1] == "r4c1");
+        t.columnUtf8(2, 0, out);
+        QVERIFY(out[0].empty());
     }
 
     void sortOrder_data() {
