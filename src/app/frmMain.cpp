@@ -18,6 +18,7 @@
 #include "grid/RowColControl.h"
 #include "grid/StyleController.h"
 #include "grid/Twips.h"
+#include "print/PrintController.h"
 #include "ui/Prompter.h"
 
 #include <QApplication>
@@ -277,6 +278,7 @@ void frmMain::buildControllers() {
                                  *formPanel_, *txtDrop_, *cmdDownArrow_, *cmdEraser_, this);
     columns_ = new ColumnController(*document_, prompter_, *this, commands, *fa_, *formPanel_,
                                     *rowCol_->txtCol(), this);
+    print_ = new PrintController(*document_, prompter_, *this, commands, *fa_, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
 }
 

@@ -2,7 +2,7 @@
 // the splitter, the data grid and the status bar), lays it out, reads and writes the
 // preferences, and wires the document to the controllers of the subsystems, which carry out the
 // commands: files (document/), the Form Reader and Drop Box (formreader/), columns (columns/),
-// the record grid, the Form Panel and the grid's modes (grid/).
+// the record grid, the Form Panel and the grid's modes (grid/), printing (print/).
 #pragma once
 
 #include <QList>
@@ -32,6 +32,7 @@ class FileController;
 class FormPanelController;
 class FormReaderController;
 class GridControl;
+class PrintController;
 class Prompter;
 class RecordGridController;
 class RecordViews;
@@ -55,6 +56,7 @@ public:
     FileController& fileCommands() const { return *files_; }
     FormReaderController& formReader() const { return *formReader_; }
     ColumnController& columns() const { return *columns_; }
+    PrintController& printing() const { return *print_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
@@ -118,6 +120,7 @@ private:
     FileController* files_ = nullptr;
     FormReaderController* formReader_ = nullptr;
     ColumnController* columns_ = nullptr;
+    PrintController* print_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;
