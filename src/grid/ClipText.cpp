@@ -3,6 +3,7 @@
 #include "grid/Table.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace pellumar {
 
@@ -28,6 +29,59 @@ void appendCell(QString& out, const QString& cell) {
     out += u'"';
 }
 
+// Writes a clip text into a QString sized once: most cells of a big table are short ASCII texts,
+// copied straight from their stored bytes.
+class ClipWriter {
+public:
+    explicit ClipWriter(qsizetype room) { out_.resize(room); }
+
+    void put(char16_t ch) {
+        reserve(1);
+        out_.data()[pos_++] = QChar(ch);
+    }
+    void putCell(std::string_view utf8) {
+        if (utf8.empty()) {
+            return;
+        }
+        reserve(static_cast<qsizetype>(utf8.size()));
+        if (utf8.front() != '"') {
+            QChar* to = out_.data() + pos_;
+            bool plain = true;
+            for (const char ch : utf8) {
+                const auto byte = static_cast<unsigned char>(ch);
+                if (byte >= 0x80 || byte == '\t' || byte == '\n' || byte == '\r') {
+                    plain = false;
+                    break;
+                }
+                *to++ = QChar(char16_t(byte));
+            }
+            if (plain) {
+                pos_ += static_cast<qsizetype>(utf8.size());
+                return;
+            }
+        }
+        QString cell;
+        appendCell(cell, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        reserve(cell.size());
+        std::copy(cell.cbegin(), cell.cend(), out_.data() + pos_);
+        pos_ += cell.size();
+    }
+    QString take() {
+        out_.truncate(pos_);
+        return std::move(out_);
+    }
+
+private:
+    void reserve(qsizetype n) {
+        if (pos_ + n > out_.size()) {
+            out_.resize(std::max(out_.size() * 2, pos_ + n));
+        }
+    }
+
+    QString out_;
+    qsizetype pos_ = 0;
+};
+
 }  // namespace
 
 QString joinClip(const Table& table, int row1, int col1, int row2, int col2) {
@@ -35,27 +89,36 @@ QString joinClip(const Table& table, int row1, int col1, int row2, int col2) {
     const int bottom = std::min(std::max(row1, row2), table.rowCount() - 1);
     const int left = std::max(std::min(col1, col2), 0);
     const int right = std::min(std::max(col1, col2), table.columnCount() - 1);
-    QString out;
     if (top > bottom || left > right) {
-        return out;
+        return {};
     }
+    // Room for every cell and separator: a UTF-8 text has at least as many bytes as UTF-16
+    // units, so only quoted cells can need more.
+    qsizetype room = 2;
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
+            room += static_cast<qsizetype>(table.utf8(r, c).size()) + 1;
+        }
+    }
+    ClipWriter out(room);
     for (int r = top; r <= bottom; ++r) {
         if (r > top) {
-            out += u'\n';
+            out.put(u'\n');
         }
         for (int c = left; c <= right; ++c) {
             if (c > left) {
-                out += u'\t';
+                out.put(u'\t');
             }
-            appendCell(out, table.text(r, c));
+            out.putCell(table.utf8(r, c));
         }
     }
     // A last row made of one empty cell would read back as a trailing line break, which ends
     // a text rather than starting a row: write it as an empty quoted cell instead.
     if (bottom > top && left == right && table.isEmpty(bottom, left)) {
-        out += u"\"\"";
+        out.put(u'"');
+        out.put(u'"');
     }
-    return out;
+    return out.take();
 }
 
 ClipRows splitClip(QStringView text) {

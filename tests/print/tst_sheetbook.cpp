@@ -127,6 +127,29 @@ private slots:
         QCOMPARE(book.maxRow(), 0);
     }
 
+    // The data grid's clip text of any cells, pasted into the sheet, reads back as the cells.
+    void gridClipTextRoundTrip() {
+        const QStringList texts = {
+            "plain", "na\u00efve \u20ac", "tab\there", "\"quoted", "line\nbreak", "", "cr\rlf",
+            "x\"y",  "12345678901"};
+        Table table(4, 3);
+        for (int i = 0; i < texts.size(); ++i) {
+            table.setText(1 + i / 3, i % 3, texts[i]);
+        }
+        SheetBook book;
+        book.pasteText(joinClip(table, 1, 0, 3, 2));
+        QCOMPARE(book.selection(), (SheetRange{1, 1, 3, 3}));
+        for (int i = 0; i < texts.size(); ++i) {
+            QCOMPARE(book.text(1 + i / 3, 1 + i % 3), texts[i]);
+        }
+        // A last row of one empty cell survives as a row.
+        Table column(3, 1);
+        column.setText(1, 0, u"a");
+        book.clear();
+        book.pasteText(joinClip(column, 1, 0, 2, 0));
+        QCOMPARE(book.selection(), (SheetRange{1, 1, 2, 1}));
+    }
+
     void settings() {
         SheetBook book;
         // Widths in characters by default, then in twips; 0 hides.
