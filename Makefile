@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Both install the Debian packages
 # the build needs when they are missing, configure, and build.
 
-PACKAGES := cmake ninja-build g++ qt6-base-dev xvfb xauth
+PACKAGES := cmake ninja-build g++ qt6-base-dev xvfb xauth poppler-utils
 RUN_DIR  := build/release
 TEST_DIR := build/asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)

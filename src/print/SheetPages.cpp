@@ -154,51 +154,27 @@ void SheetPages::paintCells(QPainter& p, const SheetLayout::Page& page,
                                                    : SheetBook::HAlign::Left;
             }
             const bool multiLine = a.wordWrap || text.contains(u'\n') || text.contains(u'\r');
-            const qreal width = multiLine ? 0 : metrics.horizontalAdvance(text);
-            // A left-aligned text runs on over the empty cells to its right.
-            if (!clipCells && !multiLine && h == SheetBook::HAlign::Left) {
-                for (int j = i + 1; j < cols && right - left - 2 * kPadding < width; ++j) {
-                    if (!texts[j].isEmpty()) {
-                        break;
-                    }
+            // A left-aligned text runs on over the empty cells to its right; it is measured only
+            // when there is such a cell.
+            if (!clipCells && !multiLine && h == SheetBook::HAlign::Left && i + 1 < cols &&
+                texts[i + 1].isEmpty()) {
+                const qreal width = metrics.horizontalAdvance(text) + 2 * kPadding;
+                for (int j = i + 1; j < cols && right - left < width && texts[j].isEmpty(); ++j) {
                     right = colX[size_t(j) + 1];
                 }
             }
-            const QRectF room(left + kPadding, top, right - left - 2 * kPadding, bottom - top);
-            const bool clip =
-                multiLine || width > room.width() || metrics.height() > room.height() + kPadding;
-            if (clip) {
-                p.save();
-                p.setClipRect(QRect(left, top, right - left, bottom - top), Qt::IntersectClip);
-            }
-            if (multiLine) {
-                int flags = a.wordWrap ? Qt::TextWordWrap : 0;
-                flags |= h == SheetBook::HAlign::Right
-                             ? Qt::AlignRight
-                             : (h == SheetBook::HAlign::Center ? Qt::AlignHCenter : Qt::AlignLeft);
-                flags |= a.vertical == SheetBook::VAlign::Top
-                             ? Qt::AlignTop
-                             : (a.vertical == SheetBook::VAlign::Center ? Qt::AlignVCenter
-                                                                        : Qt::AlignBottom);
-                p.drawText(room, flags, text);
-            } else {
-                qreal tx = room.left();
-                if (h == SheetBook::HAlign::Right) {
-                    tx = room.right() - width;
-                } else if (h == SheetBook::HAlign::Center) {
-                    tx = room.center().x() - width / 2;
-                }
-                qreal baseline = bottom - metrics.descent() - kPadding / 2.0;
-                if (a.vertical == SheetBook::VAlign::Top) {
-                    baseline = top + metrics.ascent();
-                } else if (a.vertical == SheetBook::VAlign::Center) {
-                    baseline = (top + bottom) / 2.0 + (metrics.ascent() - metrics.descent()) / 2;
-                }
-                p.drawText(QPointF(tx, baseline), text);
-            }
-            if (clip) {
-                p.restore();
-            }
+            int flags = multiLine ? (a.wordWrap ? Qt::TextWordWrap : 0) : Qt::TextSingleLine;
+            flags |= h == SheetBook::HAlign::Right
+                         ? Qt::AlignRight
+                         : (h == SheetBook::HAlign::Center ? Qt::AlignHCenter : Qt::AlignLeft);
+            flags |= a.vertical == SheetBook::VAlign::Top
+                         ? Qt::AlignTop
+                         : (a.vertical == SheetBook::VAlign::Center ? Qt::AlignVCenter
+                                                                    : Qt::AlignBottom);
+            // Drawn into its room, and cut at the room's edges.
+            const QRectF room(left + kPadding, top, right - left - 2 * kPadding,
+                              bottom - top - kPadding / 2.0);
+            p.drawText(room, flags, text);
         }
     }
 }
