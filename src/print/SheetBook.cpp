@@ -114,17 +114,32 @@ struct SheetBook::Pasted {
     int rows = 0;
     int cols = 0;
 
-    // The text of row i (from 0) without its line break.
+    // Where row i (from 0) ends, before its line break.
+    qsizetype rowEnd(int i) const {
+        if (size_t(i) + 1 >= rowStarts.size()) {
+            return length;
+        }
+        const qsizetype start = rowStarts[size_t(i)];
+        qsizetype end = rowStarts[size_t(i) + 1] - 1;
+        if (text[end] == u'\n' && end > start && text[end - 1] == u'\r') {
+            --end;
+        }
+        return end;
+    }
+    // The text of row i without its line break.
     QStringView row(int i) const {
         const qsizetype start = rowStarts[size_t(i)];
-        qsizetype end = length;
-        if (size_t(i) + 1 < rowStarts.size()) {
-            end = rowStarts[size_t(i) + 1] - 1;
-            if (text[end] == u'\n' && end > start && text[end - 1] == u'\r') {
-                --end;
-            }
+        return QStringView(text).mid(start, rowEnd(i) - start);
+    }
+    // Keeps the first `n` rows.
+    void truncate(int n) {
+        if (n < 1 || size_t(n) >= rowStarts.size()) {
+            return;
         }
-        return QStringView(text).mid(start, end - start);
+        length = rowEnd(n - 1);
+        rowStarts.resize(size_t(n));
+        rowStarts.shrink_to_fit();
+        rows = n;
     }
 };
 
@@ -224,9 +239,7 @@ void SheetBook::setMaxRow(int rows) {
         std::erase_if(pasted_, [rows](const Pasted& p) { return p.top > rows; });
         for (Pasted& p : pasted_) {
             if (p.top + p.rows - 1 > rows) {
-                p.rows = rows - p.top + 1;
-                p.rowStarts.resize(size_t(p.rows));
-                p.rowStarts.shrink_to_fit();
+                p.truncate(rows - p.top + 1);
             }
         }
         if (rowHeights_.size() > size_t(rows)) {
@@ -323,9 +336,8 @@ void SheetBook::pasteText(const QString& clip) {
     block.top = activeRow_;
     block.left = activeCol_;
     indexRows(block.text, block.length, block.rowStarts, block.cols);
-    block.rows = static_cast<int>(
-        std::min<size_t>(block.rowStarts.size(), size_t(kMaxRows - block.top + 1)));
-    block.rowStarts.resize(size_t(block.rows));
+    block.rows = static_cast<int>(std::min<size_t>(block.rowStarts.size(), size_t(kMaxRows)));
+    block.truncate(std::min(block.rows, kMaxRows - block.top + 1));
     block.cols = std::min(block.cols, kMaxCols - block.left + 1);
     const SheetRange range{block.top, block.left, block.top + block.rows - 1,
                            block.left + block.cols - 1};

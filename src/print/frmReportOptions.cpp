@@ -262,7 +262,7 @@ void frmReportOptions::setUpTable() {
     fd_->setFixedWidth(twipsToPixels(width, this) + 2 * fd_->frameWidth());
     int height = fd_->horizontalHeader()->sizeHint().height() + 2 * fd_->frameWidth();
     for (int r = 0; r < kLabelLines; ++r) {
-        height += fd_->rowHeight(r);
+        height += fd_->verticalHeader()->sectionSize(r);
     }
     fd_->setFixedHeight(height);
 }

@@ -113,6 +113,10 @@ private slots:
         QCOMPARE(book.text(2, 4), QStringLiteral("b"));
 
         // Shrinking the sheet drops what lies beyond; clear empties it.
+        book.setMaxRow(3);
+        QCOMPARE(book.text(3, 3), QString());
+        QCOMPARE(book.text(3, 5), QStringLiteral("\"q\""));  // the row's last cell stays whole
+        QCOMPARE(book.text(4, 5), QString());
         book.setMaxRow(2);
         QCOMPARE(book.text(3, 4), QString());
         QCOMPARE(book.text(2, 5), QStringLiteral("c"));
