@@ -2,6 +2,10 @@
 
 #include "grid/GridControl.h"
 
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
 namespace pellumar {
 
 using namespace Qt::StringLiterals;
@@ -25,6 +29,25 @@ void selectAllRecords(GridControl& fa) {
 
 QString selectedRowsCaption(const GridControl& fa) {
     return u"Slected rows ("_s + QString::number(fa.selectedRows()) + u')';
+}
+
+QGroupBox* optionGroup(QWidget* parent, const QString& title, const QStringList& texts,
+                       const QString& name, int checked, QList<QRadioButton*>& options) {
+    auto* group = new QGroupBox(title, parent);
+    auto* layout = new QVBoxLayout(group);
+    for (int i = 0; i < texts.size(); ++i) {
+        auto* option = new QRadioButton(texts[i], group);
+        option->setObjectName(name + QString::number(i));
+        option->setChecked(i == checked);
+        layout->addWidget(option);
+        options.push_back(option);
+    }
+    return group;
+}
+
+QGroupBox* printAreaGroup(QWidget* parent, QList<QRadioButton*>& options) {
+    return optionGroup(parent, u"Print Area"_s, {u"All"_s, u"Selected rows only"_s},
+                       u"OpDataSource"_s, 1, options);
 }
 
 void styleHeadingRow(GridControl& grid) {

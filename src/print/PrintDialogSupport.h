@@ -3,9 +3,15 @@
 // small tables.
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
+
+class QGroupBox;
+class QRadioButton;
+class QWidget;
 
 namespace pellumar {
 
@@ -18,6 +24,13 @@ std::vector<int> selectedRecords(const GridControl& fa);
 void selectAllRecords(GridControl& fa);
 // "Slected rows (3)".
 QString selectedRowsCaption(const GridControl& fa);
+
+// A frame of option buttons named `name` + index, the one at `checked` chosen; the buttons are
+// added to `options`.
+QGroupBox* optionGroup(QWidget* parent, const QString& title, const QStringList& texts,
+                       const QString& name, int checked, QList<QRadioButton*>& options);
+// The "Print Area" frame: "All" and "Selected rows only", the second chosen.
+QGroupBox* printAreaGroup(QWidget* parent, QList<QRadioButton*>& options);
 
 // Row 0 of a dialog table: bold white headings on green, centred.
 void styleHeadingRow(GridControl& grid);

@@ -213,22 +213,22 @@ PrintPreview::PrintPreview(const PageSource& pages, QWidget* parent)
     cmdPdf = button(u"Save as P&DF..."_s, u"Write the pages to a PDF file"_s);
     cmdPdf->setObjectName(u"cmdPdf"_s);
     bar->addSpacing(16);
-    QToolButton* zoomOut = button(u"\u2212"_s, u"Zoom out"_s);
-    QToolButton* zoomIn = button(u"+"_s, u"Zoom in"_s);
-    QToolButton* width = button(u"Fit &Width"_s, u"Fit the page's width"_s);
-    QToolButton* whole = button(u"&Whole Page"_s, u"Show the whole page"_s);
+    QToolButton* zoomOutButton = button(u"\u2212"_s, u"Zoom out"_s);
+    QToolButton* zoomInButton = button(u"+"_s, u"Zoom in"_s);
+    QToolButton* widthButton = button(u"Fit &Width"_s, u"Fit the page's width"_s);
+    QToolButton* wholeButton = button(u"&Whole Page"_s, u"Show the whole page"_s);
     bar->addSpacing(16);
-    QToolButton* first = button(u"|<"_s, u"First page"_s);
-    QToolButton* previous = button(u"<"_s, u"Previous page"_s);
+    QToolButton* firstButton = button(u"|<"_s, u"First page"_s);
+    QToolButton* previousButton = button(u"<"_s, u"Previous page"_s);
     lbPage = new QLabel(this);
     lbPage->setObjectName(u"lbPage"_s);
     lbPage->setMinimumWidth(fontMetrics().horizontalAdvance(u"Page 000000 of 000000"_s));
     lbPage->setAlignment(Qt::AlignCenter);
     bar->addWidget(lbPage);
-    QToolButton* next = button(u">"_s, u"Next page"_s);
-    QToolButton* last = button(u">|"_s, u"Last page"_s);
+    QToolButton* nextButton = button(u">"_s, u"Next page"_s);
+    QToolButton* lastButton = button(u">|"_s, u"Last page"_s);
     bar->addStretch(1);
-    QToolButton* close = button(u"&Close"_s, u"Close the preview without printing"_s);
+    QToolButton* closeButton = button(u"&Close"_s, u"Close the preview without printing"_s);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -247,19 +247,20 @@ PrintPreview::PrintPreview(const PageSource& pages, QWidget* parent)
             accept();
         }
     });
-    connect(zoomOut, &QToolButton::clicked, this,
+    connect(zoomOutButton, &QToolButton::clicked, this,
             [this] { view_->setZoom(view_->zoom() / kZoomStep); });
-    connect(zoomIn, &QToolButton::clicked, this,
+    connect(zoomInButton, &QToolButton::clicked, this,
             [this] { view_->setZoom(view_->zoom() * kZoomStep); });
-    connect(width, &QToolButton::clicked, view_, &PageView::fitWidth);
-    connect(whole, &QToolButton::clicked, view_, &PageView::fitPage);
-    connect(first, &QToolButton::clicked, this, [this] { view_->showPage(0); });
-    connect(previous, &QToolButton::clicked, this,
+    connect(widthButton, &QToolButton::clicked, view_, &PageView::fitWidth);
+    connect(wholeButton, &QToolButton::clicked, view_, &PageView::fitPage);
+    connect(firstButton, &QToolButton::clicked, this, [this] { view_->showPage(0); });
+    connect(previousButton, &QToolButton::clicked, this,
             [this] { view_->showPage(view_->currentPage() - 1); });
-    connect(next, &QToolButton::clicked, this,
+    connect(nextButton, &QToolButton::clicked, this,
             [this] { view_->showPage(view_->currentPage() + 1); });
-    connect(last, &QToolButton::clicked, this, [this] { view_->showPage(pages_.pageCount() - 1); });
-    connect(close, &QToolButton::clicked, this, &QDialog::reject);
+    connect(lastButton, &QToolButton::clicked, this,
+            [this] { view_->showPage(pages_.pageCount() - 1); });
+    connect(closeButton, &QToolButton::clicked, this, &QDialog::reject);
     connect(view_, &PageView::currentPageChanged, this, &PrintPreview::showPageNumber);
     showPageNumber(0);
 

@@ -148,7 +148,7 @@ PrintResult printWithDialog(const SheetBook& book, Prompter& prompter, QWidget* 
     }
     // The print dialog may have chosen another paper or orientation.
     const QSize chosen = paperOf(printer);
-    if (printer.outputFormat() != QPrinter::PdfFormat && !chosen.isEmpty() && chosen != paper) {
+    if (!chosen.isEmpty() && chosen != paper) {
         pages.setPaper(chosen);
     }
     QString error;

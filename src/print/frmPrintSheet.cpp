@@ -60,16 +60,8 @@ void frmPrintSheet::buildWidgets() {
     fd_->setObjectName(u"fd"_s);
     columns->addWidget(fd_, 1);
 
-    // Orientation.
-    auto* orientation = new QGroupBox(u"Orintation"_s, this);
-    auto* orientationLayout = new QVBoxLayout(orientation);
-    for (const QString& text : {u"Portrait"_s, u"Landscape"_s}) {
-        auto* option = new QRadioButton(text, orientation);
-        option->setObjectName(u"OpOrin%1"_s.arg(OpOrin_.size()));
-        orientationLayout->addWidget(option);
-        OpOrin_.push_back(option);
-    }
-    OpOrin_[0]->setChecked(true);
+    auto* orientation = optionGroup(this, u"Orintation"_s, {u"Portrait"_s, u"Landscape"_s},
+                                    u"OpOrin"_s, 0, OpOrin_);
 
     // Print scale, with its spin buttons.
     auto* scale = new QGroupBox(u"Print Scale"_s, this);
@@ -100,16 +92,7 @@ void frmPrintSheet::buildWidgets() {
     scaleLayout->addWidget(new QLabel(u"Max 100 Min   50"_s, scale));
     scaleLayout->addStretch(1);
 
-    // What is printed.
-    auto* area = new QGroupBox(u"Print Area"_s, this);
-    auto* areaLayout = new QVBoxLayout(area);
-    for (const QString& text : {u"All"_s, u"Selected rows only"_s}) {
-        auto* option = new QRadioButton(text, area);
-        option->setObjectName(u"OpDataSource%1"_s.arg(OpDataSource_.size()));
-        areaLayout->addWidget(option);
-        OpDataSource_.push_back(option);
-    }
-    OpDataSource_[1]->setChecked(true);
+    auto* area = printAreaGroup(this, OpDataSource_);
 
     cmdPrint_ = new QPushButton(u"&Print && Preview"_s, this);
     cmdPrint_->setObjectName(u"cmdPrint"_s);

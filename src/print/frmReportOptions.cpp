@@ -183,16 +183,7 @@ void frmReportOptions::buildWidgets() {
     countryLayout->addWidget(chkCountry_);
     connect(chkCountry_, &QCheckBox::toggled, txtCountry_, &QLineEdit::setEnabled);
 
-    // What is printed.
-    auto* area = new QGroupBox(u"Print Area"_s, this);
-    auto* areaLayout = new QVBoxLayout(area);
-    for (const QString& text : {u"All"_s, u"Selected rows only"_s}) {
-        auto* option = new QRadioButton(text, area);
-        option->setObjectName(u"OpDataSource%1"_s.arg(OpDataSource_.size()));
-        areaLayout->addWidget(option);
-        OpDataSource_.push_back(option);
-    }
-    OpDataSource_[1]->setChecked(true);
+    auto* area = printAreaGroup(this, OpDataSource_);
 
     cmdPrint_ = new QPushButton(u"&Print && Preview"_s, this);
     cmdPrint_->setObjectName(u"cmdPrint"_s);
