@@ -154,16 +154,7 @@ void SheetPages::paintCells(QPainter& p, const SheetLayout::Page& page,
                                                    : SheetBook::HAlign::Left;
             }
             const bool multiLine = a.wordWrap || text.contains(u'\n') || text.contains(u'\r');
-            // A left-aligned text runs on over the empty cells to its right; it is measured only
-            // when there is such a cell.
-            if (!clipCells && !multiLine && h == SheetBook::HAlign::Left && i + 1 < cols &&
-                texts[i + 1].isEmpty()) {
-                const qreal width = metrics.horizontalAdvance(text) + 2 * kPadding;
-                for (int j = i + 1; j < cols && right - left < width && texts[j].isEmpty(); ++j) {
-                    right = colX[size_t(j) + 1];
-                }
-            }
-            int flags = multiLine ? (a.wordWrap ? Qt::TextWordWrap : 0) : Qt::TextSingleLine;
+            int flags = a.wordWrap ? Qt::TextWordWrap : 0;
             flags |= h == SheetBook::HAlign::Right
                          ? Qt::AlignRight
                          : (h == SheetBook::HAlign::Center ? Qt::AlignHCenter : Qt::AlignLeft);
@@ -171,10 +162,48 @@ void SheetPages::paintCells(QPainter& p, const SheetLayout::Page& page,
                          ? Qt::AlignTop
                          : (a.vertical == SheetBook::VAlign::Center ? Qt::AlignVCenter
                                                                     : Qt::AlignBottom);
-            // Drawn into its room, and cut at the room's edges.
+            if (multiLine) {
+                // Drawn into the cell and cut at its edges.
+                p.drawText(QRectF(left + kPadding, top, right - left - 2 * kPadding,
+                                  bottom - top - kPadding / 2.0),
+                           flags, text);
+                continue;
+            }
+            const qreal width = metrics.horizontalAdvance(text);
+            // A left-aligned text runs on over the empty cells to its right.
+            if (!clipCells && h == SheetBook::HAlign::Left) {
+                for (int j = i + 1;
+                     j < cols && right - left - 2 * kPadding < width && texts[j].isEmpty(); ++j) {
+                    right = colX[size_t(j) + 1];
+                }
+            }
             const QRectF room(left + kPadding, top, right - left - 2 * kPadding,
                               bottom - top - kPadding / 2.0);
-            p.drawText(room, flags, text);
+            // Drawn on its baseline; only a text too wide for its room is cut at the room's edges.
+            qreal x = room.left();
+            if (h == SheetBook::HAlign::Right) {
+                x = room.right() - width;
+            } else if (h == SheetBook::HAlign::Center) {
+                x = room.center().x() - width / 2;
+            }
+            qreal baseline = room.bottom() - metrics.descent();
+            if (a.vertical == SheetBook::VAlign::Top) {
+                baseline = top + metrics.ascent();
+            } else if (a.vertical == SheetBook::VAlign::Center) {
+                baseline = (top + bottom + metrics.ascent() - metrics.descent()) / 2;
+            }
+            // (A font's ascent leaves room for accents above capitals; the letters need less.)
+            const bool cut =
+                width > room.width() ||
+                metrics.capHeight() + metrics.descent() + kPadding / 2.0 > bottom - top;
+            if (cut) {
+                p.save();
+                p.setClipRect(QRectF(left, top, right - left, bottom - top), Qt::IntersectClip);
+            }
+            p.drawText(QPointF(x, baseline), text);
+            if (cut) {
+                p.restore();
+            }
         }
     }
 }
