@@ -24,6 +24,7 @@
 #include "grid/RowColControl.h"
 #include "grid/StyleController.h"
 #include "grid/Twips.h"
+#include "print/PrintController.h"
 #include "ui/Prompter.h"
 
 #include <QApplication>
@@ -294,6 +295,7 @@ void frmMain::buildControllers() {
                                *txtDrop_, this);
     find_ = new FindController(*views_, prompter_, *this, commands, this);
     calc_ = new CalcController(*document_, *views_, prompter_, *this, commands, this);
+    print_ = new PrintController(*document_, prompter_, *this, commands, *fa_, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
     recovery_ = new RecoveryController(*document_, prompter_, *this, *files_,
                                        std::make_unique<RecoveryStore>(), this);

@@ -2,7 +2,7 @@
 // the splitter, the data grid and the status bar), lays it out, reads and writes the
 // preferences, and wires the document to the controllers of the subsystems, which carry out the
 // commands: files (document/), the Form Reader and Drop Box (formreader/), columns (columns/),
-// the record grid, the Form Panel and the grid's modes (grid/).
+// the record grid, the Form Panel and the grid's modes (grid/), printing (print/).
 #pragma once
 
 #include <QList>
@@ -36,6 +36,7 @@ class FormPanelController;
 class FormReaderController;
 class RecoveryController;
 class GridControl;
+class PrintController;
 class Prompter;
 class RecordGridController;
 class RecordViews;
@@ -63,6 +64,7 @@ public:
     EditController& editCommands() const { return *edit_; }
     FindController& findCommands() const { return *find_; }
     CalcController& calcCommands() const { return *calc_; }
+    PrintController& printing() const { return *print_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
@@ -130,6 +132,7 @@ private:
     EditController* edit_ = nullptr;
     FindController* find_ = nullptr;
     CalcController* calc_ = nullptr;
+    PrintController* print_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;

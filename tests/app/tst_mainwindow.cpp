@@ -58,8 +58,8 @@ private slots:
         QCOMPARE(w->fb()->textMatrix(0, 0), QStringLiteral("Column"));
         QCOMPARE(w->fb()->textMatrix(0, 1), QStringLiteral("Value"));
         QCOMPARE(w->fb()->cell(GridControl::CellProperty::BackColor, 0, 1).toUInt(), 0xff008000u);
-        // Commands not built yet are there, but disabled; nothing pretends to work.
-        QVERIFY(!w->action(CommandId::mnuPrintSheet)->isEnabled());
+        // File > Print Sheet..., with its shortcut.
+        QVERIFY(w->action(CommandId::mnuPrintSheet)->isEnabled());
         QCOMPARE(w->action(CommandId::mnuPrintSheet)->text(), QStringLiteral("&Print Sheet..."));
         QCOMPARE(w->action(CommandId::mnuPrintSheet)->shortcut(), QKeySequence(Qt::Key_F4));
         QVERIFY(w->action(CommandId::mnuExit)->isEnabled());

@@ -23,6 +23,7 @@
 #include "grid/RecordViews.h"
 #include "grid/RowColControl.h"
 #include "grid/StyleController.h"
+#include "print/PrintController.h"
 
 class QMimeData;
 
