@@ -3,6 +3,7 @@
 
 #include "app/CommandBar.h"
 #include "app/PreferenceText.h"
+#include "app/ToolbarIcons.h"
 #include "app/modMain.h"
 #include "app/modRegistryFunctions.h"
 #include "columns/ColumnController.h"
@@ -13,6 +14,7 @@
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
 #include "grid/GridControl.h"
+#include "grid/NavigationController.h"
 #include "grid/RecordGridController.h"
 #include "grid/RecordViews.h"
 #include "grid/RowColControl.h"
@@ -169,7 +171,6 @@ void frmMain::buildWidgets() {
         b->setToolTip(QString::fromLatin1(kRecordTips[i]));
         b->setIcon(style()->standardIcon(kRecordIcons[i]));
         b->setAutoRaise(true);
-        b->setEnabled(false);  // the record buttons' commands are not built yet
         imgBtn_.push_back(b);
         if (i == 6) {
             buttons->addStretch(1);
@@ -199,7 +200,7 @@ void frmMain::buildWidgets() {
     setCentralWidget(central);
 
     // The Row Col Control lives in the toolbar row, hidden until asked for.
-    rowCol_ = new RowColControl(document_->model(), this);
+    rowCol_ = new RowColControl(*document_, this);
 }
 
 void frmMain::buildStatusBar() {
@@ -269,7 +270,17 @@ void frmMain::buildControllers() {
     views_ = new RecordViews(*fa_, *fb_, this);
     formPanel_ = new FormPanelController(*document_, *views_, *TabStrip1_, commands, *this, this);
     recordGrid_ = new RecordGridController(*document_, *views_, *formPanel_, commands, *this, this);
-    styles_ = new StyleController(*views_, commands, *this, this);
+    styles_ = new StyleController(*document_, prompter_, *views_, *formPanel_, commands, *this,
+                                  *this, this);
+    styles_->setPaletteAnchor(commands_->toolButton(QStringLiteral("Acolor")));
+    // Every toolbar click puts the palette away before the button's command runs; "A" shows the
+    // current font colour.
+    connect(commands_, &CommandBar::toolbarButtonClicked, styles_, &StyleController::hidePalette);
+    connect(styles_, &StyleController::fontColorChanged, this, [this](const QColor& color) {
+        commands_->toolButton(QStringLiteral("A"))->setIcon(fontColorIcon(color));
+    });
+    navigation_ = new NavigationController(*document_, *views_, *formPanel_, commands,
+                                           {imgBtn_.begin(), imgBtn_.end()}, *TabStrip1_, this);
     files_ = new FileController(*document_, prompter_, *this, commands, *views_, *recordGrid_,
                                 *formPanel_, *styles_, this);
     formReader_ =
@@ -395,6 +406,7 @@ void frmMain::showEvent(QShowEvent* event) {
 void frmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        styles_->hidePalette();  // the window got the focus
         formPanel_->fa_Click();  // Activate: the Form Panel follows the current record
     }
 }

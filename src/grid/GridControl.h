@@ -185,7 +185,8 @@ private:
     int lastSortOrder_ = 0;
     int defaultColWidth_ = 1200;
     QString comboList_;
-    std::vector<int> customHeightRows_;  // model rows the view shows at a height of their own
+    std::vector<int> customHeightRows_;  // model rows shown at another height than most rows
+    int defaultRowPixels_ = 0;           // a row of the default height
 };
 
 }  // namespace pellumar
