@@ -105,9 +105,63 @@ public:
         Chunk& chunk = chunks_[k];
         const uint32_t i = phys & (kRowChunkRows - 1);
         const uint32_t old = chunk.wide ? chunk.wide[i] : chunk.narrow ? chunk.narrow[i] : 0;
-        if (old == index) {
-            return;
+        if (old != index) {
+            write(chunk, i, old, index);
+            dropIfUnused(chunk);
         }
+    }
+
+    // Gives each of the `n` rows at `phys` the index newIndex(its index), in one pass that
+    // keeps to a chunk while the rows do.
+    template <typename NewIndex>
+    void remap(const uint32_t* phys, size_t n, NewIndex&& newIndex) {
+        size_t current = SIZE_MAX;
+        Chunk* chunk = nullptr;
+        for (size_t j = 0; j < n; ++j) {
+            const size_t k = phys[j] >> kRowChunkShift;
+            if (k != current) {
+                if (chunk) {
+                    dropIfUnused(*chunk);
+                }
+                current = k;
+                chunk = k < chunks_.size() ? &chunks_[k] : nullptr;
+            }
+            const uint32_t i = phys[j] & (kRowChunkRows - 1);
+            const uint32_t old = !chunk          ? 0
+                                 : chunk->wide   ? chunk->wide[i]
+                                 : chunk->narrow ? chunk->narrow[i]
+                                                 : 0;
+            const uint32_t index = newIndex(old);
+            if (index == old) {
+                continue;
+            }
+            if (!chunk) {
+                chunks_.resize(k + 1);
+                chunk = &chunks_[k];
+            }
+            write(*chunk, i, old, index);
+        }
+        if (chunk) {
+            dropIfUnused(*chunk);
+        }
+    }
+
+    // The number of cells with a style of their own.
+    size_t count() const { return used_; }
+    bool empty() const { return used_ == 0; }
+    void clear() {
+        std::vector<Chunk>().swap(chunks_);
+        used_ = 0;
+    }
+
+private:
+    struct Chunk {
+        std::unique_ptr<uint16_t[]> narrow;
+        std::unique_ptr<uint32_t[]> wide;
+        uint32_t used = 0;  // cells with a style of their own
+    };
+
+    void write(Chunk& chunk, uint32_t i, uint32_t old, uint32_t index) {
         if (!chunk.narrow && !chunk.wide) {
             chunk.narrow = std::make_unique<uint16_t[]>(kRowChunkRows);
         }
@@ -128,26 +182,13 @@ public:
             --chunk.used;
             --used_;
         }
+    }
+    static void dropIfUnused(Chunk& chunk) {
         if (chunk.used == 0) {
             chunk.narrow.reset();
             chunk.wide.reset();
         }
     }
-
-    // The number of cells with a style of their own.
-    size_t count() const { return used_; }
-    bool empty() const { return used_ == 0; }
-    void clear() {
-        std::vector<Chunk>().swap(chunks_);
-        used_ = 0;
-    }
-
-private:
-    struct Chunk {
-        std::unique_ptr<uint16_t[]> narrow;
-        std::unique_ptr<uint32_t[]> wide;
-        uint32_t used = 0;  // cells with a style of their own
-    };
     std::vector<Chunk> chunks_;
     size_t used_ = 0;
 };

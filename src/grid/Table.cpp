@@ -712,10 +712,8 @@ void Table::setStyles(int row1, int col1, int row2, int col2, const CellStyle& s
     }
     const uint32_t id = style.isDefault() ? 0 : palette().intern(style);
     for (int c = left; c <= right; ++c) {
-        StyleIndexes& styles = column(c)->styles;
-        for (int r = top; r <= bottom; ++r) {
-            styles.set(rows_[static_cast<size_t>(r)], id);
-        }
+        column(c)->styles.remap(rows_.data() + top, static_cast<size_t>(bottom - top + 1),
+                                [id](uint32_t) { return id; });
     }
 }
 
@@ -732,18 +730,17 @@ void Table::changeStyles(int row1, int col1, int row2, int col2,
     // Each style found in the block is changed once: its new index, by its old one.
     constexpr uint32_t kNotYet = std::numeric_limits<uint32_t>::max();
     std::vector<uint32_t> changed(p.styles.size(), kNotYet);
-    for (int c = left; c <= right; ++c) {
-        StyleIndexes& styles = column(c)->styles;
-        for (int r = top; r <= bottom; ++r) {
-            const uint32_t phys = rows_[static_cast<size_t>(r)];
-            const uint32_t old = styles.get(phys);
-            if (changed[old] == kNotYet) {
-                CellStyle s = p.styles[old];
-                change(s);
-                changed[old] = s.isDefault() ? 0 : p.intern(s);
-            }
-            styles.set(phys, changed[old]);
+    const auto newIndex = [&](uint32_t old) {
+        if (changed[old] == kNotYet) {
+            CellStyle s = p.styles[old];
+            change(s);
+            changed[old] = s.isDefault() ? 0 : p.intern(s);
         }
+        return changed[old];
+    };
+    for (int c = left; c <= right; ++c) {
+        column(c)->styles.remap(rows_.data() + top, static_cast<size_t>(bottom - top + 1),
+                                newIndex);
     }
 }
 
