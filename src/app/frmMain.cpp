@@ -377,9 +377,8 @@ void frmMain::Form_Load() {
     styles_->mnuMouseMode_Click(0);
     // 16. The user may size columns by dragging their title borders.
     fa_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    // 17. The Row Col Control, prepared and hidden.
-    txtCol()->setText(QStringLiteral("10"));
-    txtRow()->setText(QStringLiteral("20"));
+    // 17. The Row Col Control is hidden; its boxes show the table's counts as they follow it
+    // (the column box the 9 columns the table has, where "10" was written before).
     // 18-19. The untitled table of 20 records.
     document_->model().setRows(21);
     document_->setNewDocument(true);

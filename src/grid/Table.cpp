@@ -703,18 +703,7 @@ bool Table::hasAnyStyle() const {
 }
 
 void Table::setStyles(int row1, int col1, int row2, int col2, const CellStyle& style) {
-    const int top = std::max(std::min(row1, row2), 0);
-    const int bottom = std::min(std::max(row1, row2), rowCount() - 1);
-    const int left = std::max(std::min(col1, col2), 0);
-    const int right = std::min(std::max(col1, col2), columnCount() - 1);
-    if (top > bottom || left > right) {
-        return;
-    }
-    const uint32_t id = style.isDefault() ? 0 : palette().intern(style);
-    for (int c = left; c <= right; ++c) {
-        column(c)->styles.remap(rows_.data() + top, static_cast<size_t>(bottom - top + 1),
-                                [id](uint32_t) { return id; });
-    }
+    changeStyles(row1, col1, row2, col2, [&style](CellStyle& s) { s = style; });
 }
 
 void Table::changeStyles(int row1, int col1, int row2, int col2,

@@ -262,17 +262,20 @@ private slots:
 
     void columnSpinner() {
         TestWindow w;
-        QCOMPARE(w->txtCol()->text(), QStringLiteral("10"));
+        // The box shows the columns the table has from the start.
+        QCOMPARE(w->txtCol()->text(), QStringLiteral("9"));
+        QCOMPARE(w->txtRow()->text(), QStringLiteral("20"));
         w->rowColControl()->UpDownCol_UpClick();
-        QCOMPARE(w->fa()->cols(), 11);
-        QCOMPARE(w->fb()->rows(), 12);
+        QCOMPARE(w->txtCol()->text(), QStringLiteral("10"));
+        QCOMPARE(w->fa()->cols(), 10);
+        QCOMPARE(w->fb()->rows(), 11);
         QVERIFY(w->document().isModified());
         w->document().MakeModified(false);
         // A step on an empty box does nothing.
         w->txtCol()->setText(QString());
         w->rowColControl()->UpDownCol_DownClick();
         w->rowColControl()->UpDownCol_UpClick();
-        QCOMPARE(w->fa()->cols(), 11);
+        QCOMPARE(w->fa()->cols(), 10);
         QVERIFY(!w->document().isModified());
         // Limits: 1 and 201 columns.
         w->txtCol()->setText(QStringLiteral("1"));
@@ -291,6 +294,7 @@ private slots:
         // View > Row Col Control shows the boxes.
         w->findChild<QAction*>(QStringLiteral("rowColControlAction"))->setVisible(true);
         QLineEdit* txtCol = w->txtCol();
+        txtCol->setText(QStringLiteral("10"));
         txtCol->setCursorPosition(txtCol->text().size());
         QTest::keyClicks(txtCol, QStringLiteral("x"));
         QCOMPARE(txtCol->text(), QStringLiteral("10"));
