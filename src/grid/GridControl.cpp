@@ -83,6 +83,13 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
         connect(model_, signal, this, &GridControl::noteCurrentCell);
     }
     connect(model_, &QAbstractItemModel::rowsMoved, this, &GridControl::noteCurrentCell);
+    // New rows come at the view's common height, which need not be the default one.
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (verticalHeader()->defaultSectionSize() != defaultRowPixels_) {
+                    applyRowHeights(first + model_->fixedRows(), last + model_->fixedRows());
+                }
+            });
     connect(model_, &QAbstractItemModel::columnsMoved, this, &GridControl::noteCurrentCell);
     connect(model_, &QAbstractItemModel::layoutChanged, this, &GridControl::noteCurrentCell);
 }

@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <optional>
+#include <limits>
 
 namespace pellumar {
 

@@ -224,6 +224,12 @@ private slots:
         QVERIFY(tall > plain);
         QCOMPARE(vh->sectionSize(3999), tall);
         QCOMPARE(vh->sectionSize(4000), plain);
+        // A record added now has the default height.
+        QTest::mouseClick(w->imgBtn(NavigationController::AddRecord), Qt::LeftButton);
+        QCOMPARE(vh->sectionSize(5000), plain);
+        QCOMPARE(vh->sectionSize(3999), tall);
+        fa->setFocus();  // adding put the focus in the Form Panel
+        QTRY_VERIFY(w->views().activeArea() == ActiveArea::DataGrid);
         w->action(CommandId::mnuRowHeightReset)->trigger();
         QCOMPARE(vh->sectionSize(0), plain);
         QCOMPARE(vh->sectionSize(3999), plain);
