@@ -20,6 +20,26 @@ constexpr uint32_t kRowChunkRows = 1u << kRowChunkShift;
 template <typename T>
 class RowValues {
 public:
+    RowValues() = default;
+    RowValues(RowValues&&) noexcept = default;
+    RowValues& operator=(RowValues&&) noexcept = default;
+    // A copy has chunks of its own.
+    RowValues(const RowValues& other) : chunks_(other.chunks_.size()), used_(other.used_) {
+        for (size_t k = 0; k < chunks_.size(); ++k) {
+            if (other.chunks_[k].values) {
+                chunks_[k].values = std::make_unique<T[]>(kRowChunkRows);
+                std::copy_n(other.chunks_[k].values.get(), kRowChunkRows, chunks_[k].values.get());
+                chunks_[k].used = other.chunks_[k].used;
+            }
+        }
+    }
+    RowValues& operator=(const RowValues& other) {
+        if (this != &other) {
+            *this = RowValues(other);
+        }
+        return *this;
+    }
+
     T get(uint32_t phys) const {
         const size_t k = phys >> kRowChunkShift;
         if (k >= chunks_.size() || !chunks_[k].values) {
@@ -81,6 +101,31 @@ private:
 // cell; a chunk that must hold an index beyond 65535 takes four bytes a cell from then on.
 class StyleIndexes {
 public:
+    StyleIndexes() = default;
+    StyleIndexes(StyleIndexes&&) noexcept = default;
+    StyleIndexes& operator=(StyleIndexes&&) noexcept = default;
+    // A copy has chunks of its own.
+    StyleIndexes(const StyleIndexes& other) : chunks_(other.chunks_.size()), used_(other.used_) {
+        for (size_t k = 0; k < chunks_.size(); ++k) {
+            const Chunk& from = other.chunks_[k];
+            Chunk& to = chunks_[k];
+            if (from.wide) {
+                to.wide = std::make_unique<uint32_t[]>(kRowChunkRows);
+                std::copy_n(from.wide.get(), kRowChunkRows, to.wide.get());
+            } else if (from.narrow) {
+                to.narrow = std::make_unique<uint16_t[]>(kRowChunkRows);
+                std::copy_n(from.narrow.get(), kRowChunkRows, to.narrow.get());
+            }
+            to.used = from.used;
+        }
+    }
+    StyleIndexes& operator=(const StyleIndexes& other) {
+        if (this != &other) {
+            *this = StyleIndexes(other);
+        }
+        return *this;
+    }
+
     uint32_t get(uint32_t phys) const {
         const size_t k = phys >> kRowChunkShift;
         if (k >= chunks_.size()) {

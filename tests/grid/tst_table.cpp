@@ -284,6 +284,26 @@ private slots:
         QCOMPARE(many.style(65536, 0).foreColor, 0xff010000u);
     }
 
+    void styleAndHeightStoresCopy() {
+        // What a table keeps per row copies whole and apart from the original.
+        StyleIndexes indexes;
+        indexes.set(5, 3);
+        indexes.set(2000, 70000);
+        StyleIndexes copy(indexes);
+        indexes.set(5, 0);
+        QCOMPARE(copy.get(5), 3u);
+        QCOMPARE(copy.get(2000), 70000u);
+        QCOMPARE(copy.count(), size_t{2});
+        QCOMPARE(indexes.count(), size_t{1});
+        RowValues<int32_t> heights;
+        heights.set(7, 240);
+        RowValues<int32_t> other;
+        other = heights;
+        heights.clear();
+        QCOMPARE(other.get(7), 240);
+        QVERIFY(heights.empty());
+    }
+
     void sortOrder_data() {
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<bool>("ascending");
