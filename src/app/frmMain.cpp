@@ -12,13 +12,14 @@
 #include "document/FileController.h"
 #include "document/RecoveryController.h"
 #include "document/RecoveryStore.h"
-#include "edit/EditController.h"
 #include "edit/CalcController.h"
+#include "edit/EditController.h"
 #include "edit/FindController.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
 #include "grid/GridControl.h"
+#include "grid/NavigationController.h"
 #include "grid/RecordGridController.h"
 #include "grid/RecordViews.h"
 #include "grid/RowColControl.h"
@@ -178,7 +179,6 @@ void frmMain::buildWidgets() {
         b->setToolTip(QString::fromLatin1(kRecordTips[i]));
         b->setIcon(style()->standardIcon(kRecordIcons[i]));
         b->setAutoRaise(true);
-        b->setEnabled(false);  // the record buttons' commands are not built yet
         imgBtn_.push_back(b);
         if (i == 6) {
             buttons->addStretch(1);
@@ -208,7 +208,7 @@ void frmMain::buildWidgets() {
     setCentralWidget(central);
 
     // The Row Col Control lives in the toolbar row, hidden until asked for.
-    rowCol_ = new RowColControl(document_->model(), this);
+    rowCol_ = new RowColControl(*document_, this);
 }
 
 void frmMain::buildStatusBar() {
@@ -283,7 +283,17 @@ void frmMain::buildControllers() {
     views_ = new RecordViews(*fa_, *fb_, this);
     formPanel_ = new FormPanelController(*document_, *views_, *TabStrip1_, commands, *this, this);
     recordGrid_ = new RecordGridController(*document_, *views_, *formPanel_, commands, *this, this);
-    styles_ = new StyleController(*views_, commands, *this, this);
+    styles_ = new StyleController(*document_, prompter_, *views_, *formPanel_, commands, *this,
+                                  *this, this);
+    styles_->setPaletteAnchor(commands_->toolButton(QStringLiteral("Acolor")));
+    // Every toolbar click puts the palette away before the button's command runs; "A" shows the
+    // current font colour.
+    connect(commands_, &CommandBar::toolbarButtonClicked, styles_, &StyleController::hidePalette);
+    connect(styles_, &StyleController::fontColorChanged, this, [this](const QColor& color) {
+        commands_->toolButton(QStringLiteral("A"))->setIcon(fontColorIcon(color));
+    });
+    navigation_ = new NavigationController(*document_, *views_, *formPanel_, commands,
+                                           {imgBtn_.begin(), imgBtn_.end()}, *TabStrip1_, this);
     files_ = new FileController(*document_, prompter_, *this, commands, *views_, *recordGrid_,
                                 *formPanel_, *styles_, this);
     formReader_ =
@@ -293,6 +303,8 @@ void frmMain::buildControllers() {
                                     *rowCol_->txtCol(), this);
     edit_ = new EditController(*document_, prompter_, *this, commands, *views_, *formPanel_,
                                *txtDrop_, this);
+    // The record button "Dlete this record" asks through the Delete Record dialog.
+    navigation_->setDeleteRecordHandler([this] { edit_->deleteCurrentRecordAsked(); });
     find_ = new FindController(*views_, prompter_, *this, commands, this);
     calc_ = new CalcController(*document_, *views_, prompter_, *this, commands, this);
     print_ = new PrintController(*document_, prompter_, *this, commands, *fa_, this);
@@ -395,9 +407,8 @@ void frmMain::Form_Load() {
     styles_->mnuMouseMode_Click(0);
     // 16. The user may size columns by dragging their title borders.
     fa_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    // 17. The Row Col Control, prepared and hidden.
-    txtCol()->setText(QStringLiteral("10"));
-    txtRow()->setText(QStringLiteral("20"));
+    // 17. The Row Col Control is hidden; its boxes show the table's counts as they follow it
+    // (the column box the 9 columns the table has, where "10" was written before).
     // 18-19. The untitled table of 20 records.
     document_->model().setRows(21);
     document_->setNewDocument(true);
@@ -424,6 +435,7 @@ void frmMain::showEvent(QShowEvent* event) {
 void frmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        styles_->hidePalette();  // the window got the focus
         formPanel_->fa_Click();  // Activate: the Form Panel follows the current record
     }
 }

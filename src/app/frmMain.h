@@ -37,6 +37,7 @@ class FormReaderController;
 class RecoveryController;
 class GridControl;
 class PrintController;
+class NavigationController;
 class Prompter;
 class RecordGridController;
 class RecordViews;
@@ -57,6 +58,7 @@ public:
     FormPanelController& formPanel() const { return *formPanel_; }
     RecordGridController& recordGrid() const { return *recordGrid_; }
     StyleController& styles() const { return *styles_; }
+    NavigationController& navigation() const { return *navigation_; }
     FileController& fileCommands() const { return *files_; }
     FormReaderController& formReader() const { return *formReader_; }
     ColumnController& columns() const { return *columns_; }
@@ -125,6 +127,7 @@ private:
     FormPanelController* formPanel_ = nullptr;
     RecordGridController* recordGrid_ = nullptr;
     StyleController* styles_ = nullptr;
+    NavigationController* navigation_ = nullptr;
     FileController* files_ = nullptr;
     FormReaderController* formReader_ = nullptr;
     ColumnController* columns_ = nullptr;

@@ -6,6 +6,7 @@
 #include "grid/Twips.h"
 
 #include <QDrag>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -47,7 +48,8 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     header_->setMinimumSectionSize(1);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setDefaultSectionSize(twipsToPixels(kDefaultRowHeight, this) + 2);
+    defaultRowPixels_ = twipsToPixels(kDefaultRowHeight, this) + 2;
+    verticalHeader()->setDefaultSectionSize(defaultRowPixels_);
     verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
     setSelectionBehavior(SelectItems);
@@ -94,6 +96,13 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
         connect(model_, signal, this, &GridControl::noteCurrentCell);
     }
     connect(model_, &QAbstractItemModel::rowsMoved, this, &GridControl::noteCurrentCell);
+    // New rows come at the view's common height, which need not be the default one.
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (verticalHeader()->defaultSectionSize() != defaultRowPixels_) {
+                    applyRowHeights(first + model_->fixedRows(), last + model_->fixedRows());
+                }
+            });
     connect(model_, &QAbstractItemModel::columnsMoved, this, &GridControl::noteCurrentCell);
     connect(model_, &QAbstractItemModel::layoutChanged, this, &GridControl::noteCurrentCell);
     connect(model_, &QAbstractItemModel::columnsInserted, this, &GridControl::extendRowSelection);
@@ -473,36 +482,72 @@ void GridControl::applyColumnAttributes(int first, int last) {
 void GridControl::applyRowHeights(int first, int last) {
     QHeaderView* vh = verticalHeader();
     const int fixed = model_->fixedRows();
-    const int defaultPx = vh->defaultSectionSize();
-    auto pixelsFor = [&](int tableRow) {
-        const int twips = model_->rowHeight(tableRow);
-        return twips == kDefaultRowHeight ? defaultPx : std::max(0, twipsToPixels(twips, this));
+    auto pixelsFor = [&](int twips) {
+        return twips == kDefaultRowHeight ? defaultRowPixels_
+                                          : std::max(0, twipsToPixels(twips, this));
     };
     first = std::max(first, fixed);
     last = std::min(last, rows() - 1);
     if (last - first >= kBulkRowThreshold || first > last) {
-        // Many rows at once (a sort or a load): reset the rows we had sized, then size the rows
-        // that have a height of their own.
-        for (int modelRow : customHeightRows_) {
-            if (modelRow < vh->count()) {
-                vh->resizeSection(modelRow, defaultPx);
+        // Many rows at once (a sort, a load, a command on many rows): the height most rows have
+        // becomes the header's default, and only the other rows are sized one by one.
+        QHash<int, int> counts;  // twips -> rows
+        for (int r : model_->table().rowsWithHeight()) {
+            if (r >= fixed) {
+                ++counts[model_->rowHeight(r)];
+            }
+        }
+        int common = kDefaultRowHeight;
+        int commonCount = std::max(0, rows() - fixed);
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            commonCount -= it.value();
+        }
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            if (it.value() > commonCount) {
+                common = it.key();
+                commonCount = it.value();
+            }
+        }
+        const int commonPx = pixelsFor(common);
+        // Sizing sections while the header paints would cost a pass over all rows each.
+        vh->setUpdatesEnabled(false);
+        if (vh->defaultSectionSize() != commonPx) {
+            vh->setDefaultSectionSize(commonPx);  // sizes every row
+        } else {
+            for (int modelRow : customHeightRows_) {
+                if (modelRow < vh->count()) {
+                    vh->resizeSection(modelRow, commonPx);
+                }
             }
         }
         customHeightRows_.clear();
-        for (int r : model_->table().rowsWithHeight()) {
-            if (r >= fixed) {
-                vh->resizeSection(r - fixed, pixelsFor(r));
-                customHeightRows_.push_back(r - fixed);
+        if (common == kDefaultRowHeight) {
+            for (int r : model_->table().rowsWithHeight()) {
+                if (r >= fixed) {
+                    vh->resizeSection(r - fixed, pixelsFor(model_->rowHeight(r)));
+                    customHeightRows_.push_back(r - fixed);
+                }
+            }
+        } else {
+            for (int r = fixed; r < rows(); ++r) {
+                const int twips = model_->rowHeight(r);
+                if (twips != common) {
+                    vh->resizeSection(r - fixed, pixelsFor(twips));
+                    customHeightRows_.push_back(r - fixed);
+                }
             }
         }
+        vh->setUpdatesEnabled(true);
+        viewport()->update();
         return;
     }
+    const int commonPx = vh->defaultSectionSize();
     for (int r = first; r <= last; ++r) {
-        const int px = pixelsFor(r);
+        const int px = pixelsFor(model_->rowHeight(r));
         if (vh->sectionSize(r - fixed) != px) {
             vh->resizeSection(r - fixed, px);
         }
-        if (px != defaultPx) {
+        if (px != commonPx) {
             customHeightRows_.push_back(r - fixed);
         }
     }

@@ -226,10 +226,11 @@ private:
     int lastSortOrder_ = 0;
     int defaultColWidth_ = 1200;
     QString comboList_;
-    std::vector<int> customHeightRows_;  // model rows the view shows at a height of their own
-    std::vector<int> listed_;            // the list of selected rows (table rows, ascending)
+    std::vector<int> listed_;  // the list of selected rows (table rows, ascending)
     bool listActive_ = false;
-    bool listClicking_ = false;  // between the press and the release of a Ctrl+click
+    bool listClicking_ = false;          // between the press and the release of a Ctrl+click
+    std::vector<int> customHeightRows_;  // model rows shown at another height than most rows
+    int defaultRowPixels_ = 0;           // a row of the default height
 };
 
 }  // namespace pellumar

@@ -366,11 +366,14 @@ void GridModel::setCell(CellProperty property, int row1, int col1, int row2, int
         setBlockText(top, left, bottom, right, value.toString());
         return;
     }
-    for (int r = top; r <= bottom; ++r) {
-        for (int c = left; c <= right; ++c) {
-            if (property == CellProperty::Checked ||
-                (property == CellProperty::Value &&
-                 table_.columnAttributes(c).dataType == DataTypeCheckbox)) {
+    if (property == CellProperty::Checked || property == CellProperty::Value) {
+        for (int r = top; r <= bottom; ++r) {
+            for (int c = left; c <= right; ++c) {
+                if (property == CellProperty::Value &&
+                    table_.columnAttributes(c).dataType != DataTypeCheckbox) {
+                    table_.setText(r, c, value.toString());
+                    continue;
+                }
                 int state = value.toInt();
                 if (property == CellProperty::Value) {
                     state = value.toBool() ? CheckChecked : CheckUnchecked;
@@ -384,46 +387,56 @@ void GridModel::setCell(CellProperty property, int row1, int col1, int row2, int
                 CellStyle s = table_.style(r, c);
                 s.checkState = static_cast<uint8_t>(std::clamp(state, 0, 2));
                 table_.setStyle(r, c, s);
-                continue;
             }
-            if (property == CellProperty::Value) {
-                table_.setText(r, c, value.toString());
-                continue;
-            }
-            CellStyle s = table_.style(r, c);
-            switch (property) {
-                case CellProperty::Alignment:
-                    s.alignment = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
-                    break;
-                case CellProperty::Picture:
-                    s.picture = static_cast<uint8_t>(std::clamp(value.toInt(), 0, 255));
-                    break;
-                case CellProperty::PictureAlignment:
-                    s.pictureAlignment = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
-                    break;
-                case CellProperty::BackColor:
-                    s.backColor = value.toUInt();
-                    break;
-                case CellProperty::ForeColor:
-                    s.foreColor = value.toUInt();
-                    break;
-                case CellProperty::FontSize:
-                    s.fontSize = std::clamp(value.toFloat(), 0.0f, 400.0f);
-                    break;
-                case CellProperty::FontBold:
-                    s.bold = value.toBool();
-                    break;
-                case CellProperty::FontItalic:
-                    s.italic = value.toBool();
-                    break;
-                case CellProperty::FontUnderline:
-                    s.underline = value.toBool();
-                    break;
-                default:
-                    break;
-            }
-            table_.setStyle(r, c, s);
         }
+        notifyCells(top, left, bottom, right);
+        return;
+    }
+    // Style properties: the block's few distinct styles change, in one pass over its cells.
+    const auto change = [&]() -> std::function<void(CellStyle&)> {
+        switch (property) {
+            case CellProperty::Alignment: {
+                const auto v = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
+                return [v](CellStyle& s) { s.alignment = v; };
+            }
+            case CellProperty::Picture: {
+                const auto v = static_cast<uint8_t>(std::clamp(value.toInt(), 0, 255));
+                return [v](CellStyle& s) { s.picture = v; };
+            }
+            case CellProperty::PictureAlignment: {
+                const auto v = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
+                return [v](CellStyle& s) { s.pictureAlignment = v; };
+            }
+            case CellProperty::BackColor: {
+                const uint32_t v = value.toUInt();
+                return [v](CellStyle& s) { s.backColor = v; };
+            }
+            case CellProperty::ForeColor: {
+                const uint32_t v = value.toUInt();
+                return [v](CellStyle& s) { s.foreColor = v; };
+            }
+            case CellProperty::FontSize: {
+                const float v = std::clamp(value.toFloat(), 0.0f, 400.0f);
+                return [v](CellStyle& s) { s.fontSize = v; };
+            }
+            case CellProperty::FontBold: {
+                const bool v = value.toBool();
+                return [v](CellStyle& s) { s.bold = v; };
+            }
+            case CellProperty::FontItalic: {
+                const bool v = value.toBool();
+                return [v](CellStyle& s) { s.italic = v; };
+            }
+            case CellProperty::FontUnderline: {
+                const bool v = value.toBool();
+                return [v](CellStyle& s) { s.underline = v; };
+            }
+            default:
+                return {};
+        }
+    }();
+    if (change) {
+        table_.changeStyles(top, left, bottom, right, change);
     }
     notifyCells(top, left, bottom, right);
 }
@@ -498,11 +511,30 @@ void GridModel::setRowHeights(int firstRow, int lastRow, int twips) {
     if (firstRow > lastRow) {
         return;
     }
-    twips = std::max(twips, 0);
+    twips = std::clamp(twips, 0, kMaxRowHeight);
     for (int r = firstRow; r <= lastRow; ++r) {
         table_.setRowHeight(r, twips);
     }
     emit rowHeightsChanged(firstRow, lastRow);
+}
+
+void GridModel::adjustRowHeights(std::span<const int> rows, int delta) {
+    int first = table_.rowCount();
+    int last = -1;
+    for (const int r : rows) {
+        if (r < 0 || r >= table_.rowCount()) {
+            continue;
+        }
+        const int twips = table_.rowHeight(r) + delta;
+        if (twips > 0) {
+            table_.setRowHeight(r, std::min(twips, kMaxRowHeight));
+        }
+        first = std::min(first, r);
+        last = std::max(last, r);
+    }
+    if (first <= last) {
+        emit rowHeightsChanged(first, last);
+    }
 }
 
 void GridModel::insertRowsAt(int at, int count) {

@@ -121,6 +121,9 @@ public:
     int rowHeight(int row) const { return table_.rowHeight(row); }
     void setRowHeight(int row, int twips);
     void setRowHeights(int firstRow, int lastRow, int twips);
+    // Adds `delta` twips to the height of each listed row, up to kMaxRowHeight; a row that would
+    // become 0 twips high or less keeps its height.
+    void adjustRowHeights(std::span<const int> rows, int delta);
 
     // Structure.
     void insertRowsAt(int at, int count);

@@ -7,11 +7,12 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
-#include <type_traits>
+#include <unordered_map>
 #include <utility>
 
 #ifdef __linux__
@@ -263,10 +264,10 @@ private:
 }  // namespace
 
 struct Table::Column {
-    CellStore cells;     // by physical row
-    std::string arena;   // texts longer than kInlineMax
-    size_t garbage = 0;  // arena bytes no cell refers to any more
-    QHash<uint32_t, CellStyle> styles;
+    CellStore cells;      // by physical row
+    std::string arena;    // texts longer than kInlineMax
+    size_t garbage = 0;   // arena bytes no cell refers to any more
+    StyleIndexes styles;  // by physical row, into the table's palette
     ColumnAttributes attrs;
     DisplayFormat display;
 
@@ -367,6 +368,9 @@ Table Table::snapshot() const {
     copy.freeRows_ = freeRows_;
     copy.physicalRows_ = physicalRows_;
     copy.cols_ = cols_;
+    if (palette_) {
+        copy.palette_ = std::make_unique<StylePalette>(*palette_);
+    }
     copy.rowHeights_ = rowHeights_;
     return copy;
 }
@@ -408,13 +412,11 @@ void Table::releasePhysicalRow(uint32_t phys) {
     for (auto& c : cols_) {
         Column& w = writable(c);
         w.release(phys);
-        if (!w.styles.isEmpty()) {
-            w.styles.remove(phys);
+        if (!w.styles.empty()) {
+            w.styles.set(phys, 0);
         }
     }
-    if (!rowHeights_.isEmpty()) {
-        rowHeights_.remove(phys);
-    }
+    rowHeights_.set(phys, 0);
     freeRows_.push_back(phys);
 }
 
@@ -476,6 +478,7 @@ void Table::removeRows(int at, int count) {
             c = std::move(fresh);
         }
         rowHeights_.clear();
+        palette_.reset();
         return;
     }
     for (int r = at; r < at + count; ++r) {
@@ -555,33 +558,28 @@ void Table::moveRowTexts(int from, int count, int to) {
     const int lo = std::min(from, to);
     const int hi = std::max(from, to) + count - 1;
     const auto span = static_cast<size_t>(hi - lo + 1);
-    // The physical rows by position before the move: what is kept by position is re-keyed from
-    // these to the rows that stand there afterwards.
+    // The physical rows by position before the move: what is kept by position goes from these
+    // to the rows that stand there afterwards.
     std::vector<uint32_t> before(rows_.begin() + lo, rows_.begin() + hi + 1);
     moveRows(from, count, to);
-    auto rekey = [&](auto& byPhysical) {
-        if (byPhysical.isEmpty()) {
+    auto keepInPlace = [&](auto& byPhysical) {
+        if (byPhysical.empty()) {
             return;
         }
-        using Value = typename std::remove_reference_t<decltype(byPhysical)>::mapped_type;
-        std::vector<std::pair<size_t, Value>> held;
+        std::vector<decltype(byPhysical.get(0))> held(span);
         for (size_t i = 0; i < span; ++i) {
-            const auto it = byPhysical.find(before[i]);
-            if (it != byPhysical.end()) {
-                held.emplace_back(i, it.value());
-                byPhysical.erase(it);
-            }
+            held[i] = byPhysical.get(before[i]);
         }
-        for (const auto& [i, value] : held) {
-            byPhysical.insert(rows_[static_cast<size_t>(lo) + i], value);
+        for (size_t i = 0; i < span; ++i) {
+            byPhysical.set(rows_[static_cast<size_t>(lo) + i], held[i]);
         }
     };
     for (auto& c : cols_) {
-        if (!c->styles.isEmpty()) {
-            rekey(writable(c).styles);
+        if (!c->styles.empty()) {
+            keepInPlace(writable(c).styles);
         }
     }
-    rekey(rowHeights_);
+    keepInPlace(rowHeights_);
 }
 
 void Table::moveColumns(int from, int count, int to) {
@@ -706,40 +704,126 @@ void Table::clearCells() {
     for (auto& c : cols_) {
         writable(c).clear();
     }
+    palette_.reset();
+}
+
+// The distinct styles of a table, each kept once; index 0 is the default style.
+struct Table::StylePalette {
+    struct Hash {
+        size_t operator()(const CellStyle& s) const {
+            // +0.0f folds -0 into 0, which compare equal.
+            uint64_t h = (uint64_t{s.foreColor} << 32) ^ s.backColor;
+            h = h * 0x9E3779B97F4A7C15ull ^ std::bit_cast<uint32_t>(s.fontSize + 0.0f);
+            h = h * 0x9E3779B97F4A7C15ull ^
+                (uint64_t(uint8_t(s.alignment)) | uint64_t(uint8_t(s.pictureAlignment)) << 8 |
+                 uint64_t(s.picture) << 16 | uint64_t(s.checkState) << 24 | uint64_t(s.bold) << 32 |
+                 uint64_t(s.italic) << 33 | uint64_t(s.underline) << 34);
+            return static_cast<size_t>(h ^ (h >> 29));
+        }
+    };
+
+    std::vector<CellStyle> styles{CellStyle{}};
+    std::unordered_map<CellStyle, uint32_t, Hash> ids{{CellStyle{}, 0}};
+
+    uint32_t intern(CellStyle s) {
+        if (std::isnan(s.fontSize)) {
+            s.fontSize = 0;  // a style must equal itself to be found again
+        }
+        const auto [it, fresh] = ids.try_emplace(s, static_cast<uint32_t>(styles.size()));
+        if (fresh) {
+            styles.push_back(s);
+        }
+        return it->second;
+    }
+};
+
+Table::StylePalette& Table::palette() {
+    if (!palette_) {
+        palette_ = std::make_unique<StylePalette>();
+    }
+    return *palette_;
 }
 
 CellStyle Table::style(int row, int col) const {
-    if (!inRange(row, col)) {
+    if (!inRange(row, col) || !palette_) {
         return {};
     }
-    const Column* c = column(col);
-    if (c->styles.isEmpty()) {
-        return {};
-    }
-    return c->styles.value(rows_[static_cast<size_t>(row)]);
+    return palette_->styles[column(col)->styles.get(rows_[static_cast<size_t>(row)])];
 }
 
 bool Table::hasStyle(int row, int col) const {
-    return inRange(row, col) && !column(col)->styles.isEmpty() &&
-           column(col)->styles.contains(rows_[static_cast<size_t>(row)]);
+    return inRange(row, col) && column(col)->styles.get(rows_[static_cast<size_t>(row)]) != 0;
 }
 
 void Table::setStyle(int row, int col, const CellStyle& style) {
     if (!inRange(row, col)) {
         return;
     }
-    Column* c = writableColumn(col);
-    const uint32_t phys = rows_[static_cast<size_t>(row)];
-    if (style.isDefault()) {
-        c->styles.remove(phys);
-    } else {
-        c->styles.insert(phys, style);
-    }
+    const uint32_t id = style.isDefault() ? 0 : palette().intern(style);
+    writableColumn(col)->styles.set(rows_[static_cast<size_t>(row)], id);
 }
 
 bool Table::hasAnyStyle() const {
     return std::any_of(cols_.begin(), cols_.end(),
-                       [](const auto& c) { return !c->styles.isEmpty(); });
+                       [](const auto& c) { return !c->styles.empty(); });
+}
+
+void Table::setStyles(int row1, int col1, int row2, int col2, const CellStyle& style) {
+    changeStyles(row1, col1, row2, col2, [&style](CellStyle& s) { s = style; });
+}
+
+void Table::changeStyles(int row1, int col1, int row2, int col2,
+                         const std::function<void(CellStyle&)>& change) {
+    const int top = std::max(std::min(row1, row2), 0);
+    const int bottom = std::min(std::max(row1, row2), rowCount() - 1);
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), columnCount() - 1);
+    if (top > bottom || left > right) {
+        return;
+    }
+    StylePalette& p = palette();
+    // Each style found in the block is changed once: its new index, by its old one.
+    constexpr uint32_t kNotYet = std::numeric_limits<uint32_t>::max();
+    std::vector<uint32_t> changed(p.styles.size(), kNotYet);
+    const auto newIndex = [&](uint32_t old) {
+        if (changed[old] == kNotYet) {
+            CellStyle s = p.styles[old];
+            change(s);
+            changed[old] = s.isDefault() ? 0 : p.intern(s);
+        }
+        return changed[old];
+    };
+    for (int c = left; c <= right; ++c) {
+        writableColumn(c)->styles.remap(rows_.data() + top, static_cast<size_t>(bottom - top + 1),
+                                        newIndex);
+    }
+}
+
+void Table::forEachStyleRun(const std::function<void(int col, int firstRow, int count,
+                                                     const CellStyle& style)>& run) const {
+    if (!palette_) {
+        return;
+    }
+    const int rows = rowCount();
+    for (int c = 0; c < columnCount(); ++c) {
+        const StyleIndexes& styles = column(c)->styles;
+        if (styles.empty()) {
+            continue;
+        }
+        int first = 0;
+        uint32_t id = 0;
+        for (int r = 0; r <= rows; ++r) {
+            const uint32_t next = r < rows ? styles.get(rows_[static_cast<size_t>(r)]) : 0;
+            if (next == id) {
+                continue;
+            }
+            if (id != 0) {
+                run(c, first, r - first, palette_->styles[id]);
+            }
+            first = r;
+            id = next;
+        }
+    }
 }
 
 const ColumnAttributes& Table::columnAttributes(int col) const {
@@ -766,32 +850,28 @@ const DisplayFormat& Table::displayFormat(int col) const {
 }
 
 int Table::rowHeight(int row) const {
-    if (row < 0 || row >= rowCount() || rowHeights_.isEmpty()) {
+    if (row < 0 || row >= rowCount()) {
         return kDefaultRowHeight;
     }
-    return rowHeights_.value(rows_[static_cast<size_t>(row)], kDefaultRowHeight);
+    return kDefaultRowHeight + rowHeights_.get(rows_[static_cast<size_t>(row)]);
 }
 
 void Table::setRowHeight(int row, int twips) {
     if (row < 0 || row >= rowCount()) {
         return;
     }
-    twips = std::max(twips, 0);
-    const uint32_t phys = rows_[static_cast<size_t>(row)];
-    if (twips == kDefaultRowHeight) {
-        rowHeights_.remove(phys);
-    } else {
-        rowHeights_.insert(phys, twips);
-    }
+    twips = std::clamp(twips, 0, kMaxRowHeight);
+    rowHeights_.set(rows_[static_cast<size_t>(row)], twips - kDefaultRowHeight);
 }
 
 std::vector<int> Table::rowsWithHeight() const {
     std::vector<int> out;
-    if (rowHeights_.isEmpty()) {
+    if (rowHeights_.empty()) {
         return out;
     }
+    out.reserve(rowHeights_.count());
     for (int r = 0; r < rowCount(); ++r) {
-        if (rowHeights_.contains(rows_[static_cast<size_t>(r)])) {
+        if (rowHeights_.get(rows_[static_cast<size_t>(r)]) != 0) {
             out.push_back(r);
         }
     }

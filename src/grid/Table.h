@@ -3,19 +3,22 @@
 // Built for big tables: a cell is eight bytes, short texts (up to seven UTF-8 bytes) live inside
 // the cell itself and longer ones in a per-column text arena. Rows and columns are reached through
 // index maps, so moving, inserting and removing rows or columns never copies cell contents.
-// Styles and row heights are stored sparsely: a table without formatting pays nothing for them.
+// Each distinct cell style is kept once; a cell holds the index of its style and a row its height,
+// by physical row (grid/RowValues.h): a table without formatting pays nothing for them, and
+// styles and heights travel with their rows.
 #pragma once
 
-#include <QHash>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "columns/DisplayFormat.h"
+#include "grid/RowValues.h"
 
 namespace pellumar {
 
@@ -51,6 +54,7 @@ enum CheckCode : int { CheckNone = 0, CheckChecked = 1, CheckUnchecked = 2 };
 enum PictureCode : int { PictureNone = 0, PictureSortUp = 1, PictureSortDown = 2 };
 
 constexpr int kDefaultRowHeight = 240;  // twips
+constexpr int kMaxRowHeight = 1000000;  // twips; the native file keeps no taller row
 constexpr int kMaxTextBytes = 0x7fffffff;
 
 // Per-cell formatting. Colours are 0xAARRGGBB; an alpha of 0 means "not set".
@@ -142,11 +146,21 @@ public:
     // worth a copy (more than an eighth of what they use).
     void squeeze();
 
-    // Sparse per-cell style.
+    // Per-cell style.
     CellStyle style(int row, int col) const;
     bool hasStyle(int row, int col) const;
     void setStyle(int row, int col, const CellStyle& style);
     bool hasAnyStyle() const;
+    // The same style for every cell of a block (corners in any order, clipped to the table).
+    void setStyles(int row1, int col1, int row2, int col2, const CellStyle& style);
+    // Changes the style of every cell of a block in one pass: `change` is called once for each
+    // distinct style the block holds, not once a cell.
+    void changeStyles(int row1, int col1, int row2, int col2,
+                      const std::function<void(CellStyle&)>& change);
+    // The styled cells as runs of equally styled cells down each column, column by column and
+    // top to bottom (for writers); cells without a style of their own make no run.
+    void forEachStyleRun(const std::function<void(int col, int firstRow, int count,
+                                                  const CellStyle& style)>& run) const;
 
     // Column attributes.
     const ColumnAttributes& columnAttributes(int col) const;
@@ -154,7 +168,7 @@ public:
     // The column's display picture, parsed once when the format or the type changes.
     const DisplayFormat& displayFormat(int col) const;
 
-    // Row heights in twips (kDefaultRowHeight unless set).
+    // Row heights in twips (kDefaultRowHeight unless set), from 0 to kMaxRowHeight.
     int rowHeight(int row) const;
     void setRowHeight(int row, int twips);
     // Rows whose height differs from the default, in row order.
@@ -177,12 +191,15 @@ private:
     bool inRange(int row, int col) const;
     uint32_t takePhysicalRow();
     void releasePhysicalRow(uint32_t phys);
+    struct StylePalette;
+    StylePalette& palette();
 
     std::vector<uint32_t> rows_;  // logical row -> physical row
     std::vector<uint32_t> freeRows_;
     uint32_t physicalRows_ = 0;
     std::vector<std::shared_ptr<const Column>> cols_;  // shared with snapshots until changed
-    QHash<uint32_t, int> rowHeights_;                  // physical row -> twips
+    std::unique_ptr<StylePalette> palette_;  // the distinct cell styles; none before the first
+    RowValues<int32_t> rowHeights_;          // physical row -> twips - kDefaultRowHeight
 };
 
 }  // namespace pellumar

@@ -1,8 +1,8 @@
 // The record table's storage: cells, moves, removes, sorting and the clip text.
 #include <QtTest>
 
-#include <thread>
 #include <array>
+#include <thread>
 
 #include "grid/ClipText.h"
 #include "grid/Table.h"
@@ -251,6 +251,124 @@ private slots:
         QVERIFY(out[1] == "r4c1");
         t.columnUtf8(2, 0, out);
         QVERIFY(out[0].empty());
+    }
+
+    void stylesOverBlocks() {
+        Table t(2001, 3);
+        CellStyle red;
+        red.foreColor = 0xffff0000;
+        t.setStyle(5, 1, red);
+        // One property over a block: each cell keeps the rest of its style.
+        t.changeStyles(2000, 2, 1, 0, [](CellStyle& s) { s.bold = true; });
+        QVERIFY(t.style(5, 1).bold);
+        QCOMPARE(t.style(5, 1).foreColor, 0xffff0000u);
+        QVERIFY(t.style(1, 0).bold && t.style(2000, 2).bold);
+        QVERIFY(!t.hasStyle(0, 0));
+        // Taken off again, the cells have no style of their own.
+        t.changeStyles(1, 0, 2000, 2, [](CellStyle& s) { s.bold = false; });
+        QVERIFY(!t.hasStyle(1, 0));
+        QVERIFY(!t.style(5, 1).bold);
+        t.setStyle(5, 1, CellStyle{});
+        QVERIFY(!t.hasAnyStyle());
+        // One style for a block, corners in any order, clipped to the table.
+        t.setStyles(3, 2, 1, 1, red);
+        for (int r = 0; r <= 4; ++r) {
+            for (int c = 0; c < 3; ++c) {
+                QCOMPARE(t.hasStyle(r, c), r >= 1 && r <= 3 && c >= 1);
+            }
+        }
+        t.setStyles(1999, 2, 5000, 9, red);
+        QVERIFY(t.hasStyle(2000, 2));
+        t.clearCells();
+        QVERIFY(!t.hasAnyStyle());
+        QCOMPARE(t.style(2, 2), CellStyle{});
+    }
+
+    void stylesStayOrTravelWithTheirRows() {
+        Table t(6, 2);
+        fillNamed(t);
+        CellStyle bold;
+        bold.bold = true;
+        t.setStyle(1, 0, bold);
+        t.setRowHeight(1, 480);
+        // Moving texts leaves styles and heights where they are.
+        t.moveRowTexts(1, 2, 3);
+        QCOMPARE(t.text(3, 0), QStringLiteral("r1c0"));
+        QVERIFY(t.style(1, 0).bold);
+        QVERIFY(!t.hasStyle(3, 0));
+        QCOMPARE(t.rowHeight(1), 480);
+        QCOMPARE(t.rowHeight(3), kDefaultRowHeight);
+        t.moveRowTexts(3, 2, 1);
+        QCOMPARE(t.text(1, 0), QStringLiteral("r1c0"));
+        QVERIFY(t.style(1, 0).bold);
+        // A sort carries them with their records.
+        Table s = Table(4, 1);
+        s.setText(1, 0, QStringLiteral("c"));
+        s.setText(2, 0, QStringLiteral("a"));
+        s.setText(3, 0, QStringLiteral("b"));
+        s.setStyle(1, 0, bold);
+        s.setRowHeight(1, 720);
+        s.sortRows(1, 3, 0, true);
+        QCOMPARE(s.text(3, 0), QStringLiteral("c"));
+        QVERIFY(s.style(3, 0).bold);
+        QCOMPARE(s.rowHeight(3), 720);
+        QVERIFY(!s.hasStyle(1, 0));
+    }
+
+    void styleRunsAndManyDistinctStyles() {
+        Table t(10, 2);
+        CellStyle bold;
+        bold.bold = true;
+        CellStyle italic;
+        italic.italic = true;
+        t.setStyles(2, 0, 4, 0, bold);
+        t.setStyle(5, 0, italic);
+        t.setStyle(6, 0, bold);
+        t.setStyles(0, 1, 9, 1, bold);
+        QStringList runs;
+        t.forEachStyleRun([&](int col, int first, int count, const CellStyle& style) {
+            runs << QStringLiteral("%1:%2+%3%4")
+                        .arg(col)
+                        .arg(first)
+                        .arg(count)
+                        .arg(QChar(style.bold ? u'b' : u'i'));
+        });
+        QCOMPARE(runs, (QStringList{"0:2+3b", "0:5+1i", "0:6+1b", "1:0+10b"}));
+
+        // More distinct styles than two bytes can number: each cell keeps its own.
+        constexpr int kStyles = 70000;
+        Table many(kStyles, 1);
+        for (int r = 0; r < kStyles; ++r) {
+            CellStyle s;
+            s.foreColor = 0xff000000u | static_cast<uint32_t>(r);
+            many.setStyle(r, 0, s);
+        }
+        for (int r : {0, 1, 65534, 65535, 65536, kStyles - 1}) {
+            QCOMPARE(many.style(r, 0).foreColor, 0xff000000u | static_cast<uint32_t>(r));
+        }
+        many.changeStyles(0, 0, kStyles - 1, 0, [](CellStyle& s) { s.underline = true; });
+        QVERIFY(many.style(65536, 0).underline);
+        QCOMPARE(many.style(65536, 0).foreColor, 0xff010000u);
+    }
+
+    void styleAndHeightStoresCopy() {
+        // What a table keeps per row copies whole and apart from the original.
+        StyleIndexes indexes;
+        indexes.set(5, 3);
+        indexes.set(2000, 70000);
+        StyleIndexes copy(indexes);
+        indexes.set(5, 0);
+        QCOMPARE(copy.get(5), 3u);
+        QCOMPARE(copy.get(2000), 70000u);
+        QCOMPARE(copy.count(), size_t{2});
+        QCOMPARE(indexes.count(), size_t{1});
+        RowValues<int32_t> heights;
+        heights.set(7, 240);
+        RowValues<int32_t> other;
+        other = heights;
+        heights.clear();
+        QCOMPARE(other.get(7), 240);
+        QVERIFY(heights.empty());
     }
 
     void sortOrder_data() {
