@@ -144,13 +144,17 @@ void MainLayout::setGeometry(const QRect& rect) {
     const int top = workAreaTop();
     const int height = innerHeight - top;
 
-    // The Drop Box row.
+    // The Drop Box row. The label is as wide as its caption needs if that is more than its own
+    // width, so that the caption is never cut.
     const int frameLeft = 0;
     const int labelLeft = frameLeft - 10;
-    const int boxLeft = labelLeft + kLabelWidth + 60;
+    const int labelWidth =
+        label_ ? std::max(kLabelWidth, pixelsToTwips(label_->sizeHint().width(), area))
+               : kLabelWidth;
+    const int boxLeft = labelLeft + labelWidth + 60;
     const int boxWidth = innerWidth - boxLeft - kDropButton - kDropButton - 140;
     const int decodeLeft = boxLeft + boxWidth + 60;
-    place(label_, o, labelLeft, kBoxTop + 30, kLabelWidth, kLabelHeight);
+    place(label_, o, labelLeft, kBoxTop + 30, labelWidth, kLabelHeight);
     place(box_, o, boxLeft, kBoxTop, boxWidth, kDropBoxHeight);
     place(decode_, o, decodeLeft, kBoxTop, kDropButton, kDropButton);
     place(erase_, o, decodeLeft + kDropButton + 30, kBoxTop, kDropButton, kDropButton);

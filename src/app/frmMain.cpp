@@ -180,6 +180,7 @@ void frmMain::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("SBar"));
     bar->setSizeGripEnabled(true);
+    bar->setFixedHeight(twipsToPixels(285, this));
     static constexpr int kWidths[] = {700, 333, 620, 620, 880, 1200};
     for (int i = 0; i < 6; ++i) {
         auto* panel = new QLabel(bar);
@@ -227,6 +228,7 @@ QToolButton* frmMain::toolButton(const QString& key) const {
 
 void frmMain::buildControllers() {
     commands_ = new CommandBar(*this);
+    commands_->toolbar()->setFixedHeight(twipsToPixels(360, this));
     // The Row Col Control and the row-move buttons sit at the right of the toolbar row.
     QToolBar* toolbar = commands_->toolbar();
     auto* spacer = new QWidget(toolbar);

@@ -81,12 +81,15 @@ private slots:
         QCOMPARE(area(w)->y(), w->commands().toolbar()->geometry().bottom() + 1);
         QCOMPARE(w->findChild<QWidget*>("Line1")->geometry().width(), area(w)->width());
         // The Drop Box row.
-        QCOMPARE(w->lbDropBox()->geometry(), twipsRect(-10, 60, 750, 240));
-        const int boxWidth = inner - 800 - 315 - 315 - 140;
-        QCOMPARE(w->txtDrop()->pos(), QPoint(px(800), px(30)));
-        QCOMPARE(w->txtDrop()->width(), px(800 + boxWidth) - px(800));
-        QCOMPARE(w->cmdDownArrow()->geometry(), twipsRect(800 + boxWidth + 60, 30, 315, 315));
-        QCOMPARE(w->cmdEraser()->geometry(), twipsRect(800 + boxWidth + 405, 30, 315, 315));
+        // The label is 750 twips wide, or as wide as its caption needs.
+        const int label = std::max(750, twips(w->lbDropBox()->sizeHint().width()));
+        QCOMPARE(w->lbDropBox()->geometry(), twipsRect(-10, 60, label, 240));
+        const int box = -10 + label + 60;
+        const int boxWidth = inner - box - 315 - 315 - 140;
+        QCOMPARE(w->txtDrop()->pos(), QPoint(px(box), px(30)));
+        QCOMPARE(w->txtDrop()->width(), px(box + boxWidth) - px(box));
+        QCOMPARE(w->cmdDownArrow()->geometry(), twipsRect(box + boxWidth + 60, 30, 315, 315));
+        QCOMPARE(w->cmdEraser()->geometry(), twipsRect(box + boxWidth + 405, 30, 315, 315));
         // The work area under the Drop Box band, down to the status bar.
         checkWorkArea(w, 3570, 285 + 70);
         QCOMPARE(w->fa()->geometry().bottom(), area(w)->height() - 1);
