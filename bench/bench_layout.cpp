@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
+#include "WideTable.h"
 #include "app/MainLayout.h"
 #include "app/QtPrompter.h"
 #include "app/ViewController.h"
@@ -60,15 +61,7 @@ int main(int argc, char** argv) {
     window.show();
     const int cols = 200;
     const int records = 1000;
-    Table table(records + 1, cols);
-    for (int c = 0; c < cols; ++c) {
-        table.setText(0, c, QStringLiteral("Field %1").arg(c));
-        for (int r = 1; r <= records; ++r) {
-            table.setText(r, c, QStringLiteral("value %1/%2").arg(r).arg(c));
-        }
-    }
-    window.fa()->grid()->replaceTable(std::move(table));
-    window.fileCommands().AfterFileLoad();
+    loadWideTable(window, cols, records);
     window.fa()->select(500, 0);
     QCoreApplication::processEvents();
 
