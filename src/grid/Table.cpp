@@ -99,7 +99,9 @@ uint32_t cellOffset(Cell c) {
 
 Cell makeInline(std::string_view s) {
     Cell c = 0;
-    std::memcpy(&c, s.data(), s.size());
+    if (!s.empty()) {  // an empty view may have no data at all
+        std::memcpy(&c, s.data(), s.size());
+    }
     return c | kInlineFlag | (static_cast<Cell>(s.size()) << 56);
 }
 
