@@ -18,7 +18,6 @@
 class QAction;
 class QLabel;
 class QLineEdit;
-class QSplitter;
 class QTabWidget;
 class QToolButton;
 
@@ -38,11 +37,15 @@ class RecoveryController;
 class GridControl;
 class PrintController;
 class NavigationController;
+class HelpController;
+class MainLayout;
 class Prompter;
 class RecordGridController;
 class RecordViews;
 class RowColControl;
+class SplitterBar;
 class StyleController;
+class ViewController;
 
 class frmMain : public QMainWindow, public StatusPanels {
     Q_OBJECT
@@ -67,13 +70,16 @@ public:
     FindController& findCommands() const { return *find_; }
     CalcController& calcCommands() const { return *calc_; }
     PrintController& printing() const { return *print_; }
+    MainLayout& mainLayout() const { return *layout_; }
+    ViewController& viewSwitches() const { return *viewSwitches_; }
+    HelpController& help() const { return *help_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
     GridControl* fa() const { return fa_; }  // the data grid: the document's table
     GridControl* fb() const { return fb_; }  // the Form Panel
     QTabWidget* TabStrip1() const { return TabStrip1_; }
-    QSplitter* VBar() const { return VBar_; }
+    SplitterBar* VBar() const { return VBar_; }
     DropBox* txtDrop() const { return txtDrop_; }
     QLabel* lbDropBox() const { return lbDropBox_; }
     QToolButton* cmdDownArrow() const { return cmdDownArrow_; }
@@ -94,7 +100,7 @@ public:
 
     // --- Preferences held by the window ---------------------------------------------------------
     // The Drop Box shown (nonzero) or hidden.
-    int16_t EmailParser() const { return emailParser_; }
+    int16_t EmailParser() const;
 
     // --- Start-up and exit ----------------------------------------------------------------------
     void mnuExit_Click();
@@ -106,10 +112,15 @@ public:
     // quits. Tests put something of their own here.
     void setEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
 
+signals:
+    // The window was activated or got the focus: the colour palette hides here.
+    void gotFocus();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void buildWidgets();
@@ -136,12 +147,14 @@ private:
     FindController* find_ = nullptr;
     CalcController* calc_ = nullptr;
     PrintController* print_ = nullptr;
+    ViewController* viewSwitches_ = nullptr;
+    HelpController* help_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;
     QTabWidget* TabStrip1_ = nullptr;
-    QSplitter* VBar_ = nullptr;
-    QWidget* dropRow_ = nullptr;
+    MainLayout* layout_ = nullptr;
+    SplitterBar* VBar_ = nullptr;
     DropBox* txtDrop_ = nullptr;
     QLabel* lbDropBox_ = nullptr;
     QToolButton* cmdDownArrow_ = nullptr;
@@ -151,11 +164,9 @@ private:
     QList<QToolButton*> imgBtn_;  // the record buttons 0 to 7
     QList<QLabel*> panels_;
 
-    int16_t emailParser_ = 1;
     std::function<void()> endProgram_;
     bool exiting_ = false;
     bool firstShow_ = true;
-    int vbarLeftTwips_ = 3570;
     QRect appliedPixels_;  // the stored geometry as applied at start-up
     QRect appliedTwips_;
 };

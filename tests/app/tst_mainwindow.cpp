@@ -5,12 +5,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 
 #include "TestWindow.h"
+#include "app/MainLayout.h"
 #include "app/modMain.h"
 #include "grid/Twips.h"
 
@@ -32,7 +32,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar"));
         QCOMPARE(w->pos(), QPoint(0, 0));
         QCOMPARE(w->size(), QSize(467, 333));  // 7000 x 5000 twips
-        QCOMPARE(twips(w->VBar()->sizes().value(0)), 3570);
+        QCOMPARE(w->mainLayout().splitterLeft(), 3570);
         QVERIFY(w->styles().alternateColor());
         QCOMPARE(w->fa()->palette().color(QPalette::AlternateBase), QColor(192, 255, 192));
         QVERIFY(w->action(CommandId::mnuAlternateColor)->isChecked());
