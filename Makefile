@@ -1,12 +1,14 @@
-# The two commands of the README: `make run` and `make test`. Both install the Debian packages
-# the build needs when they are missing, configure, and build.
+# The commands of the README: `make run`, `make test` and `make install PREFIX=...`. Each
+# installs the Debian packages the build needs when they are missing, configures, and builds.
 
-PACKAGES := cmake ninja-build g++ qt6-base-dev xvfb xauth
+PACKAGES := cmake ninja-build g++ qt6-base-dev xvfb xauth desktop-file-utils appstream \
+            shared-mime-info poppler-utils
 RUN_DIR  := build/release
 TEST_DIR := build/asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX   ?= /usr/local
 
-.PHONY: run test deps
+.PHONY: run test install deps
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -30,3 +32,15 @@ test: deps
 	@runtime=$$(mktemp -d); chmod 700 $$runtime; \
 	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$$runtime \
 	    ctest --output-on-failure -j $(JOBS); status=$$?; rm -rf $$runtime; exit $$status
+
+# The programs, the desktop entry, the icons, the .plm file type and the AppStream file under
+# PREFIX (DESTDIR is honoured); then the desktop's caches, when installing for real.
+install: deps
+	cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RUN_DIR) --target pellumar pellumar-convert pellumar_icons
+	DESTDIR="$(DESTDIR)" cmake --install $(RUN_DIR) --prefix $(PREFIX)
+	@if [ -z "$(DESTDIR)" ]; then \
+	    update-mime-database $(PREFIX)/share/mime 2>/dev/null || true; \
+	    update-desktop-database $(PREFIX)/share/applications 2>/dev/null || true; \
+	    gtk-update-icon-cache -q -t $(PREFIX)/share/icons/hicolor 2>/dev/null || true; \
+	fi

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "BenchUtil.h"
+#include "WideTable.h"
 #include "app/QtPrompter.h"
 #include "app/frmMain.h"
 #include "document/Document.h"
@@ -32,15 +33,7 @@ int main(int argc, char** argv) {
     window.show();
     const int cols = 200;
     const int records = 1000;
-    Table table(records + 1, cols);
-    for (int c = 0; c < cols; ++c) {
-        table.setText(0, c, QStringLiteral("Field %1").arg(c));
-        for (int r = 1; r <= records; ++r) {
-            table.setText(r, c, QStringLiteral("value %1/%2").arg(r).arg(c));
-        }
-    }
-    window.fa()->grid()->replaceTable(std::move(table));
-    window.fileCommands().AfterFileLoad();
+    loadWideTable(window, cols, records);
     QCoreApplication::processEvents();
 
     // Moving the current record refreshes the Form Panel by itself (fa_Click runs whenever the

@@ -39,6 +39,7 @@ public:
     QString saveFileName(QWidget*, const FileDialogOptions&) override { return {}; }
     QColor color(QWidget*, const QColor&) override { return {}; }
     bool print(QWidget*, QPrinter*) override { return false; }
+    bool printPreview(QWidget*, const PageSource&, QPrinter*) override { return false; }
 
 private:
     QString path_;

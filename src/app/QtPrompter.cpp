@@ -1,9 +1,12 @@
 #include "app/QtPrompter.h"
 
+#include "print/PrintPreview.h"
+
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QPrintDialog>
+#include <QPrinter>
 
 namespace pellumar {
 
@@ -74,6 +77,27 @@ QColor QtPrompter::color(QWidget* parent, const QColor& initial) {
 bool QtPrompter::print(QWidget* parent, QPrinter* printer) {
     QPrintDialog dialog(printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrompter::printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) {
+    PrintPreview preview(pages, parent);
+    preview.setPrintHandler([this, &preview, printer] { return print(&preview, printer); });
+    preview.setPdfHandler([this, &preview, printer] {
+        FileDialogOptions options;
+        options.caption = QStringLiteral("Save as PDF");
+        options.filter = QStringLiteral("PDF Files (*.pdf)|*.pdf");
+        options.defaultExt = QStringLiteral("pdf");
+        options.initialName = QStringLiteral("*.pdf");
+        options.overwritePrompt = true;
+        const QString path = saveFileName(&preview, options);
+        if (path.isEmpty()) {
+            return false;
+        }
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(path);
+        return true;
+    });
+    return preview.exec() == QDialog::Accepted;
 }
 
 }  // namespace pellumar

@@ -14,6 +14,7 @@ public:
     QString saveFileName(QWidget* parent, const FileDialogOptions& options) override;
     QColor color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter* printer) override;
+    bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) override;
 };
 
 }  // namespace pellumar

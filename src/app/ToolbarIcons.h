@@ -10,5 +10,8 @@ namespace pellumar {
 QIcon toolbarIcon(const QString& key);
 // The "A" button's picture: the letter over a bar of the current font colour.
 QIcon fontColorIcon(const QColor& color);
+// The Drop Box's Erase button and the Form Panel's Close button.
+QIcon eraserIcon();
+QIcon closeIcon();
 
 }  // namespace pellumar

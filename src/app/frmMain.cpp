@@ -2,22 +2,35 @@
 #include "app/frmMain.h"
 
 #include "app/CommandBar.h"
+#include "app/HelpController.h"
+#include "app/MainLayout.h"
 #include "app/PreferenceText.h"
+#include "app/ProductInfo.h"
+#include "app/SplitterBar.h"
+#include "app/ToolbarIcons.h"
+#include "app/ViewController.h"
 #include "app/modMain.h"
 #include "app/modRegistryFunctions.h"
 #include "columns/ColumnController.h"
 #include "document/Document.h"
 #include "document/DocumentPaths.h"
 #include "document/FileController.h"
+#include "document/RecoveryController.h"
+#include "document/RecoveryStore.h"
+#include "edit/CalcController.h"
+#include "edit/EditController.h"
+#include "edit/FindController.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
 #include "grid/FormPanelController.h"
 #include "grid/GridControl.h"
+#include "grid/NavigationController.h"
 #include "grid/RecordGridController.h"
 #include "grid/RecordViews.h"
 #include "grid/RowColControl.h"
 #include "grid/StyleController.h"
 #include "grid/Twips.h"
+#include "print/PrintController.h"
 #include "ui/Prompter.h"
 
 #include <QApplication>
@@ -25,13 +38,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
@@ -39,7 +50,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace pellumar {
 
@@ -87,32 +97,27 @@ frmMain::frmMain(Prompter& prompter, QWidget* parent)
 }
 
 frmMain::~frmMain() {
-    // The views go before the document they show.
+    // The views go before the document they show, and so does the recovery, which may still
+    // be writing a snapshot.
     delete takeCentralWidget();
+    delete recovery_;
 }
 
 void frmMain::buildWidgets() {
+    // The work area under the toolbar, laid out in twips by the program's own rules.
     auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(2, 0, 2, 0);
-    column->setSpacing(2);
+    layout_ = new MainLayout(central);
 
     auto* line1 = new QFrame(central);
     line1->setObjectName(QStringLiteral("Line1"));
     line1->setFrameShape(QFrame::HLine);
     line1->setFrameShadow(QFrame::Sunken);
-    column->addWidget(line1);
+    layout_->setRuleLine(line1);
 
     // The Drop Box row.
-    dropRow_ = new QWidget(central);
-    QWidget* dropRow = dropRow_;
-    dropRow->setObjectName(QStringLiteral("dropBoxRow"));
-    auto* dropLayout = new QHBoxLayout(dropRow);
-    dropLayout->setContentsMargins(0, 0, 0, 0);
-    lbDropBox_ = new QLabel(QStringLiteral("Drop Box:"), dropRow);
+    lbDropBox_ = new QLabel(QStringLiteral("Drop Box:"), central);
     lbDropBox_->setObjectName(QStringLiteral("lbDropBox"));
-    lbDropBox_->setMinimumWidth(twipsToPixels(750, this));
-    txtDrop_ = new DropBox(dropRow);
+    txtDrop_ = new DropBox(central);
     txtDrop_->setObjectName(QStringLiteral("txtDrop"));
     txtDrop_->setPlainText(QStringLiteral("Drag or copy valid Form Post text to here"));
     txtDrop_->setToolTip(QStringLiteral("Drag valid form text to here "));
@@ -121,37 +126,21 @@ void frmMain::buildWidgets() {
     txtDrop_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtDrop_->setFixedHeight(
         std::max(twipsToPixels(285, this), txtDrop_->fontMetrics().height() + 8));
-    cmdDownArrow_ = new QToolButton(dropRow);
+    cmdDownArrow_ = new QToolButton(central);
     cmdDownArrow_->setObjectName(QStringLiteral("cmdDownArrow"));
     cmdDownArrow_->setArrowType(Qt::DownArrow);
     cmdDownArrow_->setToolTip(QStringLiteral("Decode the Form text in the Drop Box"));
-    cmdEraser_ = new QToolButton(dropRow);
+    cmdEraser_ = new QToolButton(central);
     cmdEraser_->setObjectName(QStringLiteral("cmdEraser"));
-    cmdEraser_->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+    cmdEraser_->setIcon(eraserIcon());
     cmdEraser_->setToolTip(QStringLiteral("Erase the text in the Drop Box"));
-    for (QToolButton* b : {cmdDownArrow_, cmdEraser_}) {
-        b->setFixedSize(twipsToPixels(315, this) + 4, txtDrop_->height());
-    }
-    dropLayout->addWidget(lbDropBox_);
-    dropLayout->addWidget(txtDrop_, 1);
-    dropLayout->addWidget(cmdDownArrow_);
-    dropLayout->addWidget(cmdEraser_);
-    column->addWidget(dropRow);
+    layout_->setDropBoxRow(lbDropBox_, txtDrop_, cmdDownArrow_, cmdEraser_);
 
-    // The work area: the Form Panel frame, the splitter and the data grid.
-    VBar_ = new QSplitter(Qt::Horizontal, central);
-    VBar_->setObjectName(QStringLiteral("VBar"));
-    VBar_->setChildrenCollapsible(false);
-    VBar_->setHandleWidth(std::max(4, twipsToPixels(60, this)));
-
-    TabStrip1_ = new QTabWidget(VBar_);
+    // The work area: the Form Panel frame, the splitter and the data grid. The Form Panel and
+    // its buttons stand on the frame's one tab.
+    TabStrip1_ = new QTabWidget(central);
     TabStrip1_->setObjectName(QStringLiteral("TabStrip1"));
-    auto* formPage = new QWidget(TabStrip1_);
-    auto* formLayout = new QVBoxLayout(formPage);
-    formLayout->setContentsMargins(4, 2, 4, 4);
-    formLayout->setSpacing(2);
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(1);
+    TabStrip1_->addTab(new QWidget(TabStrip1_), QStringLiteral("Form"));
     static const char* kRecordTips[] = {"Dlete this record",   "Add one record",     "First record",
                                         "Up one record",       "Down one record",    "Last record",
                                         "Row Height Increase", "Row Height Decrease"};
@@ -163,49 +152,44 @@ void frmMain::buildWidgets() {
                                                           QStyle::SP_MediaSkipForward,
                                                           QStyle::SP_TitleBarUnshadeButton,
                                                           QStyle::SP_TitleBarShadeButton};
+    const QSize buttonIcon(twipsToPixels(MainLayout::kButtonSize, this) - 2,
+                           twipsToPixels(MainLayout::kButtonSize, this) - 2);
     for (int i = 0; i < 8; ++i) {
-        auto* b = new QToolButton(formPage);
+        auto* b = new QToolButton(TabStrip1_);
         b->setObjectName(QStringLiteral("imgBtn%1").arg(i));
         b->setToolTip(QString::fromLatin1(kRecordTips[i]));
         b->setIcon(style()->standardIcon(kRecordIcons[i]));
+        b->setIconSize(buttonIcon);
         b->setAutoRaise(true);
-        b->setEnabled(false);  // the record buttons' commands are not built yet
         imgBtn_.push_back(b);
-        if (i == 6) {
-            buttons->addStretch(1);
-        }
-        buttons->addWidget(b);
     }
-    imgClose_ = new QToolButton(formPage);
+    imgClose_ = new QToolButton(TabStrip1_);
     imgClose_->setObjectName(QStringLiteral("imgClose"));
     imgClose_->setToolTip(QStringLiteral("Close Form (F2)"));
-    imgClose_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    imgClose_->setIcon(closeIcon());
+    imgClose_->setIconSize(buttonIcon);
     imgClose_->setAutoRaise(true);
-    imgClose_->setEnabled(false);
-    buttons->addWidget(imgClose_);
-    formLayout->addLayout(buttons);
-    fb_ = new GridControl(formPage);
+    fb_ = new GridControl(TabStrip1_);
     fb_->setObjectName(QStringLiteral("fb"));
-    formLayout->addWidget(fb_, 1);
-    TabStrip1_->addTab(formPage, QStringLiteral("Form"));
+    layout_->setFrameContents(fb_, QList<QWidget*>(imgBtn_.begin(), imgBtn_.begin() + 6),
+                              imgBtn_[6], imgBtn_[7], imgClose_);
 
-    fa_ = new GridControl(VBar_, &document_->model());
+    VBar_ = new SplitterBar(central);
+    fa_ = new GridControl(central, &document_->model());
     fa_->setObjectName(QStringLiteral("fa"));
-    VBar_->addWidget(TabStrip1_);
-    VBar_->addWidget(fa_);
-    VBar_->setStretchFactor(0, 0);
-    VBar_->setStretchFactor(1, 1);
-    column->addWidget(VBar_, 1);
+    layout_->setWorkArea(TabStrip1_, VBar_, fa_);
+    connect(VBar_, &SplitterBar::moved, layout_, &MainLayout::setSplitterLeft);
     setCentralWidget(central);
 
     // The Row Col Control lives in the toolbar row, hidden until asked for.
-    rowCol_ = new RowColControl(document_->model(), this);
+    rowCol_ = new RowColControl(*document_, this);
 }
 
 void frmMain::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("SBar"));
     bar->setSizeGripEnabled(true);
+    bar->setFixedHeight(twipsToPixels(285, this));
     static constexpr int kWidths[] = {700, 333, 620, 620, 880, 1200};
     for (int i = 0; i < 6; ++i) {
         auto* panel = new QLabel(bar);
@@ -216,9 +200,14 @@ void frmMain::buildStatusBar() {
         if (i == 0) {
             panel->setMinimumWidth(twipsToPixels(kWidths[i], this));
             bar->addWidget(panel, 1);
+        } else if (i == 5) {
+            // The position grows to show its whole text ("202 / 1000000").
+            panel->setMinimumWidth(twipsToPixels(kWidths[i], this));
+            panel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            bar->addPermanentWidget(panel);
         } else {
             panel->setFixedWidth(twipsToPixels(kWidths[i], this));
-            panel->setAlignment(i == 5 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
+            panel->setAlignment(Qt::AlignCenter);
             bar->addPermanentWidget(panel);
         }
         panels_.push_back(panel);
@@ -259,6 +248,7 @@ void frmMain::buildControllers() {
                                         "it stopped part of the way. Check the table before you "
                                         "save it."));
     });
+    commands_->toolbar()->setFixedHeight(twipsToPixels(360, this));
     // The Row Col Control and the row-move buttons sit at the right of the toolbar row.
     QToolBar* toolbar = commands_->toolbar();
     auto* spacer = new QWidget(toolbar);
@@ -275,7 +265,19 @@ void frmMain::buildControllers() {
     views_ = new RecordViews(*fa_, *fb_, this);
     formPanel_ = new FormPanelController(*document_, *views_, *TabStrip1_, commands, *this, this);
     recordGrid_ = new RecordGridController(*document_, *views_, *formPanel_, commands, *this, this);
-    styles_ = new StyleController(*views_, commands, *this, this);
+    styles_ = new StyleController(*document_, prompter_, *views_, *formPanel_, commands, *this,
+                                  *this, this);
+    styles_->setPaletteAnchor(commands_->toolButton(QStringLiteral("Acolor")));
+    // Every toolbar click puts the palette away before the button's command runs; "A" shows the
+    // current font colour.
+    connect(commands_, &CommandBar::toolbarButtonClicked, styles_, &StyleController::hidePalette);
+    // So does the main window getting the focus.
+    connect(this, &frmMain::gotFocus, styles_, &StyleController::hidePalette);
+    connect(styles_, &StyleController::fontColorChanged, this, [this](const QColor& color) {
+        commands_->toolButton(QStringLiteral("A"))->setIcon(fontColorIcon(color));
+    });
+    navigation_ = new NavigationController(*document_, *views_, *formPanel_, commands,
+                                           {imgBtn_.begin(), imgBtn_.end()}, *TabStrip1_, this);
     files_ = new FileController(*document_, prompter_, *this, commands, *views_, *recordGrid_,
                                 *formPanel_, *styles_, this);
     formReader_ =
@@ -283,7 +285,21 @@ void frmMain::buildControllers() {
                                  *formPanel_, *txtDrop_, *cmdDownArrow_, *cmdEraser_, this);
     columns_ = new ColumnController(*document_, prompter_, *this, commands, *fa_, *formPanel_,
                                     *rowCol_->txtCol(), this);
+    edit_ = new EditController(*document_, prompter_, *this, commands, *views_, *formPanel_,
+                               *txtDrop_, this);
+    // The record button "Dlete this record" asks through the Delete Record dialog.
+    navigation_->setDeleteRecordHandler([this] { edit_->deleteCurrentRecordAsked(); });
+    find_ = new FindController(*views_, prompter_, *this, commands, this);
+    calc_ = new CalcController(*document_, *views_, prompter_, *this, commands, this);
+    print_ = new PrintController(*document_, prompter_, *this, commands, *fa_, this);
+    viewSwitches_ = new ViewController(*layout_, commands, *formPanel_, *rowColAction, *moveAction,
+                                       *imgClose_, this);
+    help_ = new HelpController(*this, commands, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
+    recovery_ = new RecoveryController(*document_, prompter_, *this, *files_,
+                                       std::make_unique<RecoveryStore>(), this);
+    connect(formReader_, &FormReaderController::formRecordsAdded, recovery_,
+            &RecoveryController::formRecordAdded);
 }
 
 void frmMain::applyGeometryPreferences() {
@@ -310,7 +326,13 @@ void frmMain::applyGeometryPreferences() {
     resize(wanted.size());
     move(wanted.topLeft());
     appliedPixels_ = wanted;
-    appliedTwips_ = QRect(left, top, width, height);
+    // The stored twips stand for the place only where they were applied as they are (not where
+    // the smallest size or the screen overrode them).
+    auto asApplied = [this](int twips, int pixels) {
+        return twipsToPixels(twips, this) == pixels ? twips : pixelsToTwips(pixels, this);
+    };
+    appliedTwips_ = QRect(asApplied(left, wanted.x()), asApplied(top, wanted.y()),
+                          asApplied(width, wanted.width()), asApplied(height, wanted.height()));
 }
 
 // A length to store: the stored value itself while the window still stands where it put it, so
@@ -320,12 +342,15 @@ static int twipsToStore(int pixelsNow, int pixelsApplied, int twipsApplied, cons
 }
 
 void frmMain::Form_Load() {
+    // 1. The splitter's limits.
+    VBar_->setLimits(3000, 600);
     // 2. The version text.
-    setPanelText(1, QStringLiteral("Pellumar ") + QStringLiteral("Version 7.0"));
+    setPanelText(1, QStringLiteral("Pellumar ") + ProductInfo::versionText());
     // 3. Window geometry.
     applyGeometryPreferences();
-    // 4-5. The splitter (the buttons above the Form Panel follow it in the frame's layout).
-    vbarLeftTwips_ = lengthPreference("VBarLeft", 3570);
+    // 4-5. The splitter where it was left, without the limits (the buttons above the Form Panel
+    // follow it).
+    layout_->setSplitterLeft(lengthPreference("VBarLeft", 3570));
     // 6. Alternate row colour.
     bool alternateColor = false;
     {
@@ -337,17 +362,16 @@ void frmMain::Form_Load() {
         }
     }
     // 7. The Drop Box.
-    emailParser_ = 0;
     {
+        int16_t emailParser = 0;
         const QString stored = readPreference("EmailParser");
         if (stored.isEmpty()) {
-            emailParser_ = 1;
+            emailParser = 1;
         } else if (const auto v = preferenceInt16(stored)) {
-            emailParser_ = *v;
+            emailParser = *v;
         }
+        viewSwitches_->setEmailParser(emailParser);
     }
-    commands_->setCommandChecked(CommandId::mnuEmailParser, emailParser_ != 0);
-    dropRow_->setVisible(emailParser_ != 0);
     // 8. The folder the open dialogs start in.
     QString lastOpenPath = readPreference("LastOpenPath");
     if (lastOpenPath.isEmpty()) {
@@ -372,9 +396,8 @@ void frmMain::Form_Load() {
     styles_->mnuMouseMode_Click(0);
     // 16. The user may size columns by dragging their title borders.
     fa_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    // 17. The Row Col Control, prepared and hidden.
-    txtCol()->setText(QStringLiteral("10"));
-    txtRow()->setText(QStringLiteral("20"));
+    // 17. The Row Col Control is hidden; its boxes show the table's counts as they follow it
+    // (the column box the 9 columns the table has, where "10" was written before).
     // 18-19. The untitled table of 20 records.
     document_->model().setRows(21);
     document_->setNewDocument(true);
@@ -389,9 +412,6 @@ void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (firstShow_) {
         firstShow_ = false;
-        // The splitter's place is known once the window has its size.
-        const int left = std::max(0, twipsToPixels(vbarLeftTwips_, this));
-        VBar_->setSizes({left, std::max(1, VBar_->width() - left - VBar_->handleWidth())});
         // Activated for the first time: the Form Panel and the position panel show the current
         // record (also where the window system does not activate new windows).
         formPanel_->fa_Click();
@@ -402,7 +422,13 @@ void frmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         formPanel_->fa_Click();  // Activate: the Form Panel follows the current record
+        emit gotFocus();
     }
+}
+
+void frmMain::focusInEvent(QFocusEvent* event) {
+    QMainWindow::focusInEvent(event);
+    emit gotFocus();
 }
 
 bool frmMain::confirmExit(const QString& text) {
@@ -432,11 +458,8 @@ void frmMain::mnuExit_Click() {
 }
 
 void frmMain::SaveSettings() {
-    int splitter = vbarLeftTwips_;
-    if (TabStrip1_->isVisible()) {
-        splitter = twipsToStore(VBar_->sizes().value(0), twipsToPixels(vbarLeftTwips_, this),
-                                vbarLeftTwips_, this);
-    }
+    // The splitter is kept in twips: a run without a drag writes back what it read.
+    const int splitter = layout_->splitterLeft();
     const QRect& px = appliedPixels_;
     const QRect& tw = appliedTwips_;
     writePreference("TOP", preferenceNumberText(twipsToStore(y(), px.y(), tw.y(), this)));
@@ -450,15 +473,21 @@ void frmMain::SaveSettings() {
     writePreference("ConvertionChr", formReader_->separator());
     writePreference("LastOpenPath", document_->lastOpenPath());
     writePreference("ShowTips", preferenceBooleanText(modMain::ShowTips));
-    writePreference("EmailParser", QString::number(emailParser_));
+    writePreference("EmailParser", QString::number(viewSwitches_->EmailParser()));
+    // Only a saved document or one the user chose not to save ends the program.
+    recovery_->programEnds();
     exiting_ = true;
     if (endProgram_) {
         endProgram_();
     }
 }
 
+int16_t frmMain::EmailParser() const {
+    return viewSwitches_->EmailParser();
+}
+
 void frmMain::showTips() {
-    // The Tip of the Day window is not part of the program yet.
+    help_->mnuTip_Click();
 }
 
 }  // namespace pellumar

@@ -2,7 +2,7 @@
 // the splitter, the data grid and the status bar), lays it out, reads and writes the
 // preferences, and wires the document to the controllers of the subsystems, which carry out the
 // commands: files (document/), the Form Reader and Drop Box (formreader/), columns (columns/),
-// the record grid, the Form Panel and the grid's modes (grid/).
+// the record grid, the Form Panel and the grid's modes (grid/), printing (print/).
 #pragma once
 
 #include <QList>
@@ -18,25 +18,34 @@
 class QAction;
 class QLabel;
 class QLineEdit;
-class QSplitter;
 class QTabWidget;
 class QToolButton;
 
 namespace pellumar {
 
+class CalcController;
 class ColumnController;
 class CommandBar;
 class Document;
 class DropBox;
+class EditController;
 class FileController;
+class FindController;
 class FormPanelController;
 class FormReaderController;
+class RecoveryController;
 class GridControl;
+class PrintController;
+class NavigationController;
+class HelpController;
+class MainLayout;
 class Prompter;
 class RecordGridController;
 class RecordViews;
 class RowColControl;
+class SplitterBar;
 class StyleController;
+class ViewController;
 
 class frmMain : public QMainWindow, public StatusPanels {
     Q_OBJECT
@@ -52,16 +61,25 @@ public:
     FormPanelController& formPanel() const { return *formPanel_; }
     RecordGridController& recordGrid() const { return *recordGrid_; }
     StyleController& styles() const { return *styles_; }
+    NavigationController& navigation() const { return *navigation_; }
     FileController& fileCommands() const { return *files_; }
     FormReaderController& formReader() const { return *formReader_; }
     ColumnController& columns() const { return *columns_; }
+    RecoveryController& recovery() const { return *recovery_; }
+    EditController& editCommands() const { return *edit_; }
+    FindController& findCommands() const { return *find_; }
+    CalcController& calcCommands() const { return *calc_; }
+    PrintController& printing() const { return *print_; }
+    MainLayout& mainLayout() const { return *layout_; }
+    ViewController& viewSwitches() const { return *viewSwitches_; }
+    HelpController& help() const { return *help_; }
     Prompter& prompter() const { return prompter_; }
 
     // --- Controls -------------------------------------------------------------------------------
     GridControl* fa() const { return fa_; }  // the data grid: the document's table
     GridControl* fb() const { return fb_; }  // the Form Panel
     QTabWidget* TabStrip1() const { return TabStrip1_; }
-    QSplitter* VBar() const { return VBar_; }
+    SplitterBar* VBar() const { return VBar_; }
     DropBox* txtDrop() const { return txtDrop_; }
     QLabel* lbDropBox() const { return lbDropBox_; }
     QToolButton* cmdDownArrow() const { return cmdDownArrow_; }
@@ -82,7 +100,7 @@ public:
 
     // --- Preferences held by the window ---------------------------------------------------------
     // The Drop Box shown (nonzero) or hidden.
-    int16_t EmailParser() const { return emailParser_; }
+    int16_t EmailParser() const;
 
     // --- Start-up and exit ----------------------------------------------------------------------
     void mnuExit_Click();
@@ -94,10 +112,15 @@ public:
     // quits. Tests put something of their own here.
     void setEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
 
+signals:
+    // The window was activated or got the focus: the colour palette hides here.
+    void gotFocus();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void buildWidgets();
@@ -115,15 +138,23 @@ private:
     FormPanelController* formPanel_ = nullptr;
     RecordGridController* recordGrid_ = nullptr;
     StyleController* styles_ = nullptr;
+    NavigationController* navigation_ = nullptr;
     FileController* files_ = nullptr;
     FormReaderController* formReader_ = nullptr;
     ColumnController* columns_ = nullptr;
+    RecoveryController* recovery_ = nullptr;
+    EditController* edit_ = nullptr;
+    FindController* find_ = nullptr;
+    CalcController* calc_ = nullptr;
+    PrintController* print_ = nullptr;
+    ViewController* viewSwitches_ = nullptr;
+    HelpController* help_ = nullptr;
 
     GridControl* fa_ = nullptr;
     GridControl* fb_ = nullptr;
     QTabWidget* TabStrip1_ = nullptr;
-    QSplitter* VBar_ = nullptr;
-    QWidget* dropRow_ = nullptr;
+    MainLayout* layout_ = nullptr;
+    SplitterBar* VBar_ = nullptr;
     DropBox* txtDrop_ = nullptr;
     QLabel* lbDropBox_ = nullptr;
     QToolButton* cmdDownArrow_ = nullptr;
@@ -133,11 +164,9 @@ private:
     QList<QToolButton*> imgBtn_;  // the record buttons 0 to 7
     QList<QLabel*> panels_;
 
-    int16_t emailParser_ = 1;
     std::function<void()> endProgram_;
     bool exiting_ = false;
     bool firstShow_ = true;
-    int vbarLeftTwips_ = 3570;
     QRect appliedPixels_;  // the stored geometry as applied at start-up
     QRect appliedTwips_;
 };

@@ -180,17 +180,24 @@ void frmColDef::setUpGrid() {
     fd->setFixedRows(1);
     fd->setCols(DefinitionColumns);
     fd->setRows(1);
-    int width = 0;
     for (int c = 0; c < DefinitionColumns; ++c) {
         fd->setTextMatrix(0, c, QString::fromUtf16(kHeadings[c].text));
-        fd->setColWidth(c, kHeadings[c].width);
-        width += kHeadings[c].width;
     }
     const int last = DefinitionColumns - 1;
     fd->setCell(CellProperty::FontBold, 0, 0, 0, last, true);
     fd->setCell(CellProperty::ForeColor, 0, 0, 0, last, 0xffffffffu);
     fd->setCell(CellProperty::BackColor, 0, 0, 0, last, 0xff008000u);
     fd->setCell(CellProperty::Alignment, 0, 0, 0, last, int(AlignCenterCenter));
+    // Each column at its width, or wider where that cannot hold its heading ("Alignment" and
+    // "Hide" in bold).
+    int width = 0;
+    for (int c = 0; c < ColComboList; ++c) {
+        const int heading = pixelsToTwips(fd->horizontalHeader()->sectionSizeHint(c), this);
+        const int twips = std::max(kHeadings[c].width, heading);
+        fd->setColWidth(c, twips);
+        width += twips;
+    }
+    fd->setColWidth(ColComboList, kHeadings[ColComboList].width);
     fd->setColAlignment(ColNumber, AlignCenterCenter);
     for (int c : {ColTitle, ColDataType, ColAlignment, ColComboList}) {
         fd->setColAlignment(c, AlignLeftCenter);

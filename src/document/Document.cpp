@@ -1,6 +1,22 @@
 #include "document/Document.h"
 
+#include <QFileInfo>
+
 namespace pellumar {
+
+std::optional<FileKind> fileKindOfPath(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == u"plm") {
+        return FileKind::Native;
+    }
+    if (ext == u"csv") {
+        return FileKind::Comma;
+    }
+    if (ext == u"txt" || ext == u"tsv") {
+        return FileKind::Tab;
+    }
+    return std::nullopt;
+}
 
 Document::Document(QObject* parent) : QObject(parent), model_(new GridModel(this)) {
     model_->setFixedRows(1);
@@ -26,6 +42,18 @@ void Document::setFile(const QString& path, FileKind kind, TextEncoding encoding
 void Document::setTitle(const QString& title) {
     title_ = title;
     emit titleChanged(title_);
+}
+
+bool Document::writesTitleLine() const {
+    if (!firstLineData_ || model_->rows() < 1) {
+        return true;
+    }
+    for (int c = 0; c < model_->cols(); ++c) {
+        if (!model_->table().isEmpty(0, c)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QString& Document::comboList(int col) {

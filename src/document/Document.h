@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 #include "document/TextFile.h"
 #include "grid/GridModel.h"
@@ -22,6 +23,10 @@ enum class FileKind : int16_t {
     Comma = 3,   // comma-delimited text
     Tab = 4,     // tab-delimited text
 };
+
+// The kind of a file by its extension, without regard to case: .plm native, .csv comma text,
+// .txt and .tsv tab text; nothing for any other name.
+std::optional<FileKind> fileKindOfPath(const QString& path);
 
 class Document : public QObject {
     Q_OBJECT
@@ -54,6 +59,13 @@ public:
     // The file the document now belongs to (New, Open).
     void setFile(const QString& path, FileKind kind, TextEncoding encoding = TextEncoding::Utf8);
     void setEncoding(TextEncoding encoding) { encoding_ = encoding; }
+
+    // True for a document opened from comma or tab text whose first line was data: it has no
+    // title line of its own, and none is written for it while every column title is empty.
+    bool isFirstLineData() const { return firstLineData_; }
+    void setFirstLineData(bool firstLineData) { firstLineData_ = firstLineData; }
+    // Whether comma or tab text of the document starts with the title line.
+    bool writesTitleLine() const;
 
     // True while the table is the blank table of start-up or New.
     bool isNewDocument() const { return newDocument_; }
@@ -91,6 +103,7 @@ private:
     FileKind fileKind_ = FileKind::Native;
     TextEncoding encoding_ = TextEncoding::Utf8;
     bool newDocument_ = true;
+    bool firstLineData_ = false;
     QString lastOpenPath_;
     QString title_;
     int lastSortCol_ = 0;

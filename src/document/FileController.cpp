@@ -137,10 +137,12 @@ void FileController::mnuNew_Click() {
     recordGrid_.SetDefaults();
     model.setCols(10);
     model.setRows(21);
+    views_.fa()->select(1, 0);  // record 1 is the current record
     RefreshDocumentView();
     document_.setTitle(QStringLiteral("Pellumar -- Untitled.plm"));
     document_.setFile(untitledPath(), FileKind::Native);
     document_.setNewDocument(true);
+    document_.setFirstLineData(false);
     document_.MakeModified(false);
     document_.resetComboLists();
 }
@@ -151,7 +153,7 @@ bool FileController::mnuSave_Click() {
     if (kind == FileKind::Comma || kind == FileKind::Tab) {
         const auto saved =
             saveDelimited(document_.model().table(), file, kind == FileKind::Comma ? u',' : u'\t',
-                          document_.encoding());
+                          document_.encoding(), titleLine());
         if (!saved) {
             prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Save"),
                              saved.message());
@@ -202,10 +204,16 @@ void FileController::AfterFileLoad() {
     document_.resetComboLists();
 }
 
-void FileController::showLoadedTable(Table&& table, const QString& path, FileKind kind) {
+TitleLine FileController::titleLine() const {
+    return document_.writesTitleLine() ? TitleLine::Written : TitleLine::Skipped;
+}
+
+void FileController::showLoadedTable(Table&& table, const QString& path, FileKind kind,
+                                     bool firstLineData) {
     document_.setLastOpenPath(FolderOfPath(path));
     lastDialogFile_ = path;
     document_.setNewDocument(false);
+    document_.setFirstLineData(firstLineData);
     const TextEncoding encoding = document_.encoding();
     document_.setFile(path, kind, encoding);
     // At least the title row and one column, as an empty file leaves them.
@@ -232,13 +240,71 @@ void FileController::mnuOpen_Click(int index) {
     if (isCancelledFileName(name)) {
         return;
     }
-    auto loaded = loadNative(name, loadProgress(name));
+    loadAndShow(name, FileKind::Native, false);
+}
+
+bool FileController::openFile(const QString& path, FileKind kind, bool firstLineAsData) {
+    if (!confirmReplace(QStringLiteral("Open"))) {
+        return false;
+    }
+    return loadAndShow(path, kind, firstLineAsData);
+}
+
+void FileController::restoreDocument(Table&& table, const QString& path, FileKind kind,
+                                     TextEncoding encoding, bool untitled) {
+    const QString lastOpenPath = document_.lastOpenPath();
+    document_.setEncoding(encoding);
+    showLoadedTable(std::move(table), path, kind);
+    document_.setLastOpenPath(lastOpenPath);  // no file was opened
+    if (untitled) {
+        document_.setTitle(QStringLiteral("Pellumar -- Untitled.plm"));
+    }
+    // The restored work has never been saved.
+    document_.MakeModified(true);
+}
+
+bool FileController::loadAndShow(const QString& name, FileKind kind, bool firstLineAsData) {
+    if (kind == FileKind::Native) {
+        auto loaded = loadNative(name, loadProgress(name));
+        if (!loaded) {
+            reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Open"));
+            return false;
+        }
+        document_.setEncoding(TextEncoding::Utf8);
+        showLoadedTable(loaded.take(), name, FileKind::Native);
+        return true;
+    }
+    const char16_t separator = kind == FileKind::Comma ? u',' : u'\t';
+    auto loaded = loadDelimited(name, separator, loadProgress(name));
     if (!loaded) {
         reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Open"));
-        return;
+        return false;
     }
-    document_.setEncoding(TextEncoding::Utf8);
-    showLoadedTable(loaded.take(), name, FileKind::Native);
+    Table table = std::move(loaded.value().table);
+    if (firstLineAsData) {
+        // First line as data: every line is a record below an empty title row. The rows move
+        // straight into the table; the clipboard stays as the user left it.
+        if (!rowsFit(table.rowCount(), 1)) {
+            prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Open"),
+                             tooManyRowsMessage());
+            return false;
+        }
+        try {
+            table.insertRows(0, 1);
+        } catch (const std::bad_alloc&) {
+            prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Open"),
+                             fileaccess::outOfMemory(fileaccess::displayName(name)).message);
+            return false;
+        }
+    }
+    document_.setEncoding(loaded.value().encoding);
+    showLoadedTable(std::move(table), name, kind, firstLineAsData);
+    // What the user should know about the file (a mix of encodings, a quoted field left open),
+    // once its table is shown.
+    for (const QString& warning : loaded.value().warnings) {
+        prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Open"), warning);
+    }
+    return true;
 }
 
 void FileController::mnuOpenCSV_Click(int index) {
@@ -265,35 +331,7 @@ void FileController::openDelimited(int index, char16_t separator) {
     if (isCancelledFileName(name)) {
         return;
     }
-    auto loaded = loadDelimited(name, separator, loadProgress(name));
-    if (!loaded) {
-        reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Open"));
-        return;
-    }
-    Table table = std::move(loaded.value().table);
-    if (index == 1) {
-        // First line as data: every line is a record below an empty title row. The rows move
-        // straight into the table; the clipboard stays as the user left it.
-        if (!rowsFit(table.rowCount(), 1)) {
-            prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Open"),
-                             tooManyRowsMessage());
-            return;
-        }
-        try {
-            table.insertRows(0, 1);
-        } catch (const std::bad_alloc&) {
-            prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Open"),
-                             fileaccess::outOfMemory(fileaccess::displayName(name)).message);
-            return;
-        }
-    }
-    document_.setEncoding(loaded.value().encoding);
-    showLoadedTable(std::move(table), name, comma ? FileKind::Comma : FileKind::Tab);
-    // What the user should know about the file (a mix of encodings, a quoted field left open),
-    // once its table is shown.
-    for (const QString& warning : loaded.value().warnings) {
-        prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Open"), warning);
-    }
+    loadAndShow(name, comma ? FileKind::Comma : FileKind::Tab, index == 1);
 }
 
 bool FileController::saveAs(const QString& filter, const QString& extension,
@@ -328,8 +366,8 @@ bool FileController::saveAsDelimited(char16_t separator) {
     return saveAs(comma ? QStringLiteral("Comma Delimited Text Files (*.csv)|*.csv")
                         : QStringLiteral("Tab Delimited Text Files (*.txt)|*.txt"),
                   comma ? QStringLiteral("csv") : QStringLiteral("txt"), [&](const QString& path) {
-                      const auto saved =
-                          saveDelimited(document_.model().table(), path, separator, encoding);
+                      const auto saved = saveDelimited(document_.model().table(), path, separator,
+                                                       encoding, titleLine());
                       return saved ? QString() : saved.message();
                   });
 }

@@ -47,6 +47,15 @@ public:
     void mnuOpenTAB_Click(int index);
     void mnuAppend_Click();
 
+    // Opens a file of the given kind without the open dialog (the command line): the same
+    // save-changes prompt, load, messages and after-load steps as the File > Open commands.
+    // True when the file became the document.
+    bool openFile(const QString& path, FileKind kind, bool firstLineAsData = false);
+    // Makes a table kept by the crash recovery the document: it stands as after opening its
+    // file (or as a new document's when `untitled`), with unsaved changes.
+    void restoreDocument(Table&& table, const QString& path, FileKind kind, TextEncoding encoding,
+                         bool untitled);
+
     // The save-changes prompt: asks when the document has unsaved changes. True when the
     // command may go on: no changes, No, or Yes and the save happened.
     bool saveChangesPrompt(const QString& caption, const QString& text);
@@ -68,8 +77,14 @@ public:
 
 private:
     void openDelimited(int index, char16_t separator);
-    // The common end of every Open: the loaded table becomes the document.
-    void showLoadedTable(Table&& table, const QString& path, FileKind kind);
+    // The load of every Open; a file that cannot be read leaves the document as it was.
+    bool loadAndShow(const QString& name, FileKind kind, bool firstLineAsData);
+    // The common end of every Open: the loaded table becomes the document. `firstLineData`: the
+    // file's first line was read as a record.
+    void showLoadedTable(Table&& table, const QString& path, FileKind kind,
+                         bool firstLineData = false);
+    // Whether comma or tab text of the document starts with its title line.
+    TitleLine titleLine() const;
     bool saveAsDelimited(char16_t separator);
     // Save As: the save dialog, then `write` (which gives a failure's message, or "").
     bool saveAs(const QString& filter, const QString& extension,

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "document/FileAccess.h"
@@ -23,8 +25,11 @@ using namespace fileaccess;
 constexpr char kMagic[8] = {'\x89', 'P', 'L', 'M', '\r', '\n', '\x1a', '\n'};
 constexpr size_t kHeaderSize = sizeof kMagic + 5 * 4;
 constexpr size_t kMinColumnSize = 4 + 4 + 4 + 1 + 4 + 4;
-constexpr size_t kHeightSize = 4 + 4;
-constexpr size_t kStyleSize = 5 * 4 + 5;
+constexpr size_t kStyleRecordSize = 3 * 4 + 5;  // the style itself
+constexpr size_t kHeightSizeV1 = 4 + 4;
+constexpr size_t kStyleSizeV1 = 2 * 4 + kStyleRecordSize;
+constexpr size_t kHeightRunSize = 3 * 4;
+constexpr size_t kStyleRunSize = 4 * 4;
 constexpr size_t kChecksumSize = 8;
 constexpr qint64 kChunk = qint64{2} << 20;
 constexpr int kMaxTwips = 1000000;
@@ -102,34 +107,73 @@ void putString(ByteSink& sink, const QString& text) {
     sink.put(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
-struct StyledCell {
-    quint32 row;
+// A style as the file keeps it.
+std::string styleRecord(const CellStyle& s) {
+    std::string out(kStyleRecordSize, '\0');
+    char* p = out.data();
+    const auto put = [&p](auto value) {
+        const auto le = qToLittleEndian(value);
+        std::memcpy(p, &le, sizeof le);
+        p += sizeof le;
+    };
+    put(s.foreColor);
+    put(s.backColor);
+    put(s.fontSize);
+    put(s.alignment);
+    put(s.pictureAlignment);
+    put(s.picture);
+    put(s.checkState);
+    put(static_cast<quint8>((s.bold ? 1 : 0) | (s.italic ? 2 : 0) | (s.underline ? 4 : 0)));
+    return out;
+}
+
+struct StyleRun {
     quint32 col;
-    CellStyle style;
+    quint32 first;
+    quint32 count;
+    quint32 style;
+};
+
+struct HeightRun {
+    quint32 first;
+    quint32 count;
+    qint32 twips;
 };
 
 void writeTable(const Table& table, ByteSink& sink) {
     const int rows = table.rowCount();
     const int cols = table.columnCount();
-    std::vector<StyledCell> styles;
-    if (table.hasAnyStyle()) {
-        for (int c = 0; c < cols; ++c) {
-            for (int r = 0; r < rows; ++r) {
-                if (table.hasStyle(r, c)) {
-                    styles.push_back(
-                        {static_cast<quint32>(r), static_cast<quint32>(c), table.style(r, c)});
-                }
-            }
+    // Styles: each distinct one once, and runs of cells that share one.
+    std::vector<std::string> styles;
+    std::unordered_map<std::string, quint32> styleIds;
+    std::vector<StyleRun> styleRuns;
+    table.forEachStyleRun([&](int col, int first, int count, const CellStyle& style) {
+        std::string record = styleRecord(style);
+        const auto [it, fresh] = styleIds.try_emplace(record, static_cast<quint32>(styles.size()));
+        if (fresh) {
+            styles.push_back(std::move(record));
+        }
+        styleRuns.push_back({static_cast<quint32>(col), static_cast<quint32>(first),
+                             static_cast<quint32>(count), it->second});
+    });
+    std::vector<HeightRun> heightRuns;
+    for (const int r : table.rowsWithHeight()) {
+        const int twips = table.rowHeight(r);
+        if (!heightRuns.empty() &&
+            heightRuns.back().first + heightRuns.back().count == quint32(r) &&
+            heightRuns.back().twips == twips) {
+            ++heightRuns.back().count;
+        } else {
+            heightRuns.push_back({static_cast<quint32>(r), 1, twips});
         }
     }
-    const std::vector<int> tall = table.rowsWithHeight();
 
     sink.put(kMagic, sizeof kMagic);
     putNumber<quint32>(sink, kNativeVersion);
     putNumber<quint32>(sink, static_cast<quint32>(rows));
     putNumber<quint32>(sink, static_cast<quint32>(cols));
-    putNumber<quint32>(sink, static_cast<quint32>(tall.size()));
-    putNumber<quint32>(sink, static_cast<quint32>(styles.size()));
+    putNumber<quint32>(sink, static_cast<quint32>(heightRuns.size()));
+    putNumber<quint32>(sink, static_cast<quint32>(styleRuns.size()));
     for (int c = 0; c < cols; ++c) {
         const ColumnAttributes& a = table.columnAttributes(c);
         putNumber<qint32>(sink, a.width);
@@ -164,23 +208,20 @@ void writeTable(const Table& table, ByteSink& sink) {
             sink.advance(static_cast<size_t>(o - out) + text.size());
         }
     }
-    for (const int r : tall) {
-        putNumber<quint32>(sink, static_cast<quint32>(r));
-        putNumber<qint32>(sink, table.rowHeight(r));
+    for (const HeightRun& run : heightRuns) {
+        putNumber<quint32>(sink, run.first);
+        putNumber<quint32>(sink, run.count);
+        putNumber<qint32>(sink, run.twips);
     }
-    for (const StyledCell& s : styles) {
-        putNumber<quint32>(sink, s.row);
-        putNumber<quint32>(sink, s.col);
-        putNumber<quint32>(sink, s.style.foreColor);
-        putNumber<quint32>(sink, s.style.backColor);
-        putNumber<float>(sink, s.style.fontSize);
-        putNumber<qint8>(sink, s.style.alignment);
-        putNumber<qint8>(sink, s.style.pictureAlignment);
-        putNumber<quint8>(sink, s.style.picture);
-        putNumber<quint8>(sink, s.style.checkState);
-        putNumber<quint8>(sink,
-                          static_cast<quint8>((s.style.bold ? 1 : 0) | (s.style.italic ? 2 : 0) |
-                                              (s.style.underline ? 4 : 0)));
+    putNumber<quint32>(sink, static_cast<quint32>(styles.size()));
+    for (const std::string& record : styles) {
+        sink.put(record.data(), record.size());
+    }
+    for (const StyleRun& run : styleRuns) {
+        putNumber<quint32>(sink, run.col);
+        putNumber<quint32>(sink, run.first);
+        putNumber<quint32>(sink, run.count);
+        putNumber<quint32>(sink, run.style);
     }
 }
 
@@ -321,6 +362,7 @@ private:
         if (version == 0) {
             return damagedBecause("its version number is wrong");
         }
+        version_ = version;
         if (!number(rows_) || !number(cols_) || !number(heights_) || !number(styles_)) {
             return false;
         }
@@ -333,8 +375,11 @@ private:
         // Every column, height and style takes its bytes, and every cell at least one (every row
         // of a table without columns one too): counts that the file's size cannot hold are
         // lies, found before anything is allocated.
+        const uint64_t heightSize = version_ == 1 ? kHeightSizeV1 : kHeightRunSize;
+        const uint64_t styleSize = version_ == 1 ? kStyleSizeV1 : kStyleRunSize;
         const uint64_t least = kHeaderSize + uint64_t{cols_} * kMinColumnSize +
-                               uint64_t{heights_} * kHeightSize + uint64_t{styles_} * kStyleSize +
+                               uint64_t{heights_} * heightSize + uint64_t{styles_} * styleSize +
+                               (version_ == 1 ? 0 : 4) +
                                uint64_t{rows_} * std::max<quint32>(cols_, 1) + kChecksumSize;
         if (least > static_cast<uint64_t>(source_.total())) {
             return damagedBecause("it is too short for the rows and columns it claims");
@@ -378,45 +423,96 @@ private:
     }
 
     bool readHeights() {
+        quint32 next = 0;  // runs come in row order
         for (quint32 i = 0; i < heights_; ++i) {
-            quint32 row = 0;
+            quint32 first = 0;
+            quint32 count = 1;
             qint32 twips = 0;
-            if (!number(row) || !number(twips)) {
+            if (!number(first) || (version_ > 1 && !number(count)) || !number(twips)) {
                 return false;
             }
-            if (row >= rows_ || twips < 0 || twips > kMaxTwips) {
+            if (first >= rows_ || twips < 0 || twips > kMaxTwips ||
+                (version_ > 1 && (count == 0 || count > rows_ - first || first < next))) {
                 return damagedBecause("a row height is out of range");
             }
-            table_.setRowHeight(static_cast<int>(row), twips);
+            for (quint32 r = first; r < first + count; ++r) {
+                table_.setRowHeight(static_cast<int>(r), twips);
+            }
+            next = first + count;
         }
         return true;
     }
 
+    bool style(CellStyle& s) {
+        qint8 alignment = 0;
+        qint8 pictureAlignment = 0;
+        quint8 flags = 0;
+        if (!number(s.foreColor) || !number(s.backColor) || !number(s.fontSize) ||
+            !number(alignment) || !number(pictureAlignment) || !number(s.picture) ||
+            !number(s.checkState) || !number(flags)) {
+            return false;
+        }
+        if (!std::isfinite(s.fontSize) || s.fontSize < 0 || s.fontSize > 4096 || alignment < -1 ||
+            alignment > AlignGeneral || pictureAlignment < -1 || pictureAlignment > AlignGeneral ||
+            s.picture > PictureSortDown || s.checkState > CheckUnchecked || flags > 7) {
+            return damagedBecause("a cell style is out of range");
+        }
+        s.alignment = alignment;
+        s.pictureAlignment = pictureAlignment;
+        s.bold = (flags & 1) != 0;
+        s.italic = (flags & 2) != 0;
+        s.underline = (flags & 4) != 0;
+        return true;
+    }
+
     bool readStyles() {
-        for (quint32 i = 0; i < styles_; ++i) {
-            quint32 row = 0;
-            quint32 col = 0;
-            CellStyle s;
-            qint8 alignment = 0;
-            qint8 pictureAlignment = 0;
-            quint8 flags = 0;
-            if (!number(row) || !number(col) || !number(s.foreColor) || !number(s.backColor) ||
-                !number(s.fontSize) || !number(alignment) || !number(pictureAlignment) ||
-                !number(s.picture) || !number(s.checkState) || !number(flags)) {
+        if (version_ == 1) {
+            for (quint32 i = 0; i < styles_; ++i) {
+                quint32 row = 0;
+                quint32 col = 0;
+                CellStyle s;
+                if (!number(row) || !number(col) || !style(s)) {
+                    return false;
+                }
+                if (row >= rows_ || col >= cols_) {
+                    return damagedBecause("a cell style is out of range");
+                }
+                table_.setStyle(static_cast<int>(row), static_cast<int>(col), s);
+            }
+            return true;
+        }
+        quint32 count = 0;
+        if (!number(count)) {
+            return false;
+        }
+        if (uint64_t{count} * kStyleRecordSize > remaining()) {
+            return damagedBecause("it is too short for the rows and columns it claims");
+        }
+        std::vector<CellStyle> styles(count);
+        for (CellStyle& s : styles) {
+            if (!style(s)) {
                 return false;
             }
-            if (row >= rows_ || col >= cols_ || !std::isfinite(s.fontSize) || s.fontSize < 0 ||
-                s.fontSize > 4096 || alignment < -1 || alignment > AlignGeneral ||
-                pictureAlignment < -1 || pictureAlignment > AlignGeneral ||
-                s.picture > PictureSortDown || s.checkState > CheckUnchecked || flags > 7) {
+        }
+        // Runs come by column and row without overlapping, so that no cell is styled twice.
+        uint64_t next = 0;  // col * rows + row of the first cell a run may start at
+        for (quint32 i = 0; i < styles_; ++i) {
+            quint32 col = 0;
+            quint32 first = 0;
+            quint32 rows = 0;
+            quint32 id = 0;
+            if (!number(col) || !number(first) || !number(rows) || !number(id)) {
+                return false;
+            }
+            const uint64_t at = uint64_t{col} * rows_ + first;
+            if (col >= cols_ || first >= rows_ || rows == 0 || rows > rows_ - first ||
+                id >= count || at < next) {
                 return damagedBecause("a cell style is out of range");
             }
-            s.alignment = alignment;
-            s.pictureAlignment = pictureAlignment;
-            s.bold = (flags & 1) != 0;
-            s.italic = (flags & 2) != 0;
-            s.underline = (flags & 4) != 0;
-            table_.setStyle(static_cast<int>(row), static_cast<int>(col), s);
+            const int top = static_cast<int>(first);
+            table_.setStyles(top, static_cast<int>(col), top + static_cast<int>(rows) - 1,
+                             static_cast<int>(col), styles[id]);
+            next = at + rows;
         }
         return true;
     }
@@ -566,6 +662,7 @@ private:
     size_t mark_ = kNoMark;  // start of the row being read, kept in buf_
     size_t end_ = 0;         // bytes of buf_ filled
     qint64 offset_ = 0;      // file offset of buf_[0]
+    quint32 version_ = kNativeVersion;
     quint32 rows_ = 0;
     quint32 cols_ = 0;
     quint32 heights_ = 0;

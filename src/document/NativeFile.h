@@ -8,16 +8,23 @@
 // Layout, all numbers little-endian:
 //   magic      8 bytes  89 'P' 'L' 'M' 0D 0A 1A 0A (a text-mode transfer spoils it visibly)
 //   version    u32      kNativeVersion; a larger one was written by a newer Pellumar
-//   rows, cols, row-height count, style count: u32 each
+//   rows, cols, height run count, style run count: u32 each
 //   columns    cols x { i32 width, i32 alignment, i32 data type, u8 hidden,
 //                       u32 length + UTF-8 format, u32 length + UTF-8 combo list }
 //   texts      row by row, each cell a LEB128 length, then its UTF-8 bytes (a table without
 //              columns has a zero byte for each row instead)
-//   heights    count x { u32 row, i32 twips }
-//   styles     count x { u32 row, u32 col, u32 fore colour, u32 back colour, f32 font size,
-//                        i8 alignment, i8 picture alignment, u8 picture, u8 check state,
-//                        u8 flags (1 bold, 2 italic, 4 underline) }
+//   heights    count x { u32 first row, u32 rows, i32 twips }: runs of rows of one height
+//              other than the default, in row order, not overlapping
+//   styles     u32 style count, then count x style, each
+//                { u32 fore colour, u32 back colour, f32 font size, i8 alignment,
+//                  i8 picture alignment, u8 picture, u8 check state,
+//                  u8 flags (1 bold, 2 italic, 4 underline) }
+//              then the runs: count x { u32 col, u32 first row, u32 rows, u32 style }, runs of
+//              equally styled cells down a column, by column and row, not overlapping
 //   check sum  u64 over every byte before it
+//
+// Version 1 files are read too: they keep a height as { u32 row, i32 twips } and a style as
+// { u32 row, u32 col, style } for each cell that has one.
 //
 // A file that is not ours, newer, truncated, corrupted or inconsistent (counts that its size
 // cannot hold, values out of range, a wrong check sum) gives an error naming the file and the
@@ -35,7 +42,7 @@ class QIODevice;
 
 namespace pellumar {
 
-constexpr quint32 kNativeVersion = 1;
+constexpr quint32 kNativeVersion = 2;
 
 // Loads a native grid file into a fresh table; nothing else is touched. The table may take
 // `memoryLimit` bytes (0: most of what the system has free); a file that needs more is refused

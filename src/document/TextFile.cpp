@@ -599,10 +599,10 @@ public:
 
     ByteSink& sink() { return sink_; }
 
-    void write(const Table& table) {
+    void write(const Table& table, int firstRow) {
         const auto cols = static_cast<size_t>(table.columnCount());
         std::vector<std::string_view> texts(cols);
-        for (int r = 0; r < table.rowCount(); ++r) {
+        for (int r = firstRow; r < table.rowCount(); ++r) {
             table.rowUtf8(r, texts);
             for (size_t c = 0; c < cols; ++c) {
                 if (c > 0) {
@@ -616,7 +616,7 @@ public:
                 }
                 // A first field that starts like a byte-order mark (UTF-8, or in Windows-1252
                 // "ÿþ" and "þÿ", the marks of UTF-16) is quoted, or it would be taken for one.
-                writeField(text, r == 0 && c == 0 &&
+                writeField(text, r == firstRow && c == 0 &&
                                      (text.starts_with(kBom) || text.starts_with("\xFF\xFE") ||
                                       text.starts_with("\xFE\xFF")));
             }
@@ -689,7 +689,7 @@ Result<TextLoad> loadDelimited(const QString& path, char16_t separator, const Pr
 }
 
 Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const QString& name,
-                                   char16_t separator, TextEncoding encoding) {
+                                   char16_t separator, TextEncoding encoding, TitleLine titleLine) {
     if (!validSeparator(separator)) {
         return badSeparator(name);
     }
@@ -711,7 +711,7 @@ Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const 
     if (encoding == TextEncoding::Utf8Bom) {
         writer.sink().put(kBom, 3);
     }
-    writer.write(table);
+    writer.write(table, titleLine == TitleLine::Skipped ? 1 : 0);
     if (!writer.sink().flush()) {
         return writeFailed(name, device, writer.sink().systemError());
     }
@@ -719,11 +719,11 @@ Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const 
 }
 
 Result<TextEncoding> saveDelimited(const Table& table, const QString& path, char16_t separator,
-                                   TextEncoding encoding) {
+                                   TextEncoding encoding, TitleLine titleLine) {
     TextEncoding written = encoding;
     Result<void> saved =
         saveAtomically(path, [&](QIODevice& device, const QString& name) -> Result<void> {
-            auto result = saveDelimited(table, device, name, separator, encoding);
+            auto result = saveDelimited(table, device, name, separator, encoding, titleLine);
             if (!result) {
                 return result.error();
             }

@@ -66,14 +66,19 @@ Result<TextLoad> loadDelimited(const QString& path, char16_t separator,
 Result<TextLoad> loadDelimited(QIODevice& device, const QString& name, char16_t separator,
                                const Progress& progress = {}, quint64 memoryLimit = 0);
 
+// Whether a save writes row 0 (the title row) as the file's first line.
+enum class TitleLine { Written, Skipped };
+
 // Saves a table as comma or tab text, replacing the file in one step (a failed save leaves any
 // old file whole). UTF-16 is written with its byte-order mark. Windows-1252 is written only when
 // every character fits and the bytes would read back as Windows-1252, else UTF-8 without a
 // byte-order mark; the result is the encoding actually written. A table that came from no file
 // is written as UTF-8 (the default).
 Result<TextEncoding> saveDelimited(const Table& table, const QString& path, char16_t separator,
-                                   TextEncoding encoding = TextEncoding::Utf8);
+                                   TextEncoding encoding = TextEncoding::Utf8,
+                                   TitleLine titleLine = TitleLine::Written);
 Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const QString& name,
-                                   char16_t separator, TextEncoding encoding = TextEncoding::Utf8);
+                                   char16_t separator, TextEncoding encoding = TextEncoding::Utf8,
+                                   TitleLine titleLine = TitleLine::Written);
 
 }  // namespace pellumar

@@ -10,12 +10,12 @@
 // encodings, a quoted field left open) goes to standard error. Exit status: 0 done (warnings or
 // not), 1 the conversion failed (the message says why; OUT is left as it was), 2 wrong usage.
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
 #include <optional>
 
+#include "document/Document.h"
 #include "document/NativeFile.h"
 #include "document/TextFile.h"
 
@@ -23,24 +23,8 @@ using namespace pellumar;
 
 namespace {
 
-enum class Kind { Native, Comma, Tab };
-
-std::optional<Kind> kindOf(const QString& path) {
-    const QString ext = QFileInfo(path).suffix().toLower();
-    if (ext == u"plm") {
-        return Kind::Native;
-    }
-    if (ext == u"csv") {
-        return Kind::Comma;
-    }
-    if (ext == u"txt" || ext == u"tsv") {
-        return Kind::Tab;
-    }
-    return std::nullopt;
-}
-
-char16_t separatorOf(Kind kind) {
-    return kind == Kind::Comma ? u',' : u'\t';
+char16_t separatorOf(FileKind kind) {
+    return kind == FileKind::Comma ? u',' : u'\t';
 }
 
 void say(const QString& text) {
@@ -67,8 +51,8 @@ int main(int argc, char** argv) {
     }
     const QString& in = args[0];
     const QString& out = args[1];
-    const auto inKind = kindOf(in);
-    const auto outKind = kindOf(out);
+    const auto inKind = fileKindOfPath(in);
+    const auto outKind = fileKindOfPath(out);
     if (!inKind || !outKind) {
         say(QStringLiteral("cannot tell the kind of %1 from its extension (use .plm, .csv, "
                            ".txt or .tsv).")
@@ -78,7 +62,7 @@ int main(int argc, char** argv) {
 
     Table table;
     TextEncoding encoding = TextEncoding::Utf8;
-    if (*inKind == Kind::Native) {
+    if (*inKind == FileKind::Native) {
         auto loaded = loadNative(in);
         if (!loaded) {
             say(loaded.message());
@@ -101,7 +85,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (*outKind == Kind::Native) {
+    if (*outKind == FileKind::Native) {
         const auto saved = saveNative(table, out);
         if (!saved) {
             say(saved.message());

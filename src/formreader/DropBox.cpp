@@ -3,6 +3,7 @@
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QUrl>
 
 namespace pellumar {
@@ -53,6 +54,16 @@ void DropBox::dropEvent(QDropEvent* event) {
     event->setDropAction(Qt::CopyAction);
     event->accept();
     emit dropped(event->mimeData());
+}
+
+void DropBox::showStart() {
+    moveCursor(QTextCursor::Start);
+    horizontalScrollBar()->setValue(0);
+}
+
+void DropBox::insertFromMimeData(const QMimeData* source) {
+    QPlainTextEdit::insertFromMimeData(source);
+    showStart();
 }
 
 void DropBox::focusInEvent(QFocusEvent* event) {

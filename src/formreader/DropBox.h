@@ -1,5 +1,6 @@
 // The Drop Box: a text box that takes dropped text and dropped files. A drop replaces its whole
-// text (the window decides with what); the first click into it selects the whole text.
+// text (the window decides with what); the first click into it selects the whole text. After a
+// paste or a drop it shows the start of the text.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -19,6 +20,10 @@ public:
     // The local path of the first dropped file, "" when the drop carries no file.
     static QString firstFile(const QMimeData* data);
 
+    // Scrolls to the start of the text, with the cursor there: a form text ends with a line
+    // break, and the box, one line tall, would show the empty line after it.
+    void showStart();
+
 signals:
     // Something the box takes was dropped on it; the drop is reported to its source as a copy.
     void dropped(const QMimeData* data);
@@ -29,6 +34,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

@@ -135,29 +135,46 @@ Outcome addFormRecord(GridModel& grid, QStringView text, const QString& separato
     out.rowsAdded = 1;
     out.newRecordRow = row;
 
-    for (int i = 0; i < kMaxPairs && !rest.isEmpty(); ++i) {
-        // The name runs to the first separator, even past a line break; the value from one
-        // character after the separator's first character to the line break.
-        const qsizetype p = rest.indexOf(separator, 0, Qt::CaseSensitive);
-        const LineEnd e = findLineEnd(rest);
-        const QString name = p >= 0 ? rest.first(p).toString() : QString();
-        QStringView value;
-        if (e.at < 0) {
-            value = rest.sliced(p + 1);
-        } else if (e.at > p) {
-            value = rest.sliced(p + 1, e.at - p - 1);
-        }
-        // A blank line adds nothing (and so cannot empty a cell an earlier pair filled).
-        if (!name.isEmpty() || !value.isEmpty()) {
-            const int col = targetColumn(grid, i, name, out);
-            grid.setText(row, col, value.toString());  // ignored beyond the last column
-        }
-        if (e.at < 0) {
-            break;
-        }
-        // A line break at the very end adds nothing further.
-        rest = rest.sliced(e.at + e.length);
+    // One pair a line: the name runs to the line's first separator, the value from one character
+    // after the separator's first character to the line end. A line without the separator
+    // continues the value of the pair before it (browsers post a text area's line breaks as they
+    // are), joined with a line feed; such lines before the first pair are skipped. Empty lines at
+    // the very end add nothing.
+    while (rest.endsWith(u'\n')) {
+        rest.chop(rest.endsWith(u"\r\n") ? 2 : 1);
     }
+    int pairs = 0;
+    int col = -1;  // the column of the pair being read; -1 while it fills none
+    QString value;
+    auto writeValue = [&] {
+        if (col >= 0) {
+            grid.setText(row, col, value);  // ignored beyond the last column
+        }
+    };
+    while (!rest.isEmpty()) {
+        const LineEnd e = findLineEnd(rest);
+        const QStringView line = e.at < 0 ? rest : rest.first(e.at);
+        rest = e.at < 0 ? QStringView() : rest.sliced(e.at + e.length);
+        const qsizetype p = line.indexOf(separator, 0, Qt::CaseSensitive);
+        if (p < 0) {
+            if (pairs > 0) {
+                value += u'\n';
+                value += line;
+            }
+            continue;
+        }
+        if (pairs == kMaxPairs) {
+            break;  // further pairs are ignored
+        }
+        writeValue();
+        const QString name = line.first(p).toString();
+        value = line.sliced(p + 1).toString();
+        // A pair of an empty name and value adds nothing (and so cannot empty a cell an earlier
+        // pair filled).
+        col = name.isEmpty() && value.isEmpty() ? -1 : targetColumn(grid, pairs, name, out);
+        ++pairs;
+    }
+    writeValue();
     return out;
 }
 

@@ -44,8 +44,11 @@ struct Outcome {
 // last column at or after that position bearing it, else a new column inserted at the position.
 // Names are compared exactly; an empty name fills the column at its position and never makes a
 // column. A value runs from one character after the separator's first character to the line end,
-// so it keeps further separators. With `isNewDocument` the blank records go first (the title
-// row and the columns stay). A form that would take the table past its limits changes nothing.
+// so it keeps further separators. A line without the separator continues the value before it,
+// after a line feed (a text area's lines, as browsers post them); lines before the first pair
+// are skipped, and empty lines at the end of the text add nothing. With `isNewDocument` the
+// blank records go first (the title row and the columns stay). A form that would take the table
+// past its limits changes nothing.
 Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separator,
                          bool isNewDocument);
 

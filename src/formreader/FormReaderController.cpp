@@ -68,6 +68,7 @@ void FormReaderController::afterFormReader(const formreader::Outcome& outcome) {
     // prompt protects them.
     if (outcome.rowsAdded > 0) {
         document_.markChanged();
+        emit formRecordsAdded(outcome.rowsAdded);
     }
 }
 
@@ -127,6 +128,7 @@ void FormReaderController::txtDrop_OLEDragDrop(const QMimeData& data) {
     } else {
         txtDrop_.setPlainText(data.text());
     }
+    txtDrop_.showStart();
     formText_ = txtDrop_.toPlainText();
     ReadFormText();
 }

@@ -53,6 +53,10 @@ public:
     // The Separator Character Setting dialog, modal; it closes itself.
     void mnuConvChr_Click();
 
+signals:
+    // The Drop Box added records (after the document was marked changed).
+    void formRecordsAdded(int count);
+
 private:
     // The window's steps after the reader changed the table.
     void afterFormReader(const formreader::Outcome& outcome);

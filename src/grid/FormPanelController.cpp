@@ -53,12 +53,31 @@ void FormPanelController::followModel() {
                 cellsChanged(m.tableRow(topLeft), topLeft.column(), m.tableRow(bottomRight),
                              bottomRight.column());
             });
+    // Rows coming or going at or above the current row put another record under its row number
+    // (the current record itself removed, say) without the current cell moving: show it again.
+    // Rows below it only change the count. Moved or sorted rows may put any record anywhere.
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(model, signal, this, &FormPanelController::showPosition);
+        connect(model, signal, this, [this](const QModelIndex&, int first) {
+            if (document_.model().fixedRows() + first <= fa_->row()) {
+                recordsChanged();
+            } else {
+                showPosition();
+            }
+        });
     }
-    connect(model, &QAbstractItemModel::modelReset, this, &FormPanelController::showPosition);
+    connect(model, &QAbstractItemModel::rowsMoved, this, &FormPanelController::recordsChanged);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &FormPanelController::recordsChanged);
+    connect(model, &QAbstractItemModel::modelReset, this, &FormPanelController::recordsChanged);
     // The panel shows the current record, however it became current.
     connect(fa_, &GridControl::currentCellChanged, this, [this] { fa_Click(); });
+}
+
+void FormPanelController::recordsChanged() {
+    if (isOpen()) {
+        fa_Click();
+    } else {
+        showPosition();
+    }
 }
 
 void FormPanelController::columnsChanged() {

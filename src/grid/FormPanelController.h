@@ -69,6 +69,7 @@ private:
     // Writes the value cell of data column `col` for record `row`.
     void showValue(int row, int col);
     void columnsChanged();
+    void recordsChanged();
     void cellsChanged(int top, int left, int bottom, int right);
 
     Document& document_;

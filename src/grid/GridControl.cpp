@@ -6,11 +6,13 @@
 #include "grid/Twips.h"
 
 #include <QDrag>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace pellumar {
 
@@ -23,10 +25,18 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
       model_(model ? model : new GridModel(this)),
       proxy_(new GridStyleProxy(this)),
       header_(new GridHeaderView(this)) {
+    // Where the selection stood is noted before the views hear of rows going, since the view
+    // moves its current cell as soon as it hears.
+    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, &GridControl::rememberPlace);
+    connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, &GridControl::rememberPlace);
     proxy_->setSourceModel(model_);
     proxy_->setBaseFont(font());
     setHorizontalHeader(header_);
     setModel(proxy_);
+    // The title row shows no selection. With a selection model of its own it never scans a whole
+    // column to learn whether every record is selected, which all records selected would make it
+    // do at every repaint.
+    header_->setSelectionModel(new QItemSelectionModel(proxy_, header_));
     setItemDelegate(new GridDelegate(this));
 
     // The title row is ours to handle: a click sorts rather than selecting the column.
@@ -38,7 +48,8 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     header_->setMinimumSectionSize(1);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setDefaultSectionSize(twipsToPixels(kDefaultRowHeight, this) + 2);
+    defaultRowPixels_ = twipsToPixels(kDefaultRowHeight, this) + 2;
+    verticalHeader()->setDefaultSectionSize(defaultRowPixels_);
     verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
     setSelectionBehavior(SelectItems);
@@ -65,15 +76,19 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
             &GridControl::onSelectionChanged);
     connect(model_, &GridModel::columnAttributesChanged, this, &GridControl::applyColumnAttributes);
     connect(model_, &GridModel::rowHeightsChanged, this, &GridControl::applyRowHeights);
-    connect(model_, &GridModel::cellEdited, this, &GridControl::afterEdit);
+    connect(model_, &GridModel::cellEdited, this, &GridControl::noteEdit);
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
-        anchorRow_ = anchorCol_ = -1;
+        anchor_ = QPersistentModelIndex();
         lastSortCol_ = -1;
         customHeightRows_.clear();
         applyColumnAttributes(0, cols() - 1);
         applyRowHeights(0, rows() - 1);
         noteCurrentCell();
     });
+    // Rows inserted or removed leave the current cell and the selection at their row numbers
+    // (the record now there becomes current); sorted or moved rows take them along.
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &GridControl::restorePlace);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &GridControl::restorePlace);
     // Rows and columns coming and going can move the current cell.
     for (auto signal :
          {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted,
@@ -81,8 +96,28 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
         connect(model_, signal, this, &GridControl::noteCurrentCell);
     }
     connect(model_, &QAbstractItemModel::rowsMoved, this, &GridControl::noteCurrentCell);
+    // New rows come at the view's common height, which need not be the default one.
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (verticalHeader()->defaultSectionSize() != defaultRowPixels_) {
+                    applyRowHeights(first + model_->fixedRows(), last + model_->fixedRows());
+                }
+            });
     connect(model_, &QAbstractItemModel::columnsMoved, this, &GridControl::noteCurrentCell);
     connect(model_, &QAbstractItemModel::layoutChanged, this, &GridControl::noteCurrentCell);
+    connect(model_, &QAbstractItemModel::columnsInserted, this, &GridControl::extendRowSelection);
+    // A list of rows names rows by their place: a change of the rows ends it.
+    const auto rowsChanged = [this] {
+        if (listActive_) {
+            endRowList();
+            emit selChanged();
+        }
+    };
+    connect(model_, &QAbstractItemModel::rowsInserted, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::rowsMoved, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::modelReset, this, rowsChanged);
 }
 
 GridControl::~GridControl() = default;
@@ -101,8 +136,8 @@ int GridControl::toTableRow(const QModelIndex& index) const {
 }
 
 int GridControl::row() const {
-    if (anchorRow_ >= model_->fixedRows() && anchorRow_ < rows() && currentIndex().isValid()) {
-        return anchorRow_;
+    if (anchor_.isValid() && currentIndex().isValid()) {
+        return toTableRow(anchor_);
     }
     const QModelIndex cur = currentIndex();
     if (cur.isValid()) {
@@ -112,8 +147,8 @@ int GridControl::row() const {
 }
 
 int GridControl::col() const {
-    if (anchorCol_ >= 0 && anchorCol_ < cols() && currentIndex().isValid()) {
-        return anchorCol_;
+    if (anchor_.isValid() && currentIndex().isValid()) {
+        return anchor_.column();
     }
     const QModelIndex cur = currentIndex();
     return cur.isValid() ? cur.column() : 0;
@@ -146,28 +181,45 @@ void GridControl::select(int row1, int col1, int row2, int col2, bool scroll) {
     row2 = std::clamp(row2, fixed, rows() - 1);
     col1 = std::clamp(col1, 0, cols() - 1);
     col2 = std::clamp(col2, 0, cols() - 1);
+    endRowList();
     programmatic_ = true;
-    anchorRow_ = row1;
-    anchorCol_ = col1;
+    anchor_ = model_->indexAt(row1, col1);
     const QModelIndex end = viewIndex(row2, col2);
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
     if (selectionKind_ == SelectionByRow) {
         flags |= QItemSelectionModel::Rows;
     }
-    // Moving the current cell scrolls the view to it unless asked not to.
+    const int visibleCol = columnAt(0);  // before anything scrolls
     const bool autoScrolling = hasAutoScroll();
-    setAutoScroll(autoScrolling && scroll);
+    setAutoScroll(false);
     selectionModel()->setCurrentIndex(end, QItemSelectionModel::NoUpdate);
     setAutoScroll(autoScrolling);
     selectionModel()->select(QItemSelection(viewIndex(row1, col1), end), flags);
     programmatic_ = false;
-    // Bring the current cell into view; whole rows keep the columns the user is looking at.
-    const int visibleCol = columnAt(0);
-    if (scroll)
-        scrollTo(viewIndex(
-            row1, selectionKind_ == SelectionByRow && visibleCol >= 0 ? visibleCol : col1));
+    // Unless asked not to, bring the selection's end and then the current cell into view; whole
+    // rows keep the columns the user is looking at.
+    if (scroll) {
+        const bool keepCols = selectionKind_ == SelectionByRow && visibleCol >= 0;
+        scrollTo(viewIndex(row2, keepCols ? visibleCol : col2));
+        scrollTo(viewIndex(row1, keepCols ? visibleCol : col1));
+    }
     emit selChanged();
     noteCurrentCell();
+}
+
+void GridControl::rememberPlace() {
+    place_.valid = currentIndex().isValid();
+    if (place_.valid) {
+        place_ = {true, row(), col(), selectionEndRow(), selectionEndCol()};
+    }
+}
+
+void GridControl::restorePlace() {
+    if (!place_.valid) {
+        return;
+    }
+    place_.valid = false;
+    select(place_.row, place_.col, place_.endRow, place_.endCol, false);
 }
 
 void GridControl::noteCurrentCell() {
@@ -186,7 +238,7 @@ void GridControl::onSelectionChanged() {
     }
     const QModelIndex cur = currentIndex();
     if (!cur.isValid()) {
-        anchorRow_ = anchorCol_ = -1;
+        anchor_ = QPersistentModelIndex();
         emit selChanged();
         noteCurrentCell();
         return;
@@ -205,23 +257,34 @@ void GridControl::onSelectionChanged() {
             break;
         }
     }
-    const int anchorModelRow = cur.row() == top ? bottom : top;
-    anchorRow_ = anchorModelRow + model_->fixedRows();
-    if (selectionKind_ == SelectionByRow) {
-        anchorCol_ = cur.column();
-    } else {
-        anchorCol_ = cur.column() == left ? right : left;
+    if (!listClicking_) {
+        endRowList();
     }
+    const int anchorModelRow = cur.row() == top ? bottom : top;
+    const int anchorCol =
+        selectionKind_ == SelectionByRow ? cur.column() : (cur.column() == left ? right : left);
+    anchor_ = model_->index(anchorModelRow, anchorCol);
     emit selChanged();
     noteCurrentCell();
 }
 
+void GridControl::extendRowSelection() {
+    // Whole rows take in the columns added to them.
+    if (selectionKind_ == SelectionByRow && currentIndex().isValid()) {
+        select(row(), col(), selectionEndRow(), selectionEndCol(), false);
+    }
+}
+
 void GridControl::setSelectionKind(int kind) {
+    endRowList();
     selectionKind_ = kind == SelectionByRow ? SelectionByRow : SelectionFree;
     setSelectionBehavior(selectionKind_ == SelectionByRow ? SelectRows : SelectItems);
 }
 
 int GridControl::selectedRows() const {
+    if (listActive_) {
+        return static_cast<int>(listed_.size());
+    }
     if (!currentIndex().isValid()) {
         return 0;
     }
@@ -232,14 +295,94 @@ int GridControl::selectedRow(int n) const {
     if (n < 0 || n >= selectedRows()) {
         return -1;
     }
-    return selectionTop() + n;
+    return listActive_ ? listed_[static_cast<size_t>(n)] : selectionTop() + n;
 }
 
-QString GridControl::clip() const {
+std::vector<int> GridControl::selectedRowList() const {
+    if (listActive_) {
+        return listed_;
+    }
+    std::vector<int> rows(static_cast<size_t>(selectedRows()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = selectionTop() + static_cast<int>(i);
+    }
+    return rows;
+}
+
+bool GridControl::isRowListed(int row) const {
+    return listActive_ && std::binary_search(listed_.begin(), listed_.end(), row);
+}
+
+void GridControl::selectRowList(std::vector<int> rows) {
+    const int fixed = model_->fixedRows();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [&](int r) { return r < fixed || r >= this->rows(); }),
+               rows.end());
+    if (selectionKind_ != SelectionByRow || rows.empty() || cols() == 0) {
+        return;
+    }
+    select(rows.front(), 0, rows.front(), cols() - 1);
+    listed_ = std::move(rows);
+    listActive_ = true;
+    viewport()->update();
+    emit selChanged();
+}
+
+void GridControl::endRowList() {
+    if (listActive_) {
+        listActive_ = false;
+        listed_.clear();
+        viewport()->update();
+    }
+}
+
+void GridControl::listClick(QMouseEvent* event, const QModelIndex& index) {
+    const int clicked = toTableRow(index);
+    std::vector<int> rows = selectedRowList();
+    bool adding = true;
+    if (event->modifiers() & Qt::ShiftModifier) {
+        for (int r = std::min(row(), clicked); r <= std::max(row(), clicked); ++r) {
+            rows.push_back(r);
+        }
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    } else {
+        const auto at = std::lower_bound(rows.begin(), rows.end(), clicked);
+        adding = at == rows.end() || *at != clicked;
+        if (adding) {
+            rows.insert(at, clicked);
+        } else {
+            rows.erase(at);
+        }
+    }
+    // The grid makes the clicked record current as a plain click does; the list keeps the rest.
+    listClicking_ = true;
+    QMouseEvent plain(event->type(), event->position(), event->scenePosition(),
+                      event->globalPosition(), event->button(), event->buttons(), Qt::NoModifier,
+                      event->pointingDevice());
+    QTableView::mousePressEvent(&plain);
+    listed_ = std::move(rows);
+    listActive_ = true;
+    if (!adding) {
+        programmatic_ = true;
+        selectionModel()->clearSelection();
+        programmatic_ = false;
+    }
+    viewport()->update();
+    emit selChanged();
+}
+
+QString GridControl::clip(const ClipProgress& progress) const {
+    if (listActive_) {
+        return model_->clipTextOfRows(listed_, 0, cols() - 1, progress);
+    }
     if (!currentIndex().isValid()) {
         return {};
     }
-    return model_->clipText(selectionTop(), selectionLeft(), selectionBottom(), selectionRight());
+    return model_->clipText(selectionTop(), selectionLeft(), selectionBottom(), selectionRight(),
+                            progress);
 }
 
 void GridControl::setClip(const QString& text) {
@@ -339,36 +482,72 @@ void GridControl::applyColumnAttributes(int first, int last) {
 void GridControl::applyRowHeights(int first, int last) {
     QHeaderView* vh = verticalHeader();
     const int fixed = model_->fixedRows();
-    const int defaultPx = vh->defaultSectionSize();
-    auto pixelsFor = [&](int tableRow) {
-        const int twips = model_->rowHeight(tableRow);
-        return twips == kDefaultRowHeight ? defaultPx : std::max(0, twipsToPixels(twips, this));
+    auto pixelsFor = [&](int twips) {
+        return twips == kDefaultRowHeight ? defaultRowPixels_
+                                          : std::max(0, twipsToPixels(twips, this));
     };
     first = std::max(first, fixed);
     last = std::min(last, rows() - 1);
     if (last - first >= kBulkRowThreshold || first > last) {
-        // Many rows at once (a sort or a load): reset the rows we had sized, then size the rows
-        // that have a height of their own.
-        for (int modelRow : customHeightRows_) {
-            if (modelRow < vh->count()) {
-                vh->resizeSection(modelRow, defaultPx);
+        // Many rows at once (a sort, a load, a command on many rows): the height most rows have
+        // becomes the header's default, and only the other rows are sized one by one.
+        QHash<int, int> counts;  // twips -> rows
+        for (int r : model_->table().rowsWithHeight()) {
+            if (r >= fixed) {
+                ++counts[model_->rowHeight(r)];
+            }
+        }
+        int common = kDefaultRowHeight;
+        int commonCount = std::max(0, rows() - fixed);
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            commonCount -= it.value();
+        }
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            if (it.value() > commonCount) {
+                common = it.key();
+                commonCount = it.value();
+            }
+        }
+        const int commonPx = pixelsFor(common);
+        // Sizing sections while the header paints would cost a pass over all rows each.
+        vh->setUpdatesEnabled(false);
+        if (vh->defaultSectionSize() != commonPx) {
+            vh->setDefaultSectionSize(commonPx);  // sizes every row
+        } else {
+            for (int modelRow : customHeightRows_) {
+                if (modelRow < vh->count()) {
+                    vh->resizeSection(modelRow, commonPx);
+                }
             }
         }
         customHeightRows_.clear();
-        for (int r : model_->table().rowsWithHeight()) {
-            if (r >= fixed) {
-                vh->resizeSection(r - fixed, pixelsFor(r));
-                customHeightRows_.push_back(r - fixed);
+        if (common == kDefaultRowHeight) {
+            for (int r : model_->table().rowsWithHeight()) {
+                if (r >= fixed) {
+                    vh->resizeSection(r - fixed, pixelsFor(model_->rowHeight(r)));
+                    customHeightRows_.push_back(r - fixed);
+                }
+            }
+        } else {
+            for (int r = fixed; r < rows(); ++r) {
+                const int twips = model_->rowHeight(r);
+                if (twips != common) {
+                    vh->resizeSection(r - fixed, pixelsFor(twips));
+                    customHeightRows_.push_back(r - fixed);
+                }
             }
         }
+        vh->setUpdatesEnabled(true);
+        viewport()->update();
         return;
     }
+    const int commonPx = vh->defaultSectionSize();
     for (int r = first; r <= last; ++r) {
-        const int px = pixelsFor(r);
+        const int px = pixelsFor(model_->rowHeight(r));
         if (vh->sectionSize(r - fixed) != px) {
             vh->resizeSection(r - fixed, px);
         }
-        if (px != defaultPx) {
+        if (px != commonPx) {
             customHeightRows_.push_back(r - fixed);
         }
     }
@@ -392,6 +571,57 @@ bool GridControl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* ev
     return QTableView::edit(index, trigger, event);
 }
 
+QItemSelectionModel::SelectionFlags GridControl::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    // Ctrl+Home, Ctrl+End and the like select where they go, as the keys without Ctrl do: the
+    // highlight stays on the current record.
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        static constexpr int kMoves[] = {Qt::Key_Home,     Qt::Key_End,  Qt::Key_PageUp,
+                                         Qt::Key_PageDown, Qt::Key_Up,   Qt::Key_Down,
+                                         Qt::Key_Left,     Qt::Key_Right};
+        if ((key->modifiers() & Qt::ControlModifier) &&
+            std::find(std::begin(kMoves), std::end(kMoves), key->key()) != std::end(kMoves)) {
+            const QKeyEvent plain(QEvent::KeyPress, key->key(),
+                                  key->modifiers() & ~Qt::ControlModifier);
+            return QTableView::selectionCommand(index, &plain);
+        }
+    }
+    return QTableView::selectionCommand(index, event);
+}
+
+void GridControl::noteEdit(int row, int col) {
+    if (committing_) {
+        pendingEdits_.emplace_back(row, col);
+    } else {
+        emit afterEdit(row, col);
+    }
+}
+
+void GridControl::commitData(QWidget* editor) {
+    // The end of an edit is reported once its editor has closed, so that a handler may move the
+    // current cell or start another edit.
+    committing_ = true;
+    QTableView::commitData(editor);
+    committing_ = false;
+    if (!pendingEdits_.empty()) {
+        // An editor that commits without closing (none of ours does) reports soon after.
+        QMetaObject::invokeMethod(this, &GridControl::reportEdits, Qt::QueuedConnection);
+    }
+}
+
+void GridControl::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    reportEdits();
+}
+
+void GridControl::reportEdits() {
+    const auto edits = std::exchange(pendingEdits_, {});
+    for (const auto& [row, col] : edits) {
+        emit afterEdit(row, col);
+    }
+}
+
 void GridControl::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     emit focusGained();
@@ -402,13 +632,41 @@ void GridControl::keyPressEvent(QKeyEvent* event) {
     emit keyPressed(event->key(), event->modifiers());
 }
 
+void GridControl::mousePressEvent(QMouseEvent* event) {
+    listClicking_ = false;  // a press whose release never came ends its click
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (selectionKind_ == SelectionByRow && event->button() == Qt::LeftButton && index.isValid() &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        listClick(event, index);
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
 void GridControl::mouseMoveEvent(QMouseEvent* event) {
-    QTableView::mouseMoveEvent(event);
+    // A Ctrl+click neither drags a selection out nor sweeps one.
+    if (!listClicking_ || !(event->buttons() & Qt::LeftButton)) {
+        QTableView::mouseMoveEvent(event);
+    }
     emit mouseMoved(event->buttons(), event->modifiers(), event->position().toPoint());
 }
 
 void GridControl::mouseReleaseEvent(QMouseEvent* event) {
-    QTableView::mouseReleaseEvent(event);
+    if (listClicking_ && event->button() == Qt::LeftButton) {
+        QMouseEvent plain(event->type(), event->position(), event->scenePosition(),
+                          event->globalPosition(), event->button(), event->buttons(),
+                          Qt::NoModifier, event->pointingDevice());
+        QTableView::mouseReleaseEvent(&plain);
+        listClicking_ = false;
+        // A record the click dropped from the list stays unselected, however the grid saw it.
+        if (!isRowListed(row())) {
+            programmatic_ = true;
+            selectionModel()->clearSelection();
+            programmatic_ = false;
+        }
+    } else {
+        QTableView::mouseReleaseEvent(event);
+    }
     if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid()) {
         emit cellClicked();
     }

@@ -6,7 +6,10 @@
 // other; in whole-row selection the selection spans every column.
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QTableView>
+
+#include <vector>
 
 #include "grid/GridModel.h"
 
@@ -97,15 +100,28 @@ public:
     QString comboList() const { return comboList_; }
     void setComboList(const QString& list) { comboList_ = list; }
 
-    // The selection as clip text, and writing a clip text into the selection.
-    QString clip() const;
+    // The selection as clip text (a list of rows one after another), and writing a clip text
+    // into the selection.
+    QString clip(const ClipProgress& progress = {}) const;
     void setClip(const QString& text);
 
     // Selection mode: SelectionFree (0) or SelectionByRow (3).
     int selectionKind() const { return selectionKind_; }
     void setSelectionKind(int kind);
+    // The selected rows, in row order. In whole-row selection they may be a list of records that
+    // need not be adjacent: Ctrl+click adds a record or drops a selected one (it becomes the
+    // current record either way), Ctrl+Shift+click adds the records from the current one to the
+    // clicked one. Otherwise they are the rows the selection spans.
     int selectedRows() const;
     int selectedRow(int n) const;
+    std::vector<int> selectedRowList() const;
+    // True while the selection is such a list; any other selection, and any change of the
+    // table's rows, ends it.
+    bool hasRowList() const { return listActive_; }
+    bool isRowListed(int row) const;
+    // Selects the rows (any order; rows outside the records are left out) as a list, the first
+    // of them current. Whole-row selection only.
+    void selectRowList(std::vector<int> rows);
 
     // Structure.
     void removeItem(int row) { model_->removeRow(row); }
@@ -136,6 +152,7 @@ signals:
     void focusGained();
     void selChanged();
     void beforeEdit(int row, int col, bool* cancel);
+    // An edit of cell (row, col) has ended; an editor has closed by then.
     void afterEdit(int row, int col);
     void beforeSort(int col, int order);
     void afterSort(int col, int order);
@@ -151,8 +168,13 @@ signals:
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event = nullptr) const override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -164,6 +186,16 @@ private:
     void applyRowHeights(int first, int last);
     void onSelectionChanged();
     void noteCurrentCell();
+    // Rows inserted or removed keep the current cell and the selection at their places (clamped
+    // to the table), as the grid's commands expect; sorting and moves let them follow their rows.
+    void rememberPlace();
+    void restorePlace();
+    void noteEdit(int row, int col);
+    void reportEdits();
+    void extendRowSelection();
+    void endRowList();
+    // Ctrl+click (with Shift: Ctrl+Shift+click) on a record in whole-row selection.
+    void listClick(QMouseEvent* event, const QModelIndex& index);
     void onSectionClicked(int section);
     void onSectionMoved(int logical, int oldVisual, int newVisual);
     QModelIndex viewIndex(int row, int col) const;
@@ -177,15 +209,28 @@ private:
     bool editable_ = true;
     bool programmatic_ = false;
     bool movingSection_ = false;
-    int anchorRow_ = -1;  // table coordinates of the current cell
-    int anchorCol_ = -1;
-    int notedRow_ = -1;  // the current cell last reported
+    struct Place {
+        bool valid = false;
+        int row = 0, col = 0, endRow = 0, endCol = 0;
+    };
+    Place place_;  // the selection before rows were inserted or removed
+    // The current cell (the selection's other corner is the view's current index). It follows
+    // the cell's record and column when rows or columns come, go, move or are sorted, as the
+    // view's current index does.
+    QPersistentModelIndex anchor_;
+    bool committing_ = false;  // an editor's text is being written into the model
+    std::vector<std::pair<int, int>> pendingEdits_;  // edits reported once their editor closed
+    int notedRow_ = -1;                              // the current cell last reported
     int notedCol_ = -1;
     int lastSortCol_ = -1;
     int lastSortOrder_ = 0;
     int defaultColWidth_ = 1200;
     QString comboList_;
-    std::vector<int> customHeightRows_;  // model rows the view shows at a height of their own
+    std::vector<int> listed_;  // the list of selected rows (table rows, ascending)
+    bool listActive_ = false;
+    bool listClicking_ = false;          // between the press and the release of a Ctrl+click
+    std::vector<int> customHeightRows_;  // model rows shown at another height than most rows
+    int defaultRowPixels_ = 0;           // a row of the default height
 };
 
 }  // namespace pellumar

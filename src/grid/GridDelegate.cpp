@@ -1,9 +1,13 @@
 #include "grid/GridDelegate.h"
 
 #include "grid/GridControl.h"
+#include "grid/GridModel.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
 
 namespace pellumar {
 
@@ -61,6 +65,78 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     if (after != before) {
         model->setData(index, after, Qt::EditRole);
     }
+}
+
+QRect GridDelegate::alignedCheckRect(const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const {
+    // Only an alignment given to the cell or its column moves the box ("general" leaves it).
+    const int code = index.data(GridModel::AlignmentCodeRole).toInt();
+    if (!(option.features & QStyleOptionViewItem::HasCheckIndicator) || !option.text.isEmpty() ||
+        code < 3 || code > 8) {
+        return {};
+    }
+    const Qt::Alignment horizontal = code < 6 ? Qt::AlignHCenter : Qt::AlignRight;
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    const QRect box = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, widget);
+    const QRect aligned = QStyle::alignedRect(option.direction, horizontal | Qt::AlignVCenter,
+                                              box.size(), option.rect);
+    return QRect(aligned.left(), box.top(), box.width(), box.height());
+}
+
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& given,
+                         const QModelIndex& index) const {
+    // Rows of a list selection show as selected.
+    QStyleOptionViewItem option(given);
+    if (grid_->hasRowList() && grid_->isRowListed(index.row() + grid_->fixedRows())) {
+        option.state |= QStyle::State_Selected;
+    }
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QRect box = alignedCheckRect(opt, index);
+    if (box.isNull()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    // The cell without its box, then the box in its place.
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    QStyleOptionViewItem cell = opt;
+    cell.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+    QStyleOptionViewItem check = opt;
+    check.rect = box;
+    check.state &= ~QStyle::State_HasFocus;
+    check.state |= opt.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off;
+    style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, widget);
+}
+
+bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                               const QStyleOptionViewItem& option, const QModelIndex& index) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick) {
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QRect box = alignedCheckRect(opt, index);
+    if (box.isNull()) {
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+    // A click on the box where it is drawn toggles it, as the style's own place would.
+    const Qt::ItemFlags flags = model->flags(index);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!(flags & Qt::ItemIsUserCheckable) || !(flags & Qt::ItemIsEnabled) ||
+        !(opt.state & QStyle::State_Enabled) || mouse->button() != Qt::LeftButton ||
+        !box.contains(mouse->position().toPoint())) {
+        return false;
+    }
+    if (type != QEvent::MouseButtonRelease) {
+        return true;
+    }
+    const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
 }
 
 }  // namespace pellumar

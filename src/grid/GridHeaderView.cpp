@@ -10,7 +10,11 @@ namespace pellumar {
 GridHeaderView::GridHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
 
 void GridHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    // The style leaves the painter clipped to nothing once it has drawn a section of a header
+    // painted without a clip of its own; the arrow is drawn with the painter as it was.
+    painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
     if (!model()) {
         return;
     }

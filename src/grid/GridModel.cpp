@@ -374,11 +374,14 @@ void GridModel::setCell(CellProperty property, int row1, int col1, int row2, int
         setBlockText(top, left, bottom, right, value.toString());
         return;
     }
-    for (int r = top; r <= bottom; ++r) {
-        for (int c = left; c <= right; ++c) {
-            if (property == CellProperty::Checked ||
-                (property == CellProperty::Value &&
-                 table_.columnAttributes(c).dataType == DataTypeCheckbox)) {
+    if (property == CellProperty::Checked || property == CellProperty::Value) {
+        for (int r = top; r <= bottom; ++r) {
+            for (int c = left; c <= right; ++c) {
+                if (property == CellProperty::Value &&
+                    table_.columnAttributes(c).dataType != DataTypeCheckbox) {
+                    table_.setText(r, c, value.toString());
+                    continue;
+                }
                 int state = value.toInt();
                 if (property == CellProperty::Value) {
                     state = value.toBool() ? CheckChecked : CheckUnchecked;
@@ -392,46 +395,56 @@ void GridModel::setCell(CellProperty property, int row1, int col1, int row2, int
                 CellStyle s = table_.style(r, c);
                 s.checkState = static_cast<uint8_t>(std::clamp(state, 0, 2));
                 table_.setStyle(r, c, s);
-                continue;
             }
-            if (property == CellProperty::Value) {
-                table_.setText(r, c, value.toString());
-                continue;
-            }
-            CellStyle s = table_.style(r, c);
-            switch (property) {
-                case CellProperty::Alignment:
-                    s.alignment = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
-                    break;
-                case CellProperty::Picture:
-                    s.picture = static_cast<uint8_t>(std::clamp(value.toInt(), 0, 255));
-                    break;
-                case CellProperty::PictureAlignment:
-                    s.pictureAlignment = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
-                    break;
-                case CellProperty::BackColor:
-                    s.backColor = value.toUInt();
-                    break;
-                case CellProperty::ForeColor:
-                    s.foreColor = value.toUInt();
-                    break;
-                case CellProperty::FontSize:
-                    s.fontSize = std::clamp(value.toFloat(), 0.0f, 400.0f);
-                    break;
-                case CellProperty::FontBold:
-                    s.bold = value.toBool();
-                    break;
-                case CellProperty::FontItalic:
-                    s.italic = value.toBool();
-                    break;
-                case CellProperty::FontUnderline:
-                    s.underline = value.toBool();
-                    break;
-                default:
-                    break;
-            }
-            table_.setStyle(r, c, s);
         }
+        notifyCells(top, left, bottom, right);
+        return;
+    }
+    // Style properties: the block's few distinct styles change, in one pass over its cells.
+    const auto change = [&]() -> std::function<void(CellStyle&)> {
+        switch (property) {
+            case CellProperty::Alignment: {
+                const auto v = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
+                return [v](CellStyle& s) { s.alignment = v; };
+            }
+            case CellProperty::Picture: {
+                const auto v = static_cast<uint8_t>(std::clamp(value.toInt(), 0, 255));
+                return [v](CellStyle& s) { s.picture = v; };
+            }
+            case CellProperty::PictureAlignment: {
+                const auto v = static_cast<int8_t>(std::clamp(value.toInt(), -1, 9));
+                return [v](CellStyle& s) { s.pictureAlignment = v; };
+            }
+            case CellProperty::BackColor: {
+                const uint32_t v = value.toUInt();
+                return [v](CellStyle& s) { s.backColor = v; };
+            }
+            case CellProperty::ForeColor: {
+                const uint32_t v = value.toUInt();
+                return [v](CellStyle& s) { s.foreColor = v; };
+            }
+            case CellProperty::FontSize: {
+                const float v = std::clamp(value.toFloat(), 0.0f, 400.0f);
+                return [v](CellStyle& s) { s.fontSize = v; };
+            }
+            case CellProperty::FontBold: {
+                const bool v = value.toBool();
+                return [v](CellStyle& s) { s.bold = v; };
+            }
+            case CellProperty::FontItalic: {
+                const bool v = value.toBool();
+                return [v](CellStyle& s) { s.italic = v; };
+            }
+            case CellProperty::FontUnderline: {
+                const bool v = value.toBool();
+                return [v](CellStyle& s) { s.underline = v; };
+            }
+            default:
+                return {};
+        }
+    }();
+    if (change) {
+        table_.changeStyles(top, left, bottom, right, change);
     }
     notifyCells(top, left, bottom, right);
 }
@@ -506,11 +519,30 @@ void GridModel::setRowHeights(int firstRow, int lastRow, int twips) {
     if (firstRow > lastRow) {
         return;
     }
-    twips = std::max(twips, 0);
+    twips = std::clamp(twips, 0, kMaxRowHeight);
     for (int r = firstRow; r <= lastRow; ++r) {
         table_.setRowHeight(r, twips);
     }
     emit rowHeightsChanged(firstRow, lastRow);
+}
+
+void GridModel::adjustRowHeights(std::span<const int> rows, int delta) {
+    int first = table_.rowCount();
+    int last = -1;
+    for (const int r : rows) {
+        if (r < 0 || r >= table_.rowCount()) {
+            continue;
+        }
+        const int twips = table_.rowHeight(r) + delta;
+        if (twips > 0) {
+            table_.setRowHeight(r, std::min(twips, kMaxRowHeight));
+        }
+        first = std::min(first, r);
+        last = std::max(last, r);
+    }
+    if (first <= last) {
+        emit rowHeightsChanged(first, last);
+    }
 }
 
 bool GridModel::insertRowsAt(int at, int count) {
@@ -693,11 +725,13 @@ void GridModel::sortRecords(int col, bool ascending) {
     emit rowHeightsChanged(fixedRows_, table_.rowCount() - 1);
 }
 
-QString GridModel::clipText(int row1, int col1, int row2, int col2) const {
-    return joinClip(table_, row1, col1, row2, col2);
+QString GridModel::clipText(int row1, int col1, int row2, int col2,
+                            const ClipProgress& progress) const {
+    return joinClip(table_, row1, col1, row2, col2, progress);
 }
 
-void GridModel::setClipText(int row1, int col1, int row2, int col2, const QString& text) {
+void GridModel::setClipText(int row1, int col1, int row2, int col2, const QString& text,
+                            const ClipProgress& progress) {
     const int top = std::max(std::min(row1, row2), 0);
     const int bottom = std::min(std::max(row1, row2), table_.rowCount() - 1);
     const int left = std::max(std::min(col1, col2), 0);
@@ -705,39 +739,20 @@ void GridModel::setClipText(int row1, int col1, int row2, int col2, const QStrin
     if (top > bottom || left > right) {
         return;
     }
-    const ClipRows clip = splitClip(text);
-    const int rowsToFill = std::min(bottom - top + 1, static_cast<int>(clip.size()));
-    for (int i = 0; i < rowsToFill; ++i) {
-        const QStringList& cells = clip[static_cast<size_t>(i)];
-        const int colsToFill = std::min(right - left + 1, static_cast<int>(cells.size()));
-        for (int j = 0; j < colsToFill; ++j) {
-            table_.setText(top + i, left + j, cells[j]);
-        }
-    }
-    notifyCells(top, left, bottom, right);
+    const QByteArray utf8 = text.toUtf8();
+    const int rowsRead = readClip(
+        std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), bottom - top + 1,
+        right - left + 1,
+        [this, top, left](int r, int c, std::string_view cell) {
+            table_.setUtf8(top + r, left + c, cell);
+        },
+        progress);
+    notifyCells(top, left, top + rowsRead - 1, right);
 }
 
-QString GridModel::clipTextOfRows(std::span<const int> rows, int col1, int col2) const {
-    QString out;
-    bool first = true;
-    for (int r : rows) {
-        if (r < 0 || r >= table_.rowCount()) {
-            continue;
-        }
-        if (!first) {
-            out += u'\n';
-        }
-        first = false;
-        out += joinClip(table_, r, col1, r, col2);
-    }
-    // As for a block: a last row of one empty cell must not read back as a trailing line break.
-    if (!first && rows.size() > 1 &&
-        std::clamp(col1, 0, table_.columnCount() - 1) ==
-            std::clamp(col2, 0, table_.columnCount() - 1) &&
-        out.endsWith(u'\n')) {
-        out += u"\"\"";
-    }
-    return out;
+QString GridModel::clipTextOfRows(std::span<const int> rows, int col1, int col2,
+                                  const ClipProgress& progress) const {
+    return joinClipRows(table_, rows, col1, col2, progress);
 }
 
 void GridModel::clearTextsOfRows(std::span<const int> rows, int col1, int col2) {

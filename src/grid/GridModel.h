@@ -11,6 +11,7 @@
 #include <span>
 #include <vector>
 
+#include "grid/ClipText.h"
 #include "grid/Table.h"
 
 namespace pellumar {
@@ -125,6 +126,9 @@ public:
     int rowHeight(int row) const { return table_.rowHeight(row); }
     void setRowHeight(int row, int twips);
     void setRowHeights(int firstRow, int lastRow, int twips);
+    // Adds `delta` twips to the height of each listed row, up to kMaxRowHeight; a row that would
+    // become 0 twips high or less keeps its height.
+    void adjustRowHeights(std::span<const int> rows, int delta);
 
     // Structure.
     bool insertRowsAt(int at, int count);
@@ -148,11 +152,15 @@ public:
 
     // The text form of a block (cells joined by tabs, rows by line breaks), and writing such a
     // text into a block: a larger text fills only the block, a smaller one only what it has.
-    QString clipText(int row1, int col1, int row2, int col2) const;
-    void setClipText(int row1, int col1, int row2, int col2, const QString& text);
+    // `progress` hears now and then how far a long one has got.
+    QString clipText(int row1, int col1, int row2, int col2,
+                     const ClipProgress& progress = {}) const;
+    void setClipText(int row1, int col1, int row2, int col2, const QString& text,
+                     const ClipProgress& progress = {});
     // The same for a list of rows (ascending), columns col1 to col2: the clip text of the listed
     // rows one after another, and emptying their texts.
-    QString clipTextOfRows(std::span<const int> rows, int col1, int col2) const;
+    QString clipTextOfRows(std::span<const int> rows, int col1, int col2,
+                           const ClipProgress& progress = {}) const;
     void clearTextsOfRows(std::span<const int> rows, int col1, int col2);
     // Writes the texts of a block of another table here, as a clip text would carry them (texts
     // only); cells that fall outside this table are dropped.

@@ -1,20 +1,53 @@
 #include "grid/StyleController.h"
 
+#include "document/Document.h"
+#include "grid/ColorPalette.h"
+#include "grid/FormPanelController.h"
 #include "grid/GridControl.h"
 #include "grid/RecordViews.h"
 #include "ui/CommandRegistry.h"
+#include "ui/Prompter.h"
 #include "ui/StatusPanels.h"
 
 namespace pellumar {
 
-StyleController::StyleController(RecordViews& views, CommandRegistry& commands,
-                                 StatusPanels& status, QObject* parent)
-    : QObject(parent), views_(views), fa_(views.fa()), commands_(commands), status_(status) {
+using CellProperty = GridModel::CellProperty;
+
+StyleController::StyleController(Document& document, Prompter& prompter, RecordViews& views,
+                                 FormPanelController& formPanel, CommandRegistry& commands,
+                                 StatusPanels& status, QWidget& paletteHost, QObject* parent)
+    : QObject(parent),
+      document_(document),
+      prompter_(prompter),
+      views_(views),
+      fa_(views.fa()),
+      fb_(views.fb()),
+      formPanel_(formPanel),
+      commands_(commands),
+      status_(status),
+      paletteHost_(paletteHost),
+      palette_(new ColorPalette(&paletteHost)) {
+    palette_->hide();
+    palette_->setPressedSwatch(fontColorIndex_);
+    connect(palette_, &ColorPalette::swatchChosen, this, &StyleController::SSPanelColor_Click);
+    // The data grid, the Form Panel and the Drop Box put the palette away when they get the
+    // focus.
+    connect(&views_, &RecordViews::areaFocused, this, &StyleController::hidePalette);
+
     commands_.registerCommand(CommandId::mnuMouseMode0, [this] { mnuMouseMode_Click(0); });
     commands_.registerCommand(CommandId::mnuMouseMode1, [this] { mnuMouseMode_Click(1); });
     commands_.registerCommand(CommandId::mnuDragDrop, [this] { mnuDragDrop_Click(); });
     commands_.registerCommand(CommandId::mnuAlternateColor, [this] { mnuAlternateColor_Click(); });
     commands_.registerCommand(CommandId::mnuGrid, [this] { mnuGrid_Click(); });
+    commands_.registerCommand(CommandId::Bold, [this] { Bold_Click(); });
+    commands_.registerCommand(CommandId::Italic, [this] { Italic_Click(); });
+    commands_.registerCommand(CommandId::Underline, [this] { Underline_Click(); });
+    commands_.registerCommand(CommandId::A, [this] { A_Click(); });
+    commands_.registerCommand(CommandId::Acolor, [this] { Acolor_Click(); });
+    commands_.registerCommand(CommandId::mnuBkColor, [this] { mnuBkColor_Click(); });
+    commands_.registerCommand(CommandId::mnuAlignLeft, [this] { mnuAlignLeft_Click(); });
+    commands_.registerCommand(CommandId::mnuAlignCenter, [this] { mnuAlignCenter_Click(); });
+    commands_.registerCommand(CommandId::mnuAlignRight, [this] { mnuAlignRight_Click(); });
 }
 
 void StyleController::mnuMouseMode_Click(int index) {
@@ -56,6 +89,154 @@ void StyleController::mnuGrid_Click() {
     const bool on = !commands_.commandChecked(CommandId::mnuGrid);
     commands_.setCommandChecked(CommandId::mnuGrid, on);
     fa_->setGridLines(on);
+}
+
+// ---- Where styles go ----------------------------------------------------------------------------
+
+StyleController::Target StyleController::dataGridTarget() const {
+    Target t;
+    if (fa_->rows() <= fa_->fixedRows() || fa_->cols() == 0) {
+        return t;
+    }
+    t.grid = fa_;
+    t.dataGrid = true;
+    t.top = std::min(fa_->row(), fa_->selectionEndRow());
+    t.bottom = std::max(fa_->row(), fa_->selectionEndRow());
+    if (views_.isBlockMode()) {
+        t.left = std::min(fa_->col(), fa_->selectionEndCol());
+        t.right = std::max(fa_->col(), fa_->selectionEndCol());
+    } else {
+        t.left = 0;
+        t.right = fa_->cols() - 1;
+    }
+    return t;
+}
+
+StyleController::Target StyleController::formPanelTarget() const {
+    Target t;
+    if (fb_->rows() <= fb_->fixedRows() || fb_->cols() < 2) {
+        return t;
+    }
+    t.grid = fb_;
+    t.top = std::min(fb_->row(), fb_->selectionEndRow());
+    t.bottom = std::max(fb_->row(), fb_->selectionEndRow());
+    t.left = t.right = 1;  // the value cells
+    return t;
+}
+
+StyleController::Target StyleController::target() const {
+    return views_.activeArea() == ActiveArea::DataGrid ? dataGridTarget() : formPanelTarget();
+}
+
+void StyleController::apply(const Target& target, CellProperty property, const QVariant& value) {
+    if (target.isEmpty()) {
+        return;
+    }
+    target.grid->setCell(property, target.top, target.left, target.bottom, target.right, value);
+    if (target.dataGrid) {
+        document_.markChanged();
+    }
+}
+
+// ---- Bold, Italic, Underline --------------------------------------------------------------------
+
+void StyleController::toggleStyle(CommandId key) {
+    const auto flagOf = [key](StyleFlags& flags) -> bool& {
+        return key == CommandId::Bold     ? flags.bold
+               : key == CommandId::Italic ? flags.italic
+                                          : flags.underline;
+    };
+    const CellProperty property = key == CommandId::Bold     ? CellProperty::FontBold
+                                  : key == CommandId::Italic ? CellProperty::FontItalic
+                                                             : CellProperty::FontUnderline;
+    const Target t = target();
+    const bool dataGrid = views_.activeArea() == ActiveArea::DataGrid;
+    // The flag, not the button's look, decides: the first click after a refresh always inverts
+    // what the current cell shows.
+    StyleFlags flags = dataGrid ? formPanel_.faStyle() : formPanel_.fbStyle();
+    const bool on = !flagOf(flags);
+    if (t.isEmpty()) {
+        commands_.setCommandChecked(key, flagOf(flags));
+        return;
+    }
+    apply(t, property, on);
+    commands_.setCommandChecked(key, on);
+    flagOf(flags) = on;
+    if (dataGrid) {
+        formPanel_.setFaStyle(flags);
+    } else {
+        formPanel_.setFbStyle(flags);
+    }
+}
+
+// ---- Colours ------------------------------------------------------------------------------------
+
+QColor StyleController::fontColor() const {
+    return ColorPalette::swatchColor(fontColorIndex_);
+}
+
+void StyleController::showPalette() {
+    QPoint at(0, 0);
+    if (anchor_ && paletteHost_.isAncestorOf(anchor_)) {
+        at = anchor_->mapTo(&paletteHost_, QPoint(0, anchor_->height()));
+    }
+    palette_->adjustSize();
+    palette_->move(at);
+    palette_->raise();
+    palette_->show();
+}
+
+void StyleController::hidePalette() {
+    palette_->hide();
+}
+
+void StyleController::Acolor_Click() {
+    showPalette();
+}
+
+void StyleController::SSPanelColor_Click(int k) {
+    const QColor color = ColorPalette::swatchColor(k);
+    if (!color.isValid()) {
+        return;
+    }
+    hidePalette();
+    palette_->setPressedSwatch(k);
+    if (views_.activeArea() == ActiveArea::DataGrid) {
+        apply(dataGridTarget(), CellProperty::ForeColor, color.rgba());
+    } else if (fb_->row() > 0) {
+        apply(formPanelTarget(), CellProperty::ForeColor, color.rgba());
+    }
+    fontColorIndex_ = k;
+    emit fontColorChanged(color);
+}
+
+void StyleController::A_Click() {
+    apply(target(), CellProperty::ForeColor, fontColor().rgba());
+}
+
+void StyleController::mnuBkColor_Click() {
+    const Target t = target();
+    QColor initial = Qt::white;
+    if (!t.isEmpty()) {
+        const uint32_t current = t.grid->cell(CellProperty::BackColor, t.top, t.left).toUInt();
+        if (current >> 24) {
+            initial = QColor::fromRgba(current);
+        }
+    }
+    const QColor chosen = prompter_.color(fa_->window(), initial);
+    if (!chosen.isValid()) {
+        return;  // cancelled: nothing changes
+    }
+    apply(t, CellProperty::BackColor, QColor(chosen.rgb()).rgba());
+}
+
+// ---- Alignment ----------------------------------------------------------------------------------
+
+void StyleController::align(int code) {
+    const Target t = dataGridTarget();
+    if (!t.isEmpty()) {
+        fa_->setCell(CellProperty::Alignment, t.top, t.left, t.bottom, t.right, code);
+    }
 }
 
 }  // namespace pellumar

@@ -5,13 +5,15 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <numeric>
-#include <type_traits>
+#include <unordered_map>
 #include <utility>
 
 #ifdef __linux__
@@ -65,7 +67,9 @@ uint32_t cellOffset(Cell c) {
 
 Cell makeInline(std::string_view s) {
     Cell c = 0;
-    std::memcpy(&c, s.data(), s.size());
+    if (!s.empty()) {  // an empty view may have no data at all
+        std::memcpy(&c, s.data(), s.size());
+    }
     return c | kInlineFlag | (static_cast<Cell>(s.size()) << 56);
 }
 
@@ -85,6 +89,28 @@ constexpr uint32_t kFirstChunkCells = 16;
 
 class CellStore {
 public:
+    CellStore() = default;
+    CellStore(CellStore&&) noexcept = default;
+    CellStore& operator=(CellStore&&) noexcept = default;
+    // A copy keeps each chunk's cells in memory of its own, sized to the cells kept.
+    CellStore(const CellStore& other) : chunks_(other.chunks_.size()) {
+        for (size_t k = 0; k < other.chunks_.size(); ++k) {
+            const Chunk& from = other.chunks_[k];
+            if (from.used == 0) {
+                continue;
+            }
+            Chunk& to = chunks_[k];
+            to.data = static_cast<Cell*>(std::malloc(from.used * sizeof(Cell)));
+            if (!to.data) {
+                throw std::bad_alloc();
+            }
+            std::memcpy(to.data, from.data, from.used * sizeof(Cell));
+            to.capacity = to.used = from.used;
+            bytes_ += from.used * sizeof(Cell);
+        }
+    }
+    CellStore& operator=(const CellStore&) = delete;
+
     const Cell* find(uint32_t phys) const {
         const size_t k = phys >> kChunkShift;
         if (k >= chunks_.size()) {
@@ -210,7 +236,14 @@ private:
 class TextArena {
 public:
     TextArena() = default;
-    TextArena(const TextArena&) = delete;
+    // A copy holds the texts in room of its own, sized to them.
+    TextArena(const TextArena& other) {
+        if (other.size_ > 0) {
+            reserve(other.size_);
+            std::memcpy(data_, other.data_, other.size_);
+            size_ = other.size_;
+        }
+    }
     TextArena& operator=(const TextArena&) = delete;
     TextArena(TextArena&& other) noexcept { swap(other); }
     TextArena& operator=(TextArena&& other) noexcept {
@@ -303,10 +336,10 @@ bool growArena(TextArena& arena, size_t more, StorageBudget& budget) {
 }  // namespace
 
 struct Table::Column {
-    CellStore cells;     // by physical row
-    TextArena arena;     // texts longer than kInlineMax
-    size_t garbage = 0;  // arena bytes no cell refers to any more
-    QHash<uint32_t, CellStyle> styles;
+    CellStore cells;      // by physical row
+    TextArena arena;      // texts longer than kInlineMax
+    size_t garbage = 0;   // arena bytes no cell refers to any more
+    StyleIndexes styles;  // by physical row, into the table's palette
     ColumnAttributes attrs;
     DisplayFormat display;
 
@@ -398,6 +431,32 @@ struct Table::Column {
     }
 };
 
+Table::Column& Table::writable(std::shared_ptr<const Column>& column) {
+    if (column.use_count() > 1) {
+        column = std::make_shared<Column>(*column);
+    } else {
+        // A snapshot that shared the column may have let it go on its own thread just now: its
+        // reads come before the changes made here.
+        std::atomic_thread_fence(std::memory_order_acquire);
+    }
+    // Every column is made as a non-const Column; only the pointer is to const.
+    return const_cast<Column&>(*column);
+}
+
+Table Table::snapshot() const {
+    Table copy;
+    copy.rowMap_ = rowMap_;
+    copy.mapped_ = mapped_;
+    copy.freeRows_ = freeRows_;
+    copy.physicalRows_.count = physicalRows_.count;
+    copy.cols_ = cols_;
+    if (palette_) {
+        copy.palette_ = std::make_unique<StylePalette>(*palette_);
+    }
+    copy.rowHeights_ = rowHeights_;
+    return copy;
+}
+
 Table::Table() = default;
 Table::Table(int rows, int cols) {
     setColumnCount(cols);
@@ -447,14 +506,13 @@ uint32_t Table::takePhysicalRow() {
 
 void Table::releasePhysicalRow(uint32_t phys) {
     for (auto& c : cols_) {
-        c->release(phys);
-        if (!c->styles.isEmpty()) {
-            c->styles.remove(phys);
+        Column& w = writable(c);
+        w.release(phys);
+        if (!w.styles.empty()) {
+            w.styles.set(phys, 0);
         }
     }
-    if (!rowHeights_.isEmpty()) {
-        rowHeights_.remove(phys);
-    }
+    rowHeights_.set(phys, 0);
     freeRows_.push_back(phys);
 }
 
@@ -515,12 +573,14 @@ void Table::removeRows(int at, int count) {
         freeRows_.shrink_to_fit();
         physicalRows_.count = 0;
         for (auto& c : cols_) {
-            c->cells.clear();
-            c->arena.clear();
-            c->garbage = 0;
-            c->styles.clear();
+            // A fresh column keeping the attributes (a snapshot may still share the old one).
+            auto fresh = std::make_shared<Column>();
+            fresh->attrs = c->attrs;
+            fresh->display = c->display;
+            c = std::move(fresh);
         }
         rowHeights_.clear();
+        palette_.reset();
         return;
     }
     mapRows();
@@ -555,10 +615,10 @@ void Table::insertColumns(int at, int count) {
     if (count <= 0 || at < 0 || at > columnCount() || !columnsFit(columnCount(), count)) {
         return;
     }
-    std::vector<std::unique_ptr<Column>> fresh;
+    std::vector<std::shared_ptr<const Column>> fresh;
     fresh.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        fresh.push_back(std::make_unique<Column>());
+        fresh.push_back(std::make_shared<Column>());
     }
     cols_.insert(cols_.begin() + at, std::make_move_iterator(fresh.begin()),
                  std::make_move_iterator(fresh.end()));
@@ -605,32 +665,29 @@ void Table::moveRowTexts(int from, int count, int to) {
     const int lo = std::min(from, to);
     const int hi = std::max(from, to) + count - 1;
     const auto span = static_cast<size_t>(hi - lo + 1);
-    // The physical rows by position before the move: what is kept by position is re-keyed from
-    // these to the rows that stand there afterwards.
+    // The physical rows by position before the move: what is kept by position goes from these
+    // to the rows that stand there afterwards.
     mapRows();
     std::vector<uint32_t> before(rowMap_.begin() + lo, rowMap_.begin() + hi + 1);
     moveRows(from, count, to);
-    auto rekey = [&](auto& byPhysical) {
-        if (byPhysical.isEmpty()) {
+    auto keepInPlace = [&](auto& byPhysical) {
+        if (byPhysical.empty()) {
             return;
         }
-        using Value = typename std::remove_reference_t<decltype(byPhysical)>::mapped_type;
-        std::vector<std::pair<size_t, Value>> held;
+        std::vector<decltype(byPhysical.get(0))> held(span);
         for (size_t i = 0; i < span; ++i) {
-            const auto it = byPhysical.find(before[i]);
-            if (it != byPhysical.end()) {
-                held.emplace_back(i, it.value());
-                byPhysical.erase(it);
-            }
+            held[i] = byPhysical.get(before[i]);
         }
-        for (const auto& [i, value] : held) {
-            byPhysical.insert(rowMap_[static_cast<size_t>(lo) + i], value);
+        for (size_t i = 0; i < span; ++i) {
+            byPhysical.set(rowMap_[static_cast<size_t>(lo) + i], held[i]);
         }
     };
     for (auto& c : cols_) {
-        rekey(c->styles);
+        if (!c->styles.empty()) {
+            keepInPlace(writable(c).styles);
+        }
     }
-    rekey(rowHeights_);
+    keepInPlace(rowHeights_);
 }
 
 void Table::moveColumns(int from, int count, int to) {
@@ -661,7 +718,7 @@ void Table::setUtf8(int row, int col, std::string_view text) {
     if (!inRange(row, col) || text.size() > static_cast<size_t>(kMaxTextBytes)) {
         return;
     }
-    (void)column(col)->set(physical(row), text, budget_);
+    (void)writableColumn(col)->set(physical(row), text, budget_);
 }
 
 Table::AppendResult Table::appendRow(std::span<const std::string_view> texts) {
@@ -687,7 +744,7 @@ Table::AppendResult Table::appendRow(std::span<const std::string_view> texts) {
                 (texts[i].size() > static_cast<size_t>(kMaxTextBytes) ||
                  c.arena.size() + texts[i].size() > std::numeric_limits<uint32_t>::max())) {
                 result = AppendResult::TextTooLong;
-            } else if (!texts[i].empty() && !cols_[i]->set(phys, texts[i], budget_)) {
+            } else if (!texts[i].empty() && !writable(cols_[i]).set(phys, texts[i], budget_)) {
                 return AppendResult::OverLimit;
             }
         }
@@ -704,7 +761,7 @@ Table::AppendResult Table::appendRow(std::span<const std::string_view> texts) {
         if (text.empty()) {
             continue;
         }
-        Column& c = *cols_[i];
+        Column& c = writable(cols_[i]);
         Cell cell;
         if (text.size() <= kInlineMax) {
             cell = packInline(text);
@@ -748,6 +805,15 @@ void Table::rowUtf8(int row, std::span<std::string_view> out) const {
     }
 }
 
+void Table::columnUtf8(int col, int firstRow, std::span<std::string_view> out) const {
+    const Column* c = col >= 0 && col < columnCount() ? column(col) : nullptr;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const int64_t row = int64_t(firstRow) + int64_t(i);
+        out[i] = c && row >= 0 && row < rowCount() ? c->view(physical(static_cast<int>(row)))
+                                                   : std::string_view();
+    }
+}
+
 void Table::squeeze() {
     // Only room worth the copy is given back: more than an eighth of what is used.
     const auto shrink = [](auto& v) {
@@ -757,48 +823,137 @@ void Table::squeeze() {
     };
     shrink(rowMap_);
     for (auto& c : cols_) {
-        shrink(c->arena);
+        if (c->arena.capacity() - c->arena.size() > c->arena.size() / 8 + 4096) {
+            shrink(writable(c).arena);
+        }
     }
 }
 
 void Table::clearCells() {
     for (auto& c : cols_) {
-        c->clear();
+        writable(c).clear();
     }
+    palette_.reset();
+}
+
+// The distinct styles of a table, each kept once; index 0 is the default style.
+struct Table::StylePalette {
+    struct Hash {
+        size_t operator()(const CellStyle& s) const {
+            // +0.0f folds -0 into 0, which compare equal.
+            uint64_t h = (uint64_t{s.foreColor} << 32) ^ s.backColor;
+            h = h * 0x9E3779B97F4A7C15ull ^ std::bit_cast<uint32_t>(s.fontSize + 0.0f);
+            h = h * 0x9E3779B97F4A7C15ull ^
+                (uint64_t(uint8_t(s.alignment)) | uint64_t(uint8_t(s.pictureAlignment)) << 8 |
+                 uint64_t(s.picture) << 16 | uint64_t(s.checkState) << 24 | uint64_t(s.bold) << 32 |
+                 uint64_t(s.italic) << 33 | uint64_t(s.underline) << 34);
+            return static_cast<size_t>(h ^ (h >> 29));
+        }
+    };
+
+    std::vector<CellStyle> styles{CellStyle{}};
+    std::unordered_map<CellStyle, uint32_t, Hash> ids{{CellStyle{}, 0}};
+
+    uint32_t intern(CellStyle s) {
+        if (std::isnan(s.fontSize)) {
+            s.fontSize = 0;  // a style must equal itself to be found again
+        }
+        const auto [it, fresh] = ids.try_emplace(s, static_cast<uint32_t>(styles.size()));
+        if (fresh) {
+            styles.push_back(s);
+        }
+        return it->second;
+    }
+};
+
+Table::StylePalette& Table::palette() {
+    if (!palette_) {
+        palette_ = std::make_unique<StylePalette>();
+    }
+    return *palette_;
 }
 
 CellStyle Table::style(int row, int col) const {
-    if (!inRange(row, col)) {
+    if (!inRange(row, col) || !palette_) {
         return {};
     }
-    const Column* c = column(col);
-    if (c->styles.isEmpty()) {
-        return {};
-    }
-    return c->styles.value(physical(row));
+    return palette_->styles[column(col)->styles.get(physical(row))];
 }
 
 bool Table::hasStyle(int row, int col) const {
-    return inRange(row, col) && !column(col)->styles.isEmpty() &&
-           column(col)->styles.contains(physical(row));
+    return inRange(row, col) && column(col)->styles.get(physical(row)) != 0;
 }
 
 void Table::setStyle(int row, int col, const CellStyle& style) {
     if (!inRange(row, col)) {
         return;
     }
-    Column* c = column(col);
-    const uint32_t phys = physical(row);
-    if (style.isDefault()) {
-        c->styles.remove(phys);
-    } else {
-        c->styles.insert(phys, style);
-    }
+    const uint32_t id = style.isDefault() ? 0 : palette().intern(style);
+    writableColumn(col)->styles.set(physical(row), id);
 }
 
 bool Table::hasAnyStyle() const {
     return std::any_of(cols_.begin(), cols_.end(),
-                       [](const auto& c) { return !c->styles.isEmpty(); });
+                       [](const auto& c) { return !c->styles.empty(); });
+}
+
+void Table::setStyles(int row1, int col1, int row2, int col2, const CellStyle& style) {
+    changeStyles(row1, col1, row2, col2, [&style](CellStyle& s) { s = style; });
+}
+
+void Table::changeStyles(int row1, int col1, int row2, int col2,
+                         const std::function<void(CellStyle&)>& change) {
+    const int top = std::max(std::min(row1, row2), 0);
+    const int bottom = std::min(std::max(row1, row2), rowCount() - 1);
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), columnCount() - 1);
+    if (top > bottom || left > right) {
+        return;
+    }
+    StylePalette& p = palette();
+    // Each style found in the block is changed once: its new index, by its old one.
+    constexpr uint32_t kNotYet = std::numeric_limits<uint32_t>::max();
+    std::vector<uint32_t> changed(p.styles.size(), kNotYet);
+    const auto newIndex = [&](uint32_t old) {
+        if (changed[old] == kNotYet) {
+            CellStyle s = p.styles[old];
+            change(s);
+            changed[old] = s.isDefault() ? 0 : p.intern(s);
+        }
+        return changed[old];
+    };
+    for (int c = left; c <= right; ++c) {
+        writableColumn(c)->styles.remap(
+            static_cast<size_t>(bottom - top + 1),
+            [this, top](size_t j) { return physical(top + static_cast<int>(j)); }, newIndex);
+    }
+}
+
+void Table::forEachStyleRun(const std::function<void(int col, int firstRow, int count,
+                                                     const CellStyle& style)>& run) const {
+    if (!palette_) {
+        return;
+    }
+    const int rows = rowCount();
+    for (int c = 0; c < columnCount(); ++c) {
+        const StyleIndexes& styles = column(c)->styles;
+        if (styles.empty()) {
+            continue;
+        }
+        int first = 0;
+        uint32_t id = 0;
+        for (int r = 0; r <= rows; ++r) {
+            const uint32_t next = r < rows ? styles.get(physical(r)) : 0;
+            if (next == id) {
+                continue;
+            }
+            if (id != 0) {
+                run(c, first, r - first, palette_->styles[id]);
+            }
+            first = r;
+            id = next;
+        }
+    }
 }
 
 const ColumnAttributes& Table::columnAttributes(int col) const {
@@ -810,7 +965,7 @@ void Table::setColumnAttributes(int col, const ColumnAttributes& attrs) {
     if (col < 0 || col >= columnCount()) {
         return;
     }
-    Column* c = column(col);
+    Column* c = writableColumn(col);
     const bool pictureChanged =
         c->attrs.format != attrs.format || c->attrs.dataType != attrs.dataType;
     c->attrs = attrs;
@@ -825,32 +980,28 @@ const DisplayFormat& Table::displayFormat(int col) const {
 }
 
 int Table::rowHeight(int row) const {
-    if (row < 0 || row >= rowCount() || rowHeights_.isEmpty()) {
+    if (row < 0 || row >= rowCount()) {
         return kDefaultRowHeight;
     }
-    return rowHeights_.value(physical(row), kDefaultRowHeight);
+    return kDefaultRowHeight + rowHeights_.get(physical(row));
 }
 
 void Table::setRowHeight(int row, int twips) {
     if (row < 0 || row >= rowCount()) {
         return;
     }
-    twips = std::max(twips, 0);
-    const uint32_t phys = physical(row);
-    if (twips == kDefaultRowHeight) {
-        rowHeights_.remove(phys);
-    } else {
-        rowHeights_.insert(phys, twips);
-    }
+    twips = std::clamp(twips, 0, kMaxRowHeight);
+    rowHeights_.set(physical(row), twips - kDefaultRowHeight);
 }
 
 std::vector<int> Table::rowsWithHeight() const {
     std::vector<int> out;
-    if (rowHeights_.isEmpty()) {
+    if (rowHeights_.empty()) {
         return out;
     }
+    out.reserve(rowHeights_.count());
     for (int r = 0; r < rowCount(); ++r) {
-        if (rowHeights_.contains(physical(r))) {
+        if (rowHeights_.get(physical(r)) != 0) {
             out.push_back(r);
         }
     }

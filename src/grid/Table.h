@@ -4,13 +4,15 @@
 // the cell itself and longer ones in a per-column text arena. Rows and columns are reached through
 // index maps, so moving, inserting and removing rows or columns never copies cell contents (the
 // row map is made only once the rows' order changes: a loaded table's rows cost nothing).
-// Styles and row heights are stored sparsely: a table without formatting pays nothing for them.
+// Each distinct cell style is kept once; a cell holds the index of its style and a row its height,
+// by physical row (grid/RowValues.h): a table without formatting pays nothing for them, and
+// styles and heights travel with their rows.
 #pragma once
 
-#include <QHash>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <span>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "columns/DisplayFormat.h"
+#include "grid/RowValues.h"
 #include "grid/TableLimits.h"
 
 namespace pellumar {
@@ -55,6 +58,7 @@ enum CheckCode : int { CheckNone = 0, CheckChecked = 1, CheckUnchecked = 2 };
 enum PictureCode : int { PictureNone = 0, PictureSortUp = 1, PictureSortDown = 2 };
 
 constexpr int kDefaultRowHeight = 240;  // twips
+constexpr int kMaxRowHeight = 1000000;  // twips; the native file keeps no taller row
 constexpr int kMaxTextBytes = 0x7fffffff;
 
 // Per-cell formatting. Colours are 0xAARRGGBB; an alpha of 0 means "not set".
@@ -109,6 +113,12 @@ public:
     Table& operator=(const Table&) = delete;
     ~Table();
 
+    // A frozen copy for a reader on another thread (the crash-recovery writer): it shares the
+    // columns' storage with this table, so it costs next to nothing however big the table is.
+    // The first later change of a shared column here copies that column first; the copy itself
+    // never changes. Only the copy may leave the thread that changes this table.
+    Table snapshot() const;
+
     int rowCount() const {
         return mapped_ ? static_cast<int>(rowMap_.size()) : static_cast<int>(physicalRows_.count);
     }
@@ -154,6 +164,9 @@ public:
     // The texts of row `row` in columns 0 to out.size() - 1 (empty past the last column), for
     // writers that go through a table row by row.
     void rowUtf8(int row, std::span<std::string_view> out) const;
+    // The texts of column `col` in rows firstRow to firstRow + out.size() - 1 (empty past the last
+    // row), for passes that go through a table column by column.
+    void columnUtf8(int col, int firstRow, std::span<std::string_view> out) const;
     // Gives back the room reserved or grown beyond what the rows and texts use, when it is
     // worth a copy (more than an eighth of what they use).
     void squeeze();
@@ -167,11 +180,21 @@ public:
     // After appendRow refused a row for the limit: about the bytes the row would still have taken.
     size_t shortfall() const { return shortfall_; }
 
-    // Sparse per-cell style.
+    // Per-cell style.
     CellStyle style(int row, int col) const;
     bool hasStyle(int row, int col) const;
     void setStyle(int row, int col, const CellStyle& style);
     bool hasAnyStyle() const;
+    // The same style for every cell of a block (corners in any order, clipped to the table).
+    void setStyles(int row1, int col1, int row2, int col2, const CellStyle& style);
+    // Changes the style of every cell of a block in one pass: `change` is called once for each
+    // distinct style the block holds, not once a cell.
+    void changeStyles(int row1, int col1, int row2, int col2,
+                      const std::function<void(CellStyle&)>& change);
+    // The styled cells as runs of equally styled cells down each column, column by column and
+    // top to bottom (for writers); cells without a style of their own make no run.
+    void forEachStyleRun(const std::function<void(int col, int firstRow, int count,
+                                                  const CellStyle& style)>& run) const;
 
     // Column attributes.
     const ColumnAttributes& columnAttributes(int col) const;
@@ -179,7 +202,7 @@ public:
     // The column's display picture, parsed once when the format or the type changes.
     const DisplayFormat& displayFormat(int col) const;
 
-    // Row heights in twips (kDefaultRowHeight unless set).
+    // Row heights in twips (kDefaultRowHeight unless set), from 0 to kMaxRowHeight.
     int rowHeight(int row) const;
     void setRowHeight(int row, int twips);
     // Rows whose height differs from the default, in row order.
@@ -195,10 +218,15 @@ public:
 
 private:
     struct Column;
-    Column* column(int col) const { return cols_[static_cast<size_t>(col)].get(); }
+    const Column* column(int col) const { return cols_[static_cast<size_t>(col)].get(); }
+    // The column to change: copied first while a snapshot shares it.
+    Column* writableColumn(int col) { return &writable(cols_[static_cast<size_t>(col)]); }
+    static Column& writable(std::shared_ptr<const Column>& column);
     bool inRange(int row, int col) const;
     uint32_t takePhysicalRow();
     void releasePhysicalRow(uint32_t phys);
+    struct StylePalette;
+    StylePalette& palette();
 
     // A count that a move takes along, leaving none behind.
     struct Count {
@@ -225,8 +253,9 @@ private:
     bool mapped_ = false;
     std::vector<uint32_t> freeRows_;  // only while mapped
     Count physicalRows_;
-    std::vector<std::unique_ptr<Column>> cols_;
-    QHash<uint32_t, int> rowHeights_;  // physical row -> twips
+    std::vector<std::shared_ptr<const Column>> cols_;  // shared with snapshots until changed
+    std::unique_ptr<StylePalette> palette_;  // the distinct cell styles; none before the first
+    RowValues<int32_t> rowHeights_;          // physical row -> twips - kDefaultRowHeight
     StorageBudget budget_;
     size_t shortfall_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/Prompter.h"
 
 #include "ui/CommandRegistry.h"
+#include "ui/PageSource.h"
 #include "ui/StatusPanels.h"
 
 #include <QStringList>
@@ -8,6 +9,7 @@
 namespace pellumar {
 
 Prompter::~Prompter() = default;
+PageSource::~PageSource() = default;
 CommandRegistry::~CommandRegistry() = default;
 StatusPanels::~StatusPanels() = default;
 

@@ -12,6 +12,8 @@ class QWidget;
 
 namespace pellumar {
 
+class PageSource;
+
 struct FileDialogOptions {
     QString caption;
     // Filter pairs separated by "|": "Comma Delimited Files (*.csv)|*.csv|All Files (*.*)|*.*".
@@ -40,6 +42,10 @@ public:
     virtual QColor color(QWidget* parent, const QColor& initial) = 0;
     // Shows the print dialog for the printer; false when cancelled.
     virtual bool print(QWidget* parent, QPrinter* printer) = 0;
+    // Shows the pages in a print preview, from which the user prints them. True when the user
+    // chose to print: `printer` is then set up for the printer chosen, or for a PDF file
+    // (output format PDF and the file's name). False when the preview was closed.
+    virtual bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) = 0;
 
     // Convenience: an OK box.
     void inform(QWidget* parent, Icon icon, const QString& caption, const QString& text) {

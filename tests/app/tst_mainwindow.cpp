@@ -5,12 +5,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 
 #include "TestWindow.h"
+#include "app/MainLayout.h"
 #include "app/modMain.h"
 #include "grid/Twips.h"
 
@@ -32,7 +32,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar"));
         QCOMPARE(w->pos(), QPoint(0, 0));
         QCOMPARE(w->size(), QSize(467, 333));  // 7000 x 5000 twips
-        QCOMPARE(twips(w->VBar()->sizes().value(0)), 3570);
+        QCOMPARE(w->mainLayout().splitterLeft(), 3570);
         QVERIFY(w->styles().alternateColor());
         QCOMPARE(w->fa()->palette().color(QPalette::AlternateBase), QColor(192, 255, 192));
         QVERIFY(w->action(CommandId::mnuAlternateColor)->isChecked());
@@ -58,8 +58,8 @@ private slots:
         QCOMPARE(w->fb()->textMatrix(0, 0), QStringLiteral("Column"));
         QCOMPARE(w->fb()->textMatrix(0, 1), QStringLiteral("Value"));
         QCOMPARE(w->fb()->cell(GridControl::CellProperty::BackColor, 0, 1).toUInt(), 0xff008000u);
-        // Commands not built yet are there, but disabled; nothing pretends to work.
-        QVERIFY(!w->action(CommandId::mnuPrintSheet)->isEnabled());
+        // File > Print Sheet..., with its shortcut.
+        QVERIFY(w->action(CommandId::mnuPrintSheet)->isEnabled());
         QCOMPARE(w->action(CommandId::mnuPrintSheet)->text(), QStringLiteral("&Print Sheet..."));
         QCOMPARE(w->action(CommandId::mnuPrintSheet)->shortcut(), QKeySequence(Qt::Key_F4));
         QVERIFY(w->action(CommandId::mnuExit)->isEnabled());
@@ -74,8 +74,11 @@ private slots:
         settings_.set("AlternateColor", "yes");
         settings_.set("ConvertionChr", ":");
         settings_.set("ShowTips", "False");
+        int smallestWidth = 0;
         {
             TestWindow w;
+            smallestWidth = twips(w->width());
+            QVERIFY(smallestWidth > 0);
             QCOMPARE(w->pos(), QPoint(80, -4));
             QCOMPARE(w->width(), w->minimumSizeHint().width());  // width 0: the smallest size
             QCOMPARE(w->height(), 400);
@@ -88,7 +91,8 @@ private slots:
             w->SaveSettings();
             QCOMPARE(w.ended, 1);
         }
-        // Written back in their written forms.
+        // Written back in their written forms; the width is the window's own.
+        QCOMPARE(settings_.get("WIDTH"), QString::number(smallestWidth));
         QCOMPARE(settings_.get("LEFT"), QStringLiteral("1200"));
         QCOMPARE(settings_.get("TOP"), QStringLiteral("-60"));
         QCOMPARE(settings_.get("HEIGHT"), QStringLiteral("6000"));
@@ -193,6 +197,57 @@ private slots:
         QVERIFY(w->commands().separatorAfter(CommandId::mnuSelectAll)->isVisible());
     }
 
+    // With the Form Panel focused the Edit menu hides its table commands; the toolbar keeps
+    // every button where it was.
+    void toolbarKeepsItsButtonsWithTheFormPanelFocused() {
+        TestWindow w(true);
+        w->resize(1000, 600);  // room for the whole toolbar
+        const QStringList keys{"New",      "Open",          "Save",  "Cut",     "Copy",
+                               "Paste",    "Find",          "Bold",  "Italic",  "Underline",
+                               "A",        "Acolor",        "Flood", "RowMode", "BlockMode",
+                               "DragMode", "AlternateColor"};
+        QMap<QString, QPoint> places;
+        for (const QString& key : keys) {
+            QVERIFY2(w->toolButton(key)->isVisible(), qPrintable(key));
+            places.insert(key, w->toolButton(key)->pos());
+        }
+        w->fb()->setFocus();
+        QTRY_COMPARE(int(uint8_t(w->views().activeArea())), 2);
+        QVERIFY(!w->action(CommandId::mnuEditCut)->isVisible());
+        QCoreApplication::processEvents();
+        for (const QString& key : keys) {
+            QVERIFY2(w->toolButton(key)->isVisible(), qPrintable(key));
+            QCOMPARE(w->toolButton(key)->pos(), places.value(key));
+        }
+    }
+
+    // The position panel keeps its least width and grows to show the whole position; the other
+    // panels keep their widths.
+    void positionPanelShowsTheWholePosition() {
+        TestWindow w(true);
+        auto* panel6 = w->statusBar()->findChild<QLabel*>(QStringLiteral("SBarPanel6"));
+        auto* panel5 = w->statusBar()->findChild<QLabel*>(QStringLiteral("SBarPanel5"));
+        QVERIFY(panel6 && panel5);
+        QCOMPARE(panel6->width(), twipsToPixels(1200, nullptr));
+        QCOMPARE(panel5->width(), twipsToPixels(880, nullptr));
+        w->fa()->setRows(1000001);
+        w->fa()->select(202, 0);
+        QCOMPARE(w->panelText(6), QStringLiteral("202 / 1000000"));
+        QCoreApplication::processEvents();
+        const int needed = panel6->fontMetrics().horizontalAdvance(w->panelText(6)) +
+                           2 * panel6->frameWidth() + panel6->contentsMargins().left() +
+                           panel6->contentsMargins().right();
+        QVERIFY2(panel6->width() >= needed,
+                 qPrintable(QStringLiteral("%1 < %2").arg(panel6->width()).arg(needed)));
+        QCOMPARE(panel5->width(), twipsToPixels(880, nullptr));
+        // Back to a small table: the least width again.
+        w->fa()->setRows(21);
+        w->fa()->select(3, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(w->panelText(6), QStringLiteral("3 / 20"));
+        QCOMPARE(panel6->width(), twipsToPixels(1200, nullptr));
+    }
+
     void rightButtonByMouseMode() {
         TestWindow w(true);
         QMenu* edit = w->commands().menu(CommandId::mnuEdit);
@@ -244,6 +299,41 @@ private slots:
         for (int c : {0, 3, 4, 5, 6, 7, 8}) {
             QCOMPARE(picture(c), int(PictureNone));
         }
+    }
+
+    // The arrow is painted on the sorted column's title, and only there.
+    void sortArrowIsPainted() {
+        TestWindow w(true);
+        w->resize(1000, 600);
+        QHeaderView* header = w->fa()->horizontalHeader();
+        // Dark pixels in the right third of a title, where the arrow stands (titles are empty).
+        auto arrowPixels = [&](int col) {
+            const QImage image = header->viewport()->grab().toImage();
+            const int left = header->sectionViewportPosition(col);
+            const int width = header->sectionSize(col);
+            if (left < 0 || left + width > header->width()) {
+                qWarning() << "title" << col << "is out of view at" << left;
+                return -1;
+            }
+            int dark = 0;
+            for (int x = left + width * 2 / 3; x < left + width - 2; ++x) {
+                for (int y = 2; y < header->height() - 2; ++y) {
+                    if (qGray(image.pixel(x, y)) < 96) {
+                        ++dark;
+                    }
+                }
+            }
+            return dark;
+        };
+        QCOMPARE(arrowPixels(1), 0);
+        w->fa()->sortByColumn(1, GridControl::SortAscending);
+        QCoreApplication::processEvents();
+        QVERIFY(arrowPixels(1) > 6);
+        QCOMPARE(arrowPixels(2), 0);
+        w->fa()->sortByColumn(2, GridControl::SortDescending);
+        QCoreApplication::processEvents();
+        QCOMPARE(arrowPixels(1), 0);
+        QVERIFY(arrowPixels(2) > 6);
     }
 
     void selectionCounterAndRowMode() {

@@ -3,6 +3,8 @@
 // Form Panel. The dialog is driven without being shown; edits go through the grid's model as an
 // editor's would.
 #include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -140,10 +142,16 @@ private slots:
         QCOMPARE(titles(fd, 0, 0, 7, false),
                  QStringList({"Col", "Title", "Data Type", "Data Format", "Alignment", "Hide",
                               "Combo List (Use '|' to separate items)"}));
+        // Each column as wide as given, or as its bold heading needs ("Alignment", "Hide").
         const int widths[] = {500, 1500, 1000, 2000, 1000, 300};
         for (int c = 0; c < 6; ++c) {
-            QCOMPARE(fd->colWidth(c), widths[c]);
+            QVERIFY(fd->colWidth(c) >= widths[c]);
+            QVERIFY2(fd->columnWidth(c) >= fd->horizontalHeader()->sectionSizeHint(c),
+                     qPrintable(fd->textMatrix(0, c)));
         }
+        QCOMPARE(fd->colWidth(1), 1500);
+        QCOMPARE(fd->colWidth(3), 2000);
+        QVERIFY(fd->colWidth(5) > 300);
         QVERIFY(fd->isColumnHidden(6));
         for (int c = 0; c < 7; ++c) {
             QVERIFY(fd->cell(CellProperty::FontBold, 0, c).toBool());
@@ -314,6 +322,43 @@ private slots:
         QCOMPARE(m->fa()->colAlignment(1), alignmentCode);
         QCOMPARE(m->fa()->colFormat(1), format);
         QCOMPARE(record(m, 1), QStringList({"a1", "b1", "c1"}));  // cells untouched
+    }
+
+    // Return after choosing a data type from the list: the type applies its alignment, the
+    // current cell moves to the alignment, and the editor closes without complaint.
+    void returnAfterChoosingADataType() {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("closeEditor")));
+        TestWindow w;
+        frmMain* m = w.window.get();
+        makeTable(m, 3);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
+        d.fd->select(2, frmColDef::ColDataType);
+        d.fd->editCell();
+        auto* combo = d.fd->viewport()->findChild<QComboBox*>();
+        QVERIFY(combo);
+        combo->setCurrentIndex(combo->findText(QStringLiteral("Money")));
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QVERIFY(!d.fd->isEditing());
+        QCOMPARE(d.fd->textMatrix(2, frmColDef::ColDataType), QStringLiteral("Money"));
+        QCOMPARE(d.fd->textMatrix(2, frmColDef::ColAlignment), QStringLiteral("Right"));
+        QCOMPARE(d.fd->row(), 2);
+        QCOMPARE(d.fd->col(), int(frmColDef::ColAlignment));
+        QVERIFY(d.cmdBtn[0]->isEnabled());
+    }
+
+    // A column added here joins the highlight of the current record at once.
+    void addedColumnJoinsTheRecordHighlight() {
+        TestWindow w;
+        frmMain* m = w.window.get();
+        makeTable(m, 3);
+        m->fa()->select(2, 0);
+        frmColDef d(m, m->document(), m->prompter(), *m->fa(), m->formPanel(), *m->txtCol(), false);
+        d.cmdCol[0]->click();
+        d.cmdBtn[0]->click();
+        QCOMPARE(m->fa()->cols(), 4);
+        QVERIFY(m->fa()->selectionModel()->isRowSelected(1, QModelIndex()));
+        QVERIFY(m->fa()->selectionModel()->isSelected(m->fa()->model()->index(1, 3)));
     }
 
     // "&OK" cannot apply nothing: an editor left without a change leaves it disabled.

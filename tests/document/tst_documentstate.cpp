@@ -262,6 +262,84 @@ private slots:
         QVERIFY(!w->fb()->isEditing());
     }
 
+    // However the current record changes, the Form Panel shows it, the highlight is on it, and
+    // an edit in the Form Panel goes into the record shown.
+    void formPanelFollowsEveryMove() {
+        TestWindow w(true);
+        GridControl* fa = w->fa();
+        for (int c = 0; c < 3; ++c) {
+            for (int r = 1; r <= 20; ++r) {
+                fa->setTextMatrix(r, c, QStringLiteral("v%1.%2").arg(r, 2, 10, QChar(u'0')).arg(c));
+            }
+        }
+        fa->setFocus();
+        fa->select(5, 0);
+        // The Form Panel shows the record `value` at the current row, which is highlighted.
+        auto shows = [&](const QString& value, bool highlighted = true) {
+            const int row = fa->row();
+            if (w->fb()->textMatrix(1, 1) != value || fa->textMatrix(row, 0) != value ||
+                w->fb()->textMatrix(3, 1) != fa->textMatrix(row, 2) ||
+                (highlighted &&
+                 (!fa->selectionModel()->isRowSelected(row - 1) || fa->selectedRows() != 1)) ||
+                w->panelText(6) != QStringLiteral("%1 / %2").arg(row).arg(fa->rows() - 1)) {
+                qWarning() << "row" << row << "shows" << w->fb()->textMatrix(1, 1) << "panel"
+                           << w->panelText(6) << "selected" << fa->selectedRows();
+                return false;
+            }
+            return true;
+        };
+        QVERIFY(shows("v05.0"));
+        QTest::keyClick(fa, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(shows("v20.0"));
+        QTest::keyClick(fa, Qt::Key_Home, Qt::ControlModifier);
+        QVERIFY(shows("v01.0"));
+        QTest::keyClick(fa, Qt::Key_PageDown);
+        QVERIFY(fa->row() > 1);
+        QVERIFY(shows(QStringLiteral("v%1.0").arg(fa->row(), 2, 10, QChar(u'0'))));
+        QTest::keyClick(fa, Qt::Key_PageUp);
+        QVERIFY(shows("v01.0"));
+        QTest::mouseClick(fa->viewport(), Qt::LeftButton, {},
+                          fa->visualRect(fa->model()->index(2, 1)).center());
+        QVERIFY(shows("v03.0"));
+
+        GridModel& model = w->document().model();
+        // The current record removed: the record after it takes its row, highlighted and shown.
+        fa->select(6, 0);
+        model.removeRowsAt(6, 1);
+        QCOMPARE(fa->row(), 6);
+        QVERIFY(shows("v07.0"));
+        fa->select(7, 0);
+        QVERIFY(shows("v08.0"));
+        // Records removed or inserted above it: the current row keeps its number and the record
+        // now there is shown.
+        model.removeRowsAt(2, 2);
+        QCOMPARE(fa->row(), 7);
+        QVERIFY(shows("v10.0"));
+        model.insertRowsAt(1, 2);
+        QCOMPARE(fa->row(), 7);
+        QVERIFY(shows("v08.0"));
+        // Sorted or moved: the current record goes along.
+        fa->sortByColumn(0, GridControl::SortDescending);
+        QCOMPARE(fa->row(), 13);  // after the 12 records v20 to v09
+        QVERIFY(shows("v08.0"));
+        model.moveRowBlock(13, 1, 1);
+        QCOMPARE(fa->row(), 1);
+        QVERIFY(shows("v08.0"));
+
+        // An edit in the Form Panel goes into the record it shows.
+        w->fb()->grid()->setData(w->fb()->grid()->index(1, 1), QStringLiteral("edited"));
+        QCOMPARE(fa->textMatrix(1, 1), QStringLiteral("edited"));
+        QCOMPARE(fa->textMatrix(1, 0), QStringLiteral("v08.0"));
+
+        // New: record 1 is current, highlighted and shown.
+        fa->select(9, 0);
+        w->document().MakeModified(false);
+        w->fileCommands().mnuNew_Click();
+        QVERIFY(shows(QString()));
+        QCOMPARE(fa->row(), 1);
+        QCOMPARE(w->panelText(6), QStringLiteral("1 / 20"));
+    }
+
     void formPanelValuesByType() {
         TestWindow w;
         w->fa()->setColDataType(1, DataTypeCheckbox);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -100,6 +101,25 @@ private slots:
         QCOMPARE(w->txtRow()->text(), QStringLiteral("3"));
         QCOMPARE(w->panelText(6), QStringLiteral("1 / 3"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("user's clipboard"));
+    }
+
+    // After a load both grids show their first columns: the Form Panel its titles, the data
+    // grid its first column, whatever the width of the table.
+    void loadLeavesTheGridsAtTheirLeftEdge() {
+        QByteArray wide;
+        for (int c = 0; c < 30; ++c) {
+            wide += (c ? "," : "") + QByteArray("Column number ") + QByteArray::number(c);
+        }
+        wide += "\r\n1,2,3\r\n";
+        const QString file = write("wide.csv", wide);
+        TestWindow w(true);
+        w.prompter.answerOpen(file);
+        w->fileCommands().mnuOpenCSV_Click(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(w->fa()->cols(), 30);
+        QCOMPARE(w->fb()->horizontalScrollBar()->value(), 0);
+        QCOMPARE(w->fa()->horizontalScrollBar()->value(), 0);
+        QCOMPARE(w->fb()->columnAt(0), 0);
     }
 
     void tabTextAndUnevenLines() {
@@ -421,6 +441,52 @@ private slots:
                                 "the correct file type from the 'File of Types' list box in the "
                                 "Open Dialog and reopen again."));
         QCOMPARE(w->fa()->rows(), 23);
+    }
+
+    // A file opened with First Line Data has no title line, and gets none when it is written as
+    // comma or tab text while its columns have no titles.
+    void firstLineDataWritesNoTitleLine() {
+        const QByteArray lines = "Ann,Rome\r\nBob,\"Oslo, NO\"\r\n";
+        const QString file = write("data.csv", lines);
+        auto bytesOf = [](const QString& p) {
+            QFile f(p);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        TestWindow w;
+        w.prompter.answerOpen(file);
+        w->fileCommands().mnuOpenCSV_Click(1);
+        QVERIFY(w->document().isFirstLineData());
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(bytesOf(file), lines);  // saved unchanged, it is the same file
+        w.prompter.answerSave(path("copy.txt"));
+        QVERIFY(w->fileCommands().mnuSaveAsTab_Click());
+        QCOMPARE(bytesOf(path("copy.txt")), QByteArray("Ann\tRome\r\nBob\tOslo, NO\r\n"));
+        // Once a column has a title, the title line is written.
+        w->fa()->setTextMatrix(0, 1, QStringLiteral("City"));
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(bytesOf(file), ",City\r\n" + lines);
+        w->fa()->setTextMatrix(0, 1, QString());
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(bytesOf(file), lines);
+
+        // First Line Header keeps its title line, empty or not.
+        const QByteArray blankTitles = ",\r\nAnn,Rome\r\n";
+        const QString headed = write("headed.csv", blankTitles);
+        w.prompter.answerOpen(headed);
+        w->fileCommands().mnuOpenCSV_Click(0);
+        QVERIFY(!w->document().isFirstLineData());
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(bytesOf(headed), blankTitles);
+
+        // New ends it too: a new table writes its title line and 20 empty records.
+        w.prompter.answerOpen(file);
+        w->fileCommands().mnuOpenTAB_Click(1);
+        QVERIFY(w->document().isFirstLineData());
+        w->fileCommands().mnuNew_Click();
+        QVERIFY(!w->document().isFirstLineData());
+        w.prompter.answerSave(path("new.csv"));
+        QVERIFY(w->fileCommands().mnuSaveAsComma_Click());
+        QCOMPARE(bytesOf(path("new.csv")).count("\r\n"), 21);
     }
 
     void toolbarAndMenuShareTheCommands() {

@@ -59,25 +59,37 @@ Table formattedTable() {
 }
 
 // A small file whose layout the broken-file cases below change byte by byte:
-//   0 magic, 8 version, 12 rows (2), 16 columns (2), 20 height count (1), 24 style count (1)
+//   0 magic, 8 version, 12 rows (2), 16 columns (2), 20 height runs (1), 24 style runs (1)
 //   28 the two columns, 21 bytes each when they have no format or combo list
 //   70 texts: 02 'a' 'b' 01 'c' 01 'd' 01 'e'
-//   79 the height of row 1, 87 the style of (1, 1), 112 the check sum; 120 bytes in all.
+//   79 the height run of row 1 (first row, rows, twips)
+//   91 the style count (1), 95 the style, 112 the style run of (1, 1) (column, first row,
+//   rows, style), 128 the check sum; 136 bytes in all.
+// With `twoRuns`, (1, 0) is bold too: its run comes first, and the run of (1, 1) is at 128.
 constexpr int kVersionAt = 8;
 constexpr int kRowsAt = 12;
 constexpr int kColsAt = 16;
 constexpr int kAlignmentOfColumn0At = 32;
 constexpr int kTextsAt = 70;
 constexpr int kHeightRowAt = 79;
-constexpr int kStylePictureAt = 87 + 22;
-constexpr int kChecksumAt = 112;
+constexpr int kHeightRowsAt = 83;
+constexpr int kStyleCountAt = 91;
+constexpr int kStylePictureAt = 95 + 14;
+constexpr int kStyleColumnAt = 112;  // the column of the first run
+constexpr int kStyleRunRowsAt = 112 + 8;
+constexpr int kStyleRunStyleAt = 112 + 12;
+constexpr int kSecondStyleRunColAt = 128;
+constexpr int kChecksumAt = 128;
 
-QByteArray smallFile() {
+QByteArray smallFile(bool twoRuns = false) {
     Table t = tableOf({{"ab", "c"}, {"d", "e"}});
     t.setRowHeight(1, 480);
     CellStyle bold;
     bold.bold = true;
     t.setStyle(1, 1, bold);
+    if (twoRuns) {
+        t.setStyle(1, 0, bold);
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -207,8 +219,25 @@ private slots:
         QTest::newRow("height of a row that is not there")
             << withNumber(good, kHeightRowAt, 2) << damaged
             << QStringLiteral("%1 is damaged: a row height is out of range.");
+        QTest::newRow("style of a column that is not there")
+            << withNumber(good, kStyleColumnAt, 2) << damaged
+            << QStringLiteral("%1 is damaged: a cell style is out of range.");
         QTest::newRow("style picture out of range")
             << withByte(good, kStylePictureAt, 9) << damaged
+            << QStringLiteral("%1 is damaged: a cell style is out of range.");
+        QTest::newRow("height run past the last row")
+            << withNumber(good, kHeightRowsAt, 2) << damaged
+            << QStringLiteral("%1 is damaged: a row height is out of range.");
+        QTest::newRow("more styles than the file holds")
+            << withNumber(good, kStyleCountAt, 0x7fffffff) << damaged << tooShort;
+        QTest::newRow("style run past the last row")
+            << withNumber(good, kStyleRunRowsAt, 2) << damaged
+            << QStringLiteral("%1 is damaged: a cell style is out of range.");
+        QTest::newRow("style run naming a style that is not there")
+            << withNumber(good, kStyleRunStyleAt, 1) << damaged
+            << QStringLiteral("%1 is damaged: a cell style is out of range.");
+        QTest::newRow("style runs overlapping")
+            << withNumber(smallFile(true), kSecondStyleRunColAt, 0) << damaged
             << QStringLiteral("%1 is damaged: a cell style is out of range.");
         QTest::newRow("a changed text")
             << withByte(good, kTextsAt + 4, 'x') << damaged
@@ -284,6 +313,87 @@ private slots:
         QCOMPARE(rowsOf(loaded.value()), (Rows{{"ab", "c"}, {"d", "e"}}));
         QVERIFY(loaded.value().style(1, 1).bold);
         QCOMPARE(loaded.value().rowHeight(1), 480);
+    }
+
+    void readsVersion1Files() {
+        // Written by the Pellumar that kept a record per styled cell and per tall row.
+        auto loaded = loadNative(QFINDTESTDATA("data/styled-v1.plm"));
+        QVERIFY2(loaded.ok(), qPrintable(loaded.ok() ? QString() : loaded.message()));
+        const Table& t = loaded.value();
+        QCOMPARE(t.rowCount(), 4);
+        QCOMPARE(t.columnCount(), 5);
+        QCOMPARE(t.text(1, 0), QStringLiteral("Zürich, \"old\" town"));
+        QCOMPARE(t.text(3, 4), QString(32, u'w'));
+        for (int r = 1; r <= 3; ++r) {
+            QVERIFY(t.style(r, 0).bold);
+        }
+        QVERIFY(!t.hasStyle(0, 0));
+        for (const auto& [r, c] : {std::pair{0, 1}, std::pair{3, 4}}) {
+            const CellStyle s = t.style(r, c);
+            QCOMPARE(s.foreColor, 0xffff0000u);
+            QCOMPARE(s.backColor, 0x80123456u);
+            QCOMPARE(s.fontSize, 13.5f);
+            QCOMPARE(int(s.alignment), int(AlignCenterCenter));
+            QCOMPARE(int(s.picture), int(PictureSortDown));
+            QVERIFY(s.italic && s.underline && !s.bold);
+        }
+        QCOMPARE(t.columnAttributes(1).format, QStringLiteral("$#,###.00"));
+        QCOMPARE(t.rowHeight(1), 480);
+        QCOMPARE(t.rowHeight(2), 480);
+        QCOMPARE(t.rowHeight(3), 0);
+        QCOMPARE(t.rowHeight(0), kDefaultRowHeight);
+
+        // Saved again, it is written in the current form and reads back the same.
+        QByteArray bytes;
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(saveNative(t, out, QStringLiteral("again.plm")).ok());
+        QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + kVersionAt), kNativeVersion);
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        auto again = loadNative(in, QStringLiteral("again.plm"));
+        QVERIFY(again.ok());
+        QCOMPARE(differenceOf(again.value(), t), QString());
+    }
+
+    void formattingOfWholeColumnsStaysSmall() {
+        // Every record bold and red, alternate records on a background and taller: the file
+        // keeps runs, not a record per cell.
+        constexpr int kRecords = 50000;
+        Table t(kRecords + 1, 8);
+        CellStyle boldRed;
+        boldRed.bold = true;
+        boldRed.foreColor = 0xffff0000;
+        t.setStyles(1, 0, kRecords, 7, boldRed);
+        for (int r = 1; r <= kRecords; r += 2) {
+            t.changeStyles(r, 0, r, 7, [](CellStyle& s) { s.backColor = 0xffc0ffc0; });
+        }
+        for (int r = 1; r <= kRecords / 2; ++r) {
+            t.setRowHeight(r, 480);
+        }
+        QByteArray bytes;
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(saveNative(t, out, QStringLiteral("styled.plm")).ok());
+        // One byte a cell for the empty texts, 16 bytes a run of alternating styles, one height
+        // run.
+        const qint64 cells = qint64{kRecords + 1} * 8;
+        QVERIFY2(bytes.size() < cells + qint64{kRecords} * 8 * 16 + 1000,
+                 qPrintable(QString::number(bytes.size())));
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        auto loaded = loadNative(in, QStringLiteral("styled.plm"));
+        QVERIFY(loaded.ok());
+        QCOMPARE(differenceOf(loaded.value(), t), QString());
+
+        // The same bold red on every cell alone takes a run a column.
+        Table plain(kRecords + 1, 8);
+        plain.setStyles(1, 0, kRecords, 7, boldRed);
+        QByteArray small;
+        QBuffer smallOut(&small);
+        smallOut.open(QIODevice::WriteOnly);
+        QVERIFY(saveNative(plain, smallOut, QStringLiteral("bold.plm")).ok());
+        QVERIFY2(small.size() < cells + 1000, qPrintable(QString::number(small.size())));
     }
 
     void missingFile() {

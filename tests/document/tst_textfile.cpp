@@ -312,6 +312,21 @@ private slots:
         QCOMPARE(records.headerData(0, Qt::Horizontal).toString(), QString());
         QCOMPARE(records.table().text(1, 0), QStringLiteral("Name"));
         QCOMPARE(records.table().text(3, 1), QStringLiteral("Rome"));
+
+        // Written without the title line, the records give back the lines of the file.
+        auto withoutTitles = [&] {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            const bool ok = saveDelimited(records.table(), buffer, QStringLiteral("three.csv"),
+                                          u',', TextEncoding::Utf8, TitleLine::Skipped)
+                                .ok();
+            return ok ? bytes : QByteArray();
+        };
+        QCOMPARE(withoutTitles(), QByteArray("Name,City\r\nAnn,Oslo\r\nBob,Rome\r\n"));
+        // The first line written is the one whose first field must not pass for a byte-order mark.
+        records.setText(1, 0, QStringLiteral("\uFEFFName"));
+        QVERIFY(withoutTitles().startsWith("\"\xEF\xBB\xBFName\",City\r\n"));
     }
 
     void bigFileAcrossChunks() {

@@ -1,10 +1,13 @@
 // The Drop Box in the main window (drops of text and files, Decode, Erase, focus, the "Input
 // error" message, the document's state after a run) and the Separator Character Setting dialog.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -22,26 +25,12 @@ const QString kInputError =
     "Format incompatible or not an Form Post text string.\n\rCheck your separator charater "
     "setting. Make sure you highlight the valid text area then drag to the Drop Box again. ";
 
-// Drops the data onto the Drop Box as a drag from elsewhere would; gives the drop action the
-// box reported back.
 Qt::DropAction drop(frmMain* w, QMimeData* data) {
-    QWidget* target = w->txtDrop()->viewport();
-    const QPointF at = QRectF(target->rect()).center();
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted()) {
-        return Qt::IgnoreAction;
-    }
-    QDropEvent event(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
+    return dropOnDropBox(w, data);
 }
 
 Qt::DropAction dropText(frmMain* w, const QString& text) {
-    QMimeData data;
-    data.setText(text);
-    return drop(w, &data);
+    return dropTextOnDropBox(w, text);
 }
 
 QStringList titles(const frmMain* w) {
@@ -113,6 +102,31 @@ private slots:
         QCOMPARE(w.prompter.last().caption, "Exit");
         QCOMPARE(w.ended, 0);
         QCOMPARE(w.prompter.asked().size(), 1);  // no "Input error" came before
+    }
+
+    // A real form post ends with a line break: after a paste or a drop the one-line box shows
+    // the start of the text, not the empty line after it. A text area's lines stay in its value.
+    void pastedFormPostShowsItsStart() {
+        TestWindow w(true);
+        const QString post =
+            "Name=Ann Lee\r\nComments=line one\r\nline two\r\nEmail=ann@example.org\r\n";
+        QGuiApplication::clipboard()->setText(post);
+        w->txtDrop()->setFocus();
+        w->txtDrop()->selectAll();
+        w->txtDrop()->paste();
+        QCOMPARE(w->txtDrop()->toPlainText().remove('\r'), QString(post).remove('\r'));
+        QCOMPARE(w->txtDrop()->verticalScrollBar()->value(), 0);
+        QCOMPARE(w->txtDrop()->horizontalScrollBar()->value(), 0);
+        QCOMPARE(w->txtDrop()->textCursor().position(), 0);
+        w->cmdDownArrow()->click();
+        QCOMPARE(titles(w.window.get()).mid(0, 3), QStringList({"Name", "Comments", "Email"}));
+        QCOMPARE(w->fa()->textMatrix(1, 1), "line one\nline two");
+        QCOMPARE(w->fb()->textMatrix(2, 1), "line one\nline two");
+
+        dropText(w.window.get(), post);
+        QCOMPARE(w->txtDrop()->verticalScrollBar()->value(), 0);
+        QCOMPARE(w->fa()->rows(), 3);
+        QCOMPARE(w->fa()->textMatrix(2, 1), "line one\nline two");
     }
 
     void lineFeedsAloneEndLines() {

@@ -131,14 +131,17 @@ private slots:
                                      << QStringList{"A", "B"} << QStringList{"", "2"};
         QTest::newRow("no plus or escape decoding")
             << QStringList{"q"} << "q=a+b%20c" << QStringList{"q"} << QStringList{"a+b%20c"};
-        // Lines after the last separator go by position.
+        // A line without the separator continues the value before it; lines before the first
+        // pair are skipped, so a name never holds a line break.
         QTest::newRow("line without separator")
             << QStringList{"A", "B"} << "A=1\r\nplain" << QStringList{"A", "B"}
-            << QStringList{"1", "plain"};
-        // A name runs to the first separator, even past a line break; its value is empty.
-        QTest::newRow("name past a line break")
-            << QStringList{"A"} << "junk\r\nA=1" << QStringList{"junk\r\nA", "A"}
-            << QStringList{"", "1"};
+            << QStringList{"1\nplain", ""};
+        QTest::newRow("lines before the first pair")
+            << QStringList{"A"} << "junk\r\n\r\nmore junk\r\nA=1" << QStringList{"A"}
+            << QStringList{"1"};
+        QTest::newRow("blank line inside a value")
+            << QStringList{"A", "B"} << "A=1\r\n\r\n2\r\nB=3" << QStringList{"A", "B"}
+            << QStringList{"1\n\n2", "3"};
         QTest::newRow("trailing spaces go")
             << QStringList{"A"} << "A=1   " << QStringList{"A"} << QStringList{"1"};
         QTest::newRow("spaces before a line break stay")
@@ -207,6 +210,75 @@ private slots:
         QCOMPARE(model_->text(1, 200), "200");
     }
 
+    // Bodies as browsers post a form with enctype="text/plain": each pair ends with CR LF, and a
+    // text area's line breaks (CR LF) stand as they are inside its value.
+    void browserPosts_data() {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("values");
+        QTest::newRow("contact form, two-line comments")
+            << "Name=Ann Lee\r\nComments=line one\r\nline two\r\nEmail=ann@example.org\r\n"
+            << QStringList{"Name", "Comments", "Email"}
+            << QStringList{"Ann Lee", "line one\nline two", "ann@example.org"};
+        QTest::newRow("text area ending in a line break")
+            << "Comments=first\r\nsecond\r\n\r\nEmail=bo@example.org\r\n"
+            << QStringList{"Comments", "Email"} << QStringList{"first\nsecond\n", "bo@example.org"};
+        QTest::newRow("text area with an empty line and the separator inside")
+            << "Subject=Offer\r\nMessage=a = b\r\n\r\nregards\r\nSend=Go\r\n"
+            << QStringList{"Subject", "Message", "Send"}
+            << QStringList{"Offer", "a = b\n\nregards", "Go"};
+        QTest::newRow("unicode") << QStringLiteral(
+                                        "Name=Zoë Ångström\r\nCity=Zürich\r\nNote=日本語 ✓\r\n")
+                                 << QStringList{"Name", "City", "Note"}
+                                 << QStringList{QStringLiteral("Zoë Ångström"),
+                                                QStringLiteral("Zürich"),
+                                                QStringLiteral("日本語 ✓")};
+        QTest::newRow("empty value")
+            << "Name=Ann\r\nPhone=\r\nEmail=ann@example.org\r\n"
+            << QStringList{"Name", "Phone", "Email"} << QStringList{"Ann", "", "ann@example.org"};
+        QTest::newRow("empty text area last")
+            << "Name=Ann\r\nComments=\r\n"
+            << QStringList{"Name", "Comments"} << QStringList{"Ann", ""};
+        QTest::newRow("repeated name (check boxes)")
+            << "Name=Ann\r\nTopic=news\r\nTopic=sales\r\n"
+            << QStringList{"Name", "Topic", "Topic"} << QStringList{"Ann", "news", "sales"};
+        // The Drop Box hands the text over with line feeds alone.
+        QTest::newRow("line feeds alone")
+            << "Name=Ann\nComments=line one\nline two\nEmail=ann@example.org\n"
+            << QStringList{"Name", "Comments", "Email"}
+            << QStringList{"Ann", "line one\nline two", "ann@example.org"};
+    }
+    void browserPosts() {
+        QFETCH(QString, body);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, values);
+        makeTable({});
+        const Outcome out = read(body);
+        QVERIFY(!out.inputError);
+        QCOMPARE(out.columnsAdded, static_cast<int>(names.size()));
+        QCOMPARE(titles(), names);
+        QCOMPARE(row(1), values);
+        // The same form again fills the same columns.
+        read(body);
+        QCOMPARE(titles(), names);
+        QCOMPARE(row(2), values);
+    }
+
+    // The limit counts pairs: continuation lines are not pairs, and the last pair keeps its own.
+    void limitCountsPairs() {
+        makeTable({});
+        QString text;
+        for (int i = 0; i < 201; ++i) {
+            text += QStringLiteral("F%1=%1\r\nmore\r\n").arg(i);
+        }
+        text += QStringLiteral("Extra=x\r\n");
+        read(text);
+        QCOMPARE(model_->cols(), 201);
+        QCOMPARE(model_->text(1, 0), "0\nmore");
+        QCOMPARE(model_->text(0, 200), "F200");
+        QCOMPARE(model_->text(1, 200), "200\nmore");
+    }
+
     void separators_data() {
         QTest::addColumn<QString>("separator");
         QTest::addColumn<QString>("text");
@@ -222,10 +294,10 @@ private slots:
         QTest::newRow("arrow") << "=>"
                                << "a=>1\r\nb=>2" << QStringList{"a", "b"}
                                << QStringList{">1", ">2"};
-        // A lower-case x is no separator X: the name runs on to the X of the next line.
+        // A lower-case x is no separator X: the first line holds no pair.
         QTest::newRow("case-sensitive separator")
             << "X"
-            << "axb\r\ncXd" << QStringList{"axb\r\nc", "c"} << QStringList{"", "d"};
+            << "axb\r\ncXd" << QStringList{"c"} << QStringList{"d"};
     }
     void separators() {
         QFETCH(QString, separator);

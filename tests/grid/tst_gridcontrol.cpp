@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -85,6 +86,66 @@ private slots:
         QCOMPARE(grid_->selectionEndCol(), 3);
         QCOMPARE(grid_->selectedRows(), 1);
         QVERIFY(grid_->selectionModel()->isRowSelected(6, QModelIndex()));
+    }
+
+    void rowListByCtrlAndShiftClicks() {
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        QSignalSpy sel(grid_.get(), &GridControl::selChanged);
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {}, cellCenter(2, 1));
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, Qt::ControlModifier, cellCenter(5, 2));
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, Qt::ControlModifier, cellCenter(7, 0));
+        QVERIFY(grid_->hasRowList());
+        QCOMPARE(grid_->selectedRows(), 3);
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{2, 5, 7}));
+        QCOMPARE(grid_->selectedRow(1), 5);
+        QCOMPARE(grid_->row(), 7);  // the record clicked last is current
+        QVERIFY(grid_->isRowListed(5) && !grid_->isRowListed(4));
+        QCOMPARE(grid_->clip(), QStringLiteral("20\t21\t22\t23\n50\t51\t52\t53\n70\t71\t72\t73"));
+        QVERIFY(sel.count() >= 3);
+
+        // Ctrl+click on a listed record drops it, and it becomes the current one.
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, Qt::ControlModifier, cellCenter(5, 1));
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{2, 7}));
+        QCOMPARE(grid_->row(), 5);
+        QVERIFY(!grid_->selectionModel()->isRowSelected(4, QModelIndex()));
+        // Ctrl+Shift+click adds the records from the current one to the clicked one.
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton,
+                          Qt::ControlModifier | Qt::ShiftModifier, cellCenter(3, 1));
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{2, 3, 4, 5, 7}));
+
+        // A plain click, a key, a change of the rows or of the mode ends the list.
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {}, cellCenter(9, 1));
+        QVERIFY(!grid_->hasRowList());
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{9}));
+        grid_->selectRowList({8, 1, 4, 4, 0, 99});  // the title row and strays are left out
+        QCOMPARE(grid_->selectedRowList(), (std::vector<int>{1, 4, 8}));
+        QCOMPARE(grid_->row(), 1);
+        QTest::keyClick(grid_.get(), Qt::Key_Down);
+        QVERIFY(!grid_->hasRowList());
+        grid_->selectRowList({3, 6});
+        grid_->grid()->insertRowsAt(1, 1);
+        QVERIFY(!grid_->hasRowList());
+        grid_->selectRowList({3, 6});
+        grid_->setSelectionKind(GridControl::SelectionFree);
+        QVERIFY(!grid_->hasRowList());
+        // Block selection keeps no list: Ctrl+click is a plain click there.
+        grid_->selectRowList({3, 6});
+        QVERIFY(!grid_->hasRowList());
+    }
+
+    void wholeRowsKeepTheColumnsInView() {
+        grid_->setCols(30);
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        QScrollBar* across = grid_->horizontalScrollBar();
+        QVERIFY(across->maximum() > 0);
+        grid_->select(9, 0, 9, 29);
+        QCOMPARE(across->value(), 0);
+        grid_->selectRowList({2, 6});
+        QCOMPARE(across->value(), 0);
+        // A block is brought into view.
+        grid_->setSelectionKind(GridControl::SelectionFree);
+        grid_->select(3, 29, 3, 29);
+        QVERIFY(across->value() > 0);
     }
 
     void titleClicksSortAndReverse() {
@@ -176,6 +237,78 @@ private slots:
         grid_->setComboList(QString());
         grid_->editCell();
         QVERIFY(!grid_->isEditing());
+    }
+
+    // A handler of the end of an edit may move the current cell: the editor has closed by then
+    // (Return in a list editor).
+    void afterEditMayMoveTheCurrentCell() {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("closeEditor")));
+        connect(grid_.get(), &GridControl::afterEdit, this,
+                [this](int row, int) { grid_->select(row, 3); });
+        grid_->setComboList(QStringLiteral("Left|Center|Right"));
+        grid_->select(2, 1);
+        grid_->editCell();
+        auto* combo = grid_->findChild<QComboBox*>(QStringLiteral("gridComboEditor"));
+        QVERIFY(combo);
+        combo->setCurrentIndex(combo->findText(QStringLiteral("Center")));
+        QTest::keyClick(combo, Qt::Key_Return);
+        QTRY_VERIFY(!grid_->isEditing());
+        QCOMPARE(grid_->textMatrix(2, 1), QStringLiteral("Center"));
+        QCOMPARE(grid_->row(), 2);
+        QCOMPARE(grid_->col(), 3);
+    }
+
+    // Whole-row selection: Ctrl with a move key selects where it goes, and columns added to the
+    // table join the selected rows.
+    void wholeRowsFollowKeysAndNewColumns() {
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        grid_->select(4, 0);
+        QTest::keyClick(grid_.get(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid_->row(), 10);
+        QCOMPARE(grid_->selectedRows(), 1);
+        QVERIFY(grid_->selectionModel()->isRowSelected(9, QModelIndex()));
+        QVERIFY(!grid_->selectionModel()->isRowSelected(3, QModelIndex()));
+        QTest::keyClick(grid_.get(), Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(grid_->row(), 1);
+        QVERIFY(grid_->selectionModel()->isRowSelected(0, QModelIndex()));
+        grid_->setCols(6);
+        QVERIFY(grid_->selectionModel()->isSelected(grid_->model()->index(0, 5)));
+        QCOMPARE(grid_->row(), 1);
+    }
+
+    // A check box in a cell aligned to the centre is drawn in the middle, and toggled there.
+    void centredCheckBox() {
+        grid_->setColDataType(1, DataTypeCheckbox);
+        grid_->setColAlignment(1, AlignCenterCenter);
+        grid_->setColWidth(1, 3000);
+        grid_->setTextMatrix(2, 1, QStringLiteral("1"));
+        grid_->select(5, 3);
+        const QRect cell = grid_->visualRect(grid_->model()->index(1, 1));
+        const QImage image = grid_->viewport()->grab().toImage();
+        const QRgb background = image.pixel(cell.left() + 2, cell.center().y());
+        int left = cell.right();
+        int right = cell.left();
+        for (int x = cell.left() + 1; x < cell.right(); ++x) {
+            for (int y = cell.top() + 1; y < cell.bottom(); ++y) {
+                if (image.pixel(x, y) != background) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        QVERIFY2(left < right, "no check box drawn");
+        QVERIFY2(std::abs((left + right) / 2 - cell.center().x()) <= 2,
+                 qPrintable(QStringLiteral("box from %1 to %2 in a cell from %3 to %4")
+                                .arg(left)
+                                .arg(right)
+                                .arg(cell.left())
+                                .arg(cell.right())));
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {},
+                          QPoint(cell.left() + 8, cell.center().y()));
+        QCOMPARE(grid_->grid()->checkState(2, 1), int(CheckChecked));
+        QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(grid_->grid()->checkState(2, 1), int(CheckUnchecked));
+        QCOMPARE(grid_->textMatrix(2, 1), QStringLiteral("0"));
     }
 
     void viewFollowsColumnAndRowAttributes() {

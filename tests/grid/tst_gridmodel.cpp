@@ -1,9 +1,11 @@
-// The grid model: the title row as header, notifications, check-box columns, block properties and
-// the clip rules, watched by Qt's model tester throughout.
+// The grid model: the title row as header, notifications, check-box columns, block properties, the
+// clip rules and the operations behind the editing commands (each changes exactly the cells it
+// names and tells the views once), watched by Qt's model tester throughout.
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "grid/ClipText.h"
 #include "grid/GridModel.h"
 
 using namespace pellumar;
@@ -26,6 +28,27 @@ private:
                 model_->setText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
             }
         }
+    }
+
+    QStringList column(int col) const {
+        QStringList out;
+        for (int r = 0; r < model_->rows(); ++r) {
+            out << model_->text(r, col);
+        }
+        return out;
+    }
+
+    // Every cell of the table outside the block still holds its "r<row>c<col>" text.
+    bool untouchedOutside(int top, int left, int bottom, int right) const {
+        for (int r = 0; r < model_->rows(); ++r) {
+            for (int c = 0; c < model_->cols(); ++c) {
+                const bool inside = r >= top && r <= bottom && c >= left && c <= right;
+                if (!inside && model_->text(r, c) != QStringLiteral("r%1c%2").arg(r).arg(c)) {
+                    return false;
+                }
+            }
+        }
+        return true;
     }
 
 private slots:
@@ -236,6 +259,167 @@ private slots:
         QVERIFY(!model_->setRows(kMaxRows + 1));
         QCOMPARE(model_->rows(), 3);
         QVERIFY(tooManyColumnsMessage().contains(QStringLiteral("65,536 columns")));
+    }
+
+    // Blocks of two and more rows moved down and up: the model tester checks every notification
+    // and persistent indexes follow their rows.
+    void blockMovesKeepPersistentIndexes_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("to");
+        QTest::newRow("two rows down") << 2 << 2 << 5;
+        QTest::newRow("three rows down by one") << 3 << 3 << 4;
+        QTest::newRow("to the last rows") << 1 << 3 << 6;
+        QTest::newRow("two rows up") << 5 << 2 << 1;
+    }
+    void blockMovesKeepPersistentIndexes() {
+        QFETCH(int, from);
+        QFETCH(int, count);
+        QFETCH(int, to);
+        makeTable(8, 2);
+        // Persistent indexes on every record, by the record they show.
+        std::vector<QPersistentModelIndex> held;
+        for (int r = 1; r <= 8; ++r) {
+            held.emplace_back(model_->indexAt(r, 1));
+        }
+        QSignalSpy moved(model_, &QAbstractItemModel::rowsMoved);
+        model_->moveRowBlock(from, count, to);
+        QCOMPARE(moved.count(), 1);
+        for (int r = 1; r <= 8; ++r) {
+            const QPersistentModelIndex& p = held[size_t(r - 1)];
+            QVERIFY(p.isValid());
+            QCOMPARE(p.data().toString(), QStringLiteral("r%1c1").arg(r));
+        }
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(model_->text(to + i, 0), QStringLiteral("r%1c0").arg(from + i));
+        }
+    }
+
+    // Scattered rows go in one batch: a run is one removal, a few runs one each from the last,
+    // many runs one reset.
+    void removeRowSets() {
+        makeTable(100, 2);
+        QSignalSpy removed(model_, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy reset(model_, &QAbstractItemModel::modelReset);
+        model_->removeRowSet({7, 5, 6, 6, 500, -1});  // one run, repeats and strangers ignored
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(model_->rows(), 98);
+        QCOMPARE(model_->text(5, 0), QStringLiteral("r8c0"));
+        removed.clear();
+        model_->removeRowSet({2, 10, 20});
+        QCOMPARE(removed.count(), 3);
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(model_->text(2, 0), QStringLiteral("r3c0"));
+        QCOMPARE(model_->text(9, 0), QStringLiteral("r14c0"));
+        std::vector<int> every;
+        for (int r = 1; r < model_->rows(); r += 2) {
+            every.push_back(r);
+        }
+        const int before = model_->rows();
+        model_->removeRowSet(every);
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(model_->rows(), before - int(every.size()));
+        QCOMPARE(model_->text(0, 0), QStringLiteral("r0c0"));  // the titles stay
+    }
+
+    // The clip text of a list of rows, and emptying them; nothing between them is touched.
+    void listedRows() {
+        makeTable(6, 3);
+        const std::vector<int> rows{2, 5};
+        QCOMPARE(model_->clipTextOfRows(rows, 0, 1), QStringLiteral("r2c0\tr2c1\nr5c0\tr5c1"));
+        model_->setText(5, 2, QString());
+        QCOMPARE(model_->clipTextOfRows(rows, 2, 2), QStringLiteral("r2c2\n\"\""));
+        QSignalSpy changed(model_, &QAbstractItemModel::dataChanged);
+        model_->clearTextsOfRows(rows, 0, 2);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(model_->text(2, 1).isEmpty());
+        QVERIFY(model_->text(5, 0).isEmpty());
+        QCOMPARE(model_->text(3, 1), QStringLiteral("r3c1"));
+        QCOMPARE(model_->text(4, 0), QStringLiteral("r4c0"));
+    }
+
+    void movingTextsLeavesStylesAndHeights() {
+        makeTable(10, 3);
+        model_->setCell(CellProperty::FontBold, 3, 0, 3, 2, true);
+        model_->setRowHeight(3, 720);
+        QSignalSpy changed(model_, &QAbstractItemModel::dataChanged);
+        QSignalSpy moved(model_, &QAbstractItemModel::rowsMoved);
+        // What Move Down of records 3 to 5 does: record 6 goes above them.
+        model_->moveRowTexts(6, 1, 3);
+        QCOMPARE(column(1).mid(1, 7),
+                 (QStringList{"r1c1", "r2c1", "r6c1", "r3c1", "r4c1", "r5c1", "r7c1"}));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(moved.count(), 0);
+        QVERIFY(model_->cell(CellProperty::FontBold, 3, 1).toBool());
+        QVERIFY(!model_->cell(CellProperty::FontBold, 4, 1).toBool());
+        QCOMPARE(model_->rowHeight(3), 720);
+        QCOMPARE(model_->rowHeight(4), kDefaultRowHeight);
+        // And back up: record 6 below them again.
+        model_->moveRowTexts(3, 1, 6);
+        QVERIFY(untouchedOutside(-1, -1, -1, -1));
+    }
+
+    void clipStaysInsideTheBlock_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("wider and taller") << QStringLiteral("a\tb\tc\td\ne\tf\tg\th\ni\tj\tk\tl");
+        QTest::newRow("lone carriage returns") << QStringLiteral("a\rb\rc\rd\re");
+        QTest::newRow("NULs") << QStringLiteral("aXb\tcX\ndX\tX").replace(u'X', QChar(0));
+        QTest::newRow("an unclosed quote") << QStringLiteral("\"a\tb\nc\"d\t\"");
+        QTest::newRow("only line breaks") << QStringLiteral("\n\n\n\n\n\n");
+    }
+
+    void clipStaysInsideTheBlock() {
+        QFETCH(QString, text);
+        makeTable(6, 5);
+        QSignalSpy changed(model_, &QAbstractItemModel::dataChanged);
+        model_->setClipText(2, 1, 3, 2, text);
+        QVERIFY(untouchedOutside(2, 1, 3, 2));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(model_->rows(), 7);
+        QCOMPARE(model_->cols(), 5);
+    }
+
+    void clipTextKeepsWhatItCarries() {
+        makeTable(3, 3);
+        // A NUL is a character like any other; a lone carriage return ends a row.
+        QString withNul = QStringLiteral("aXb");
+        withNul[1] = QChar(0);
+        model_->setClipText(1, 0, 2, 1, withNul + QStringLiteral("\tc\rd\te"));
+        QCOMPARE(model_->text(1, 0), withNul);
+        QCOMPARE(model_->text(1, 1), QStringLiteral("c"));
+        QCOMPARE(model_->text(2, 0), QStringLiteral("d"));
+        QCOMPARE(model_->clipText(1, 0, 1, 0), withNul);
+        // A 2 x 3 block read out and written to another 2 x 3 block is reproduced.
+        makeTable(6, 4);
+        model_->setText(1, 1, QStringLiteral("tab\there"));
+        model_->setText(2, 2, QStringLiteral("\"quoted\" line\nbreak"));
+        const QString clip = model_->clipText(1, 0, 2, 2);
+        QCOMPARE(clip.count(u'\n'), 2);  // one inside the quoted cell
+        model_->setClipText(4, 1, 5, 3, clip);
+        QCOMPARE(model_->clipText(4, 1, 5, 3), clip);
+        QCOMPARE(model_->text(5, 3), QStringLiteral("\"quoted\" line\nbreak"));
+    }
+
+    void readingStopsAtTheBlock() {
+        // A huge text costs only the rows the block takes.
+        std::string huge;
+        for (int i = 0; i < 100000; ++i) {
+            huge += "cell\tcell\tcell\n";
+        }
+        int cells = 0;
+        QCOMPARE(readClip(huge, 2, 2, [&](int, int, std::string_view) { ++cells; }), 2);
+        QCOMPARE(cells, 4);
+        qint64 lastDone = 0;
+        QCOMPARE(readClip(
+                     huge, 1 << 30, 1, [](int, int, std::string_view) {},
+                     [&](qint64 done, qint64 total) {
+                         QVERIFY(done > lastDone && done <= total);
+                         lastDone = done;
+                     }),
+                 100000);
+        QVERIFY(lastDone > 0);
+        QCOMPARE(readClip("", 3, 3, [&](int, int, std::string_view) { ++cells; }), 1);
+        QCOMPARE(readClip("x", 0, 3, [&](int, int, std::string_view) { ++cells; }), 0);
     }
 };
 

@@ -1,6 +1,9 @@
 // The record table's storage: cells, moves, removes, sorting and the clip text.
 #include <QtTest>
 
+#include <array>
+#include <thread>
+
 #include "grid/ClipText.h"
 #include "grid/Table.h"
 
@@ -23,6 +26,51 @@ QStringList column(const Table& t, int col) {
         out << t.text(r, col);
     }
     return out;
+}
+
+// Everything a table holds, as text: cells, styles, column attributes and row heights.
+QStringList contents(const Table& t) {
+    QStringList out;
+    out << QStringLiteral("%1x%2").arg(t.rowCount()).arg(t.columnCount());
+    for (int c = 0; c < t.columnCount(); ++c) {
+        const ColumnAttributes& a = t.columnAttributes(c);
+        out << QStringLiteral("col %1: %2 %3 %4 %5")
+                   .arg(c)
+                   .arg(a.width)
+                   .arg(a.dataType)
+                   .arg(a.format, a.hidden ? QStringLiteral("hidden") : QString());
+        for (int r = 0; r < t.rowCount(); ++r) {
+            const CellStyle st = t.style(r, c);
+            out << t.text(r, c) + QStringLiteral(" %1%2").arg(st.bold).arg(st.backColor);
+        }
+    }
+    for (int r = 0; r < t.rowCount(); ++r) {
+        out << QString::number(t.rowHeight(r));
+    }
+    return out;
+}
+
+// A table of short texts (kept in the cell), long ones (kept in the column's arena), styles,
+// attributes and heights.
+Table variedTable(int rows, int cols) {
+    Table t(rows, cols);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            t.setText(r, c,
+                      (r + c) % 2 ? QStringLiteral("r%1c%2").arg(r).arg(c)
+                                  : QStringLiteral("a longer text r%1c%2").arg(r).arg(c));
+        }
+    }
+    CellStyle bold;
+    bold.bold = true;
+    bold.backColor = 0xff00ff00;
+    t.setStyle(1, 1, bold);
+    ColumnAttributes attrs;
+    attrs.format = QStringLiteral("#,###.00");
+    attrs.dataType = DataTypeMoney;
+    t.setColumnAttributes(0, attrs);
+    t.setRowHeight(2, 480);
+    return t;
 }
 
 }  // namespace
@@ -186,6 +234,143 @@ private slots:
         QCOMPARE(t.text(1, 1), QStringLiteral("r1c0"));
     }
 
+    // A column's texts read a batch of rows at a time follow the rows' order after moves, with
+    // empty texts past the table.
+    void columnTextsInRowOrder() {
+        Table t(6, 2);
+        fillNamed(t);
+        t.setText(2, 1, QStringLiteral("a text longer than a cell holds"));
+        t.moveRows(4, 1, 1);
+        std::array<std::string_view, 5> out;
+        t.columnUtf8(1, 3, out);
+        QVERIFY(out[0] == "a text longer than a cell holds");
+        QVERIFY(out[1] == "r3c1");
+        QVERIFY(out[2] == "r5c1");
+        QVERIFY(out[3].empty() && out[4].empty());
+        t.columnUtf8(1, 0, {out.data(), 2});
+        QVERIFY(out[1] == "r4c1");
+        t.columnUtf8(2, 0, out);
+        QVERIFY(out[0].empty());
+    }
+
+    void stylesOverBlocks() {
+        Table t(2001, 3);
+        CellStyle red;
+        red.foreColor = 0xffff0000;
+        t.setStyle(5, 1, red);
+        // One property over a block: each cell keeps the rest of its style.
+        t.changeStyles(2000, 2, 1, 0, [](CellStyle& s) { s.bold = true; });
+        QVERIFY(t.style(5, 1).bold);
+        QCOMPARE(t.style(5, 1).foreColor, 0xffff0000u);
+        QVERIFY(t.style(1, 0).bold && t.style(2000, 2).bold);
+        QVERIFY(!t.hasStyle(0, 0));
+        // Taken off again, the cells have no style of their own.
+        t.changeStyles(1, 0, 2000, 2, [](CellStyle& s) { s.bold = false; });
+        QVERIFY(!t.hasStyle(1, 0));
+        QVERIFY(!t.style(5, 1).bold);
+        t.setStyle(5, 1, CellStyle{});
+        QVERIFY(!t.hasAnyStyle());
+        // One style for a block, corners in any order, clipped to the table.
+        t.setStyles(3, 2, 1, 1, red);
+        for (int r = 0; r <= 4; ++r) {
+            for (int c = 0; c < 3; ++c) {
+                QCOMPARE(t.hasStyle(r, c), r >= 1 && r <= 3 && c >= 1);
+            }
+        }
+        t.setStyles(1999, 2, 5000, 9, red);
+        QVERIFY(t.hasStyle(2000, 2));
+        t.clearCells();
+        QVERIFY(!t.hasAnyStyle());
+        QCOMPARE(t.style(2, 2), CellStyle{});
+    }
+
+    void stylesStayOrTravelWithTheirRows() {
+        Table t(6, 2);
+        fillNamed(t);
+        CellStyle bold;
+        bold.bold = true;
+        t.setStyle(1, 0, bold);
+        t.setRowHeight(1, 480);
+        // Moving texts leaves styles and heights where they are.
+        t.moveRowTexts(1, 2, 3);
+        QCOMPARE(t.text(3, 0), QStringLiteral("r1c0"));
+        QVERIFY(t.style(1, 0).bold);
+        QVERIFY(!t.hasStyle(3, 0));
+        QCOMPARE(t.rowHeight(1), 480);
+        QCOMPARE(t.rowHeight(3), kDefaultRowHeight);
+        t.moveRowTexts(3, 2, 1);
+        QCOMPARE(t.text(1, 0), QStringLiteral("r1c0"));
+        QVERIFY(t.style(1, 0).bold);
+        // A sort carries them with their records.
+        Table s = Table(4, 1);
+        s.setText(1, 0, QStringLiteral("c"));
+        s.setText(2, 0, QStringLiteral("a"));
+        s.setText(3, 0, QStringLiteral("b"));
+        s.setStyle(1, 0, bold);
+        s.setRowHeight(1, 720);
+        s.sortRows(1, 3, 0, true);
+        QCOMPARE(s.text(3, 0), QStringLiteral("c"));
+        QVERIFY(s.style(3, 0).bold);
+        QCOMPARE(s.rowHeight(3), 720);
+        QVERIFY(!s.hasStyle(1, 0));
+    }
+
+    void styleRunsAndManyDistinctStyles() {
+        Table t(10, 2);
+        CellStyle bold;
+        bold.bold = true;
+        CellStyle italic;
+        italic.italic = true;
+        t.setStyles(2, 0, 4, 0, bold);
+        t.setStyle(5, 0, italic);
+        t.setStyle(6, 0, bold);
+        t.setStyles(0, 1, 9, 1, bold);
+        QStringList runs;
+        t.forEachStyleRun([&](int col, int first, int count, const CellStyle& style) {
+            runs << QStringLiteral("%1:%2+%3%4")
+                        .arg(col)
+                        .arg(first)
+                        .arg(count)
+                        .arg(QChar(style.bold ? u'b' : u'i'));
+        });
+        QCOMPARE(runs, (QStringList{"0:2+3b", "0:5+1i", "0:6+1b", "1:0+10b"}));
+
+        // More distinct styles than two bytes can number: each cell keeps its own.
+        constexpr int kStyles = 70000;
+        Table many(kStyles, 1);
+        for (int r = 0; r < kStyles; ++r) {
+            CellStyle s;
+            s.foreColor = 0xff000000u | static_cast<uint32_t>(r);
+            many.setStyle(r, 0, s);
+        }
+        for (int r : {0, 1, 65534, 65535, 65536, kStyles - 1}) {
+            QCOMPARE(many.style(r, 0).foreColor, 0xff000000u | static_cast<uint32_t>(r));
+        }
+        many.changeStyles(0, 0, kStyles - 1, 0, [](CellStyle& s) { s.underline = true; });
+        QVERIFY(many.style(65536, 0).underline);
+        QCOMPARE(many.style(65536, 0).foreColor, 0xff010000u);
+    }
+
+    void styleAndHeightStoresCopy() {
+        // What a table keeps per row copies whole and apart from the original.
+        StyleIndexes indexes;
+        indexes.set(5, 3);
+        indexes.set(2000, 70000);
+        StyleIndexes copy(indexes);
+        indexes.set(5, 0);
+        QCOMPARE(copy.get(5), 3u);
+        QCOMPARE(copy.get(2000), 70000u);
+        QCOMPARE(copy.count(), size_t{2});
+        QCOMPARE(indexes.count(), size_t{1});
+        RowValues<int32_t> heights;
+        heights.set(7, 240);
+        RowValues<int32_t> other;
+        other = heights;
+        heights.clear();
+        QCOMPARE(other.get(7), 240);
+        QVERIFY(heights.empty());
+    }
+
     void sortOrder_data() {
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<bool>("ascending");
@@ -231,6 +416,10 @@ private slots:
         t.sortRows(0, 6, 0, false);  // equal keys keep their order in either direction
         QCOMPARE(column(t, 1), (QStringList{"0", "3", "5", "1", "2", "4", "6"}));
     }
+
+    void snapshotStaysAsTaken_data();
+    void snapshotStaysAsTaken();
+    void snapshotReadOnAnotherThread();
 
     void clipRoundTrips_data() {
         QTest::addColumn<QList<QStringList>>("block");
@@ -307,6 +496,107 @@ private slots:
         QCOMPARE(wide.columnCount(), 0);
     }
 };
+
+// A snapshot stays as it was taken whatever happens to the table afterwards, and the table goes
+// on as if no snapshot had been taken.
+void TstTable::snapshotStaysAsTaken_data() {
+    QTest::addColumn<int>("change");
+    for (int i = 0; i < 15; ++i) {
+        QTest::addRow("change %d", i) << i;
+    }
+}
+
+void TstTable::snapshotStaysAsTaken() {
+    QFETCH(int, change);
+    Table t = variedTable(40, 4);
+    const QStringList before = contents(t);
+    const Table frozen = t.snapshot();
+    QCOMPARE(contents(frozen), before);
+
+    CellStyle italic;
+    italic.italic = true;
+    ColumnAttributes attrs;
+    attrs.hidden = true;
+    const std::string_view row[] = {"x", "a text longer than a cell", "y"};
+    switch (change) {
+        case 0:
+            t.setText(3, 1, QStringLiteral("changed"));
+            break;
+        case 1:
+            t.setText(4, 0, QStringLiteral("a changed text longer than a cell"));
+            break;
+        case 2:
+            t.appendRow(row);
+            break;
+        case 3:
+            t.setStyle(1, 1, italic);
+            break;
+        case 4:
+            t.setColumnAttributes(0, attrs);
+            break;
+        case 5:
+            t.removeRows(2, 5);
+            break;
+        case 6:
+            t.insertRows(0, 3);
+            t.setText(0, 0, QStringLiteral("new"));
+            break;
+        case 7:
+            t.clearCells();
+            break;
+        case 8:
+            t.moveRowTexts(1, 2, 10);
+            break;
+        case 9:
+            t.sortRows(1, 39, 2, false);
+            break;
+        case 10:
+            t.setRowHeight(2, 720);
+            break;
+        case 11:
+            t.removeColumns(0, 2);
+            t.setText(0, 0, QStringLiteral("z"));
+            break;
+        case 12:
+            t.setRowCount(0);
+            t.setRowCount(3);
+            t.setText(1, 1, QStringLiteral("w"));
+            break;
+        case 13: {
+            const int del[] = {1, 5, 9};
+            t.removeRowSet(del);
+            break;
+        }
+        case 14:
+            t.squeeze();
+            break;
+    }
+    QCOMPARE(contents(frozen), before);
+    if (change != 14) {
+        QVERIFY(contents(t) != before);
+    }
+    // Changing the snapshot leaves the table alone as well.
+    const QStringList now = contents(t);
+    Table copy = t.snapshot();
+    copy.setText(1, 0, QStringLiteral("only in the copy"));
+    QCOMPARE(contents(t), now);
+}
+
+void TstTable::snapshotReadOnAnotherThread() {
+    // The table keeps changing while another thread reads its snapshot: the reader sees the
+    // table as it was when the snapshot was taken.
+    Table t = variedTable(20000, 3);
+    const QStringList before = contents(t);
+    Table frozen = t.snapshot();
+    QStringList seen;
+    std::thread reader([&] { seen = contents(frozen); });
+    for (int r = 0; r < t.rowCount(); r += 7) {
+        t.setText(r, r % 3, QStringLiteral("changed while read, with a long text"));
+    }
+    t.removeRows(100, 5000);
+    reader.join();
+    QCOMPARE(seen, before);
+}
 
 QTEST_GUILESS_MAIN(TstTable)
 #include "tst_table.moc"

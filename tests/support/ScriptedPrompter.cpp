@@ -1,5 +1,9 @@
 #include "ScriptedPrompter.h"
 
+#include <QPrinter>
+
+#include "ui/PageSource.h"
+
 namespace pellumar {
 
 QVariant ScriptedPrompter::next() {
@@ -56,6 +60,21 @@ bool ScriptedPrompter::print(QWidget*, QPrinter*) {
     q.kind = Kind::Print;
     asked_.push_back(q);
     return next().toBool();
+}
+
+bool ScriptedPrompter::printPreview(QWidget*, const PageSource& pages, QPrinter* printer) {
+    Question q;
+    q.kind = Kind::Preview;
+    q.pages = pages.pageCount();
+    q.paper = pages.paperTwips();
+    asked_.push_back(q);
+    const QString path = next().toString();
+    if (path.isEmpty()) {
+        return false;
+    }
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    return true;
 }
 
 }  // namespace pellumar

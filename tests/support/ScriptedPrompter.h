@@ -5,6 +5,7 @@
 #include "ui/Prompter.h"
 
 #include <QList>
+#include <QSize>
 #include <QVariant>
 
 #include <deque>
@@ -13,7 +14,7 @@ namespace pellumar {
 
 class ScriptedPrompter : public Prompter {
 public:
-    enum class Kind { Message, OpenFile, SaveFile, Color, Print };
+    enum class Kind { Message, OpenFile, SaveFile, Color, Print, Preview };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -23,6 +24,8 @@ public:
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
         FileDialogOptions file;
+        int pages = 0;  // a preview: its page count and paper (twips)
+        QSize paper;
     };
 
     // Queue the next answers, in the order the questions will come.
@@ -31,6 +34,8 @@ public:
     void answerSave(const QString& path) { answers_.push_back(path); }
     void answerColor(const QColor& color) { answers_.push_back(color); }
     void answerPrint(bool accept) { answers_.push_back(accept); }
+    // A preview answered by printing to this PDF file; "" closes the preview.
+    void answerPreview(const QString& pdfPath) { answers_.push_back(pdfPath); }
 
     const QList<Question>& asked() const { return asked_; }
     const Question& last() const { return asked_.constLast(); }
@@ -50,6 +55,7 @@ public:
     QString saveFileName(QWidget* parent, const FileDialogOptions& options) override;
     QColor color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter* printer) override;
+    bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) override;
 
 private:
     QVariant next();

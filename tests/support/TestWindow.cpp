@@ -1,6 +1,10 @@
 #include "TestWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
 #include <QTest>
 
 #include "app/modMain.h"
@@ -12,6 +16,7 @@ TestSettings::TestSettings() {
     QCoreApplication::setApplicationName(QStringLiteral("Pellumar"));
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataFolder()));
     clear();
 }
 
@@ -48,6 +53,26 @@ TestWindow::TestWindow(bool show) {
 TestWindow::~TestWindow() {
     window->setEndProgram({});
     window->document().MakeModified(false);
+}
+
+Qt::DropAction dropOnDropBox(frmMain* w, QMimeData* data) {
+    QWidget* target = w->txtDrop()->viewport();
+    const QPointF at = QRectF(target->rect()).center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        return Qt::IgnoreAction;
+    }
+    QDropEvent event(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
+}
+
+Qt::DropAction dropTextOnDropBox(frmMain* w, const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    return dropOnDropBox(w, &data);
 }
 
 }  // namespace pellumar

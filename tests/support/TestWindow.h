@@ -17,16 +17,22 @@
 #include "document/FileController.h"
 #include "formreader/DropBox.h"
 #include "formreader/FormReaderController.h"
+#include "grid/ColorPalette.h"
 #include "grid/FormPanelController.h"
 #include "grid/GridControl.h"
+#include "grid/NavigationController.h"
 #include "grid/RecordGridController.h"
 #include "grid/RecordViews.h"
 #include "grid/RowColControl.h"
 #include "grid/StyleController.h"
+#include "print/PrintController.h"
+
+class QMimeData;
 
 namespace pellumar {
 
-// Points the preference store at a temporary folder for the life of the test program.
+// Points the preference store and the user's data folder (where the crash-recovery snapshots
+// go) at a temporary folder for the life of the test program.
 class TestSettings {
 public:
     TestSettings();
@@ -35,6 +41,8 @@ public:
     QString get(const QString& name) const;
     bool has(const QString& name) const;
     QString folder() const { return dir_.path(); }
+    // The user's data folder the program sees (XDG_DATA_HOME).
+    QString dataFolder() const { return dir_.filePath(QStringLiteral("data")); }
 
 private:
     QTemporaryDir dir_;
@@ -51,5 +59,10 @@ struct TestWindow {
 
     frmMain* operator->() const { return window.get(); }
 };
+
+// Drops the data onto the Drop Box as a drag from elsewhere would; gives the drop action the
+// box reported back.
+Qt::DropAction dropOnDropBox(frmMain* w, QMimeData* data);
+Qt::DropAction dropTextOnDropBox(frmMain* w, const QString& text);
 
 }  // namespace pellumar

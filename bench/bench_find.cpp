@@ -1,0 +1,192 @@
+// Find and Arithmetic on a table of a million records x 10 columns (integers, decimals, dates and
+// short words), through the commands as the user runs them, and the core passes alone:
+//
+//   QT_QPA_PLATFORM=offscreen build/release/bench/bench_edit [records]
+//
+// Find Next whose only hit is the table's last cell, a whole pass without a hit (Match case off,
+// the slower comparison, and on), and Arithmetic over every cell; each the median of 5 runs.
+#include <QApplication>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <vector>
+
+#include "BenchUtil.h"
+#include "app/frmMain.h"
+#include "document/Document.h"
+#include "edit/Arithmetic.h"
+#include "edit/CalcController.h"
+#include "edit/Find.h"
+#include "edit/FindController.h"
+#include "edit/frmSearch.h"
+#include "grid/GridControl.h"
+#include "grid/StyleController.h"
+#include "ui/Prompter.h"
+
+#include <QCheckBox>
+
+using namespace pellumar;
+using namespace pellumar::bench;
+
+namespace {
+
+// Keeps the last message; asks nothing else.
+class Recorder : public Prompter {
+public:
+    QMessageBox::StandardButton message(QWidget*, Icon, const QString&, const QString& text,
+                                        QMessageBox::StandardButtons,
+                                        QMessageBox::StandardButton) override {
+        last = text;
+        return QMessageBox::Ok;
+    }
+    QString openFileName(QWidget*, const FileDialogOptions&) override { return {}; }
+    QString saveFileName(QWidget*, const FileDialogOptions&) override { return {}; }
+    QColor color(QWidget*, const QColor&) override { return {}; }
+    bool print(QWidget*, QPrinter*) override { return false; }
+    bool printPreview(QWidget*, const PageSource&, QPrinter*) override { return false; }
+
+    QString last;
+};
+
+Table makeTable(int records, int cols, bool allDecimals) {
+    static const char* kWords[] = {"alpha", "Bravo", "charlie", "delta",  "Echo", "foxtrot",
+                                   "golf",  "hotel", "India",   "juliet", "kilo", "lima"};
+    std::mt19937 rng(42);
+    Table table(records + 1, cols);
+    char buf[64];
+    for (int c = 0; c < cols; ++c) {
+        table.setUtf8(0, c, "Title");
+    }
+    for (int r = 1; r <= records; ++r) {
+        const unsigned v = rng();
+        if (allDecimals) {
+            for (int c = 0; c < cols; ++c) {
+                const int n = std::snprintf(buf, sizeof buf, "%u.%02u", (v >> c) % 10000, v % 100);
+                table.setUtf8(r, c, {buf, static_cast<size_t>(n)});
+            }
+            continue;
+        }
+        int n = std::snprintf(buf, sizeof buf, "%u", v % 1000000);
+        table.setUtf8(r, 0, {buf, static_cast<size_t>(n)});
+        n = std::snprintf(buf, sizeof buf, "%u.%02u", v % 10000, v % 100);
+        table.setUtf8(r, 1, {buf, static_cast<size_t>(n)});
+        n = std::snprintf(buf, sizeof buf, "%02u/%02u/%u", v % 12 + 1, v % 28 + 1, 1990 + v % 35);
+        table.setUtf8(r, 2, {buf, static_cast<size_t>(n)});
+        for (int c = 3; c < cols; ++c) {
+            table.setUtf8(r, c, kWords[(v >> c) % 12]);
+        }
+    }
+    return table;
+}
+
+// The thread's processor time in ms: what the pass itself costs, also on a busy machine.
+double cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The median of 5 runs: wall clock, and processor time.
+struct Times {
+    double wall;
+    double cpu;
+};
+
+template <typename F>
+Times median5(F&& f) {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (int i = 0; i < 5; ++i) {
+        const double before = cpuMs();
+        wall.push_back(timeMs(f));
+        cpu.push_back(cpuMs() - before);
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    return {wall[2], cpu[2]};
+}
+
+void report(const char* what, Times t) {
+    std::printf("%-52s %8.1f ms %8.1f ms cpu\n", what, t.wall, t.cpu);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    const int cols = 10;
+    QTemporaryDir settingsDir;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+
+    Recorder prompter;
+    frmMain window(prompter);
+    window.setEndProgram([] {});
+    window.resize(1000, 700);
+    window.show();
+    QCoreApplication::processEvents();
+
+    GridModel& model = window.document().model();
+    model.replaceTable(makeTable(records, cols, false));
+    model.setText(records, cols - 1, QStringLiteral("a needle here"));
+    window.fa()->select(1, 0);
+    QCoreApplication::processEvents();
+    std::printf("Find and Arithmetic, %d records x %d columns\n", records, cols);
+
+    // --- Find, through the Find window ----------------------------------------------------------
+    frmSearch* find = window.findCommands().mnuEditFind_Click();
+    QLineEdit* text = find->txtSearched();
+    auto findNext = [&](const QString& what, bool matchCase) {
+        return median5([&] {
+            text->setText(QString());  // a new text: the pass starts at the first cell
+            text->setText(what);
+            find->chkMatchCase()->setChecked(matchCase);
+            find->cmdNext_Click();
+        });
+    };
+    report("Find Next, only hit the last cell", findNext(QStringLiteral("NEEDLE"), false));
+    std::printf("    current cell %d,%d\n", window.fa()->row(), window.fa()->col());
+    report("Find Next, only hit the last cell, Match case",
+           findNext(QStringLiteral("needle"), true));
+    report("Find Next, a pass without a hit", findNext(QStringLiteral("zebra"), false));
+    std::printf("    %s\n", qPrintable(prompter.last));
+    report("Find Next, a pass without a hit, Match case", findNext(QStringLiteral("zebra"), true));
+    report("Find Next, a pass without a hit, text with an accent",
+           findNext(QString::fromUtf8("z\xc3\xa9"
+                                      "bra"),
+                    false));
+    find->close();
+
+    // --- Find, the core pass alone --------------------------------------------------------------
+    const Table& table = model.table();
+    report("core: a pass without a hit", median5([&] {
+               SearchState state;
+               state.findNext(table, {QStringLiteral("zebra"), false, true}, 1, 0);
+           }));
+
+    // --- Arithmetic over every cell -------------------------------------------------------------
+    window.styles().mnuMouseMode_Click(1);
+    window.fa()->select(1, 0, records, cols - 1);
+    report("Arithmetic, every cell", median5([&] { window.calcCommands().mnuEditStat_Click(); }));
+    std::printf(
+        "    %s\n",
+        qPrintable(QString(prompter.last).replace(QStringLiteral("\r\n"), QStringLiteral("; "))));
+    model.replaceTable(makeTable(records, cols, true));
+    window.fa()->select(1, 0, records, cols - 1);
+    report("Arithmetic, every cell, all decimals",
+           median5([&] { window.calcCommands().mnuEditStat_Click(); }));
+    std::printf(
+        "    %s\n",
+        qPrintable(QString(prompter.last).replace(QStringLiteral("\r\n"), QStringLiteral("; "))));
+    report("core: sum of every cell, all decimals",
+           median5([&] { sumBlock(model.table(), 1, 0, records, cols - 1); }));
+    std::printf("%-44s %10.1f MB\n", "peak resident", residentMb(true));
+    window.document().MakeModified(false);
+    return 0;
+}

@@ -1,0 +1,82 @@
+// The crash-recovery snapshot of a table of a million records by 10 columns: what taking it
+// costs the window (the frozen copy, handed to the writing thread), how long the writing takes
+// beside it, and what the first edits cost while the snapshot is still shared. Run it
+// offscreen:
+//
+//   QT_QPA_PLATFORM=offscreen build/release/bench/bench_recovery [records]
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <random>
+
+#include "BenchUtil.h"
+#include "app/QtPrompter.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "document/Document.h"
+#include "document/RecoveryController.h"
+
+using namespace pellumar;
+using namespace pellumar::bench;
+
+int main(int argc, char** argv) {
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(data.path()));
+    QApplication app(argc, argv);
+    modMain::setApplicationNames();
+    const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    const int cols = 10;
+
+    // The same table as the grid benchmark: integers, decimals, dates and short words.
+    static const char* kWords[] = {"alpha", "Bravo", "charlie", "delta",  "Echo", "foxtrot",
+                                   "golf",  "hotel", "India",   "juliet", "kilo", "lima"};
+    std::mt19937 rng(42);
+    Table table(records + 1, cols);
+    char buf[64];
+    for (int r = 1; r <= records; ++r) {
+        const unsigned v = rng();
+        int n = std::snprintf(buf, sizeof buf, "%u", v % 1000000);
+        table.setUtf8(r, 0, {buf, static_cast<size_t>(n)});
+        n = std::snprintf(buf, sizeof buf, "%u.%02u", v % 10000, v % 100);
+        table.setUtf8(r, 1, {buf, static_cast<size_t>(n)});
+        n = std::snprintf(buf, sizeof buf, "%02u/%02u/%u", v % 12 + 1, v % 28 + 1, 1990 + v % 35);
+        table.setUtf8(r, 2, {buf, static_cast<size_t>(n)});
+        for (int c = 3; c < cols; ++c) {
+            table.setUtf8(r, c, kWords[(v >> c) % 12]);
+        }
+    }
+
+    modMain::readStartupPreferences();
+    QtPrompter prompter;
+    frmMain window(prompter);
+    Document& document = window.document();
+    document.model().replaceTable(std::move(table));
+    document.markChanged();
+    RecoveryController& recovery = window.recovery();
+
+    std::printf("Crash-recovery snapshot, %d records x %d columns\n", records, cols);
+    for (int run = 1; run <= 3; ++run) {
+        std::printf("run %d\n", run);
+        QElapsedTimer written;
+        written.start();
+        report("  taking it (the window's part)", timeMs([&] { recovery.takeSnapshot(); }));
+        // Edits while it is being written: the first change of a column copies that column.
+        report("  first edit of a column while written",
+               timeMs([&] { document.model().setText(run, 0, QStringLiteral("edited")); }));
+        report("  next edit of that column",
+               timeMs([&] { document.model().setText(run + 1, 0, QStringLiteral("edited")); }));
+        // Removing a record changes every column.
+        report("  deleting a record while written",
+               timeMs([&] { document.model().removeRowsAt(10, 1); }));
+        recovery.waitForWriter();
+        report("  written (wall clock, from taking it)",
+               static_cast<double>(written.nsecsElapsed()) / 1e6);
+    }
+    report("an edit once the snapshot is written",
+           timeMs([&] { document.model().setText(5, 1, QStringLiteral("edited")); }));
+    std::printf("%-44s %10.1f MB\n", "peak resident", residentMb(true));
+    recovery.programEnds();
+    return 0;
+}
