@@ -55,7 +55,6 @@ Table makeTable(int records, int cols) {
         const int n = std::snprintf(buf, sizeof buf, "Title %d", c);
         table.setUtf8(0, c, {buf, static_cast<size_t>(n)});
     }
-    table.reserveRows(records + 1);
     std::vector<std::string> texts(static_cast<size_t>(cols));
     std::vector<std::string_view> views(static_cast<size_t>(cols));
     for (int r = 1; r <= records; ++r) {

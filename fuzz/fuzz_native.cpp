@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QBuffer in(&input);
     in.open(QIODevice::ReadOnly);
-    auto loaded = loadNative(in, QStringLiteral("input"));
+    // A load may take 512 MB here; a file that needs more is refused with a message.
+    constexpr quint64 kMemory = quint64{512} << 20;
+    auto loaded = loadNative(in, QStringLiteral("input"), {}, kMemory);
     if (!loaded) {
         if (loaded.message().isEmpty()) {
             fuzz::fault("an error without a message");
@@ -30,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     QBuffer again(&written);
     again.open(QIODevice::ReadOnly);
-    auto reloaded = loadNative(again, QStringLiteral("output"));
+    auto reloaded = loadNative(again, QStringLiteral("output"), {}, kMemory);
     if (!reloaded) {
         fuzz::fault("what was saved does not load");
     }

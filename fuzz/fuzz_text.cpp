@@ -1,6 +1,7 @@
 // Fuzzes the comma and tab text loader. The first byte picks the separator, the rest is the
-// file. A file loads or is refused as too large; a loaded table saved and loaded again must come
-// back cell for cell.
+// file (UTF-8, Windows-1252, a mix, or UTF-16 after its byte-order mark). A file loads or is
+// refused as too large (for a table's limits, or for the 512 MB a load may take here); a loaded
+// table saved in its encoding and loaded again must come back cell for cell.
 #include <QBuffer>
 #include <QByteArray>
 
@@ -19,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QByteArray input(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
     QBuffer in(&input);
     in.open(QIODevice::ReadOnly);
-    auto loaded = loadDelimited(in, QStringLiteral("input"), sep);
+    constexpr quint64 kMemory = quint64{512} << 20;
+    auto loaded = loadDelimited(in, QStringLiteral("input"), sep, {}, kMemory);
     if (!loaded) {
         if (loaded.error().reason != FileError::Reason::TooLarge) {
             fuzz::fault("a text file failed to load for a reason other than its size");
@@ -36,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     QBuffer again(&written);
     again.open(QIODevice::ReadOnly);
-    auto reloaded = loadDelimited(again, QStringLiteral("output"), sep);
+    auto reloaded = loadDelimited(again, QStringLiteral("output"), sep, {}, kMemory);
     if (!reloaded) {
         fuzz::fault("what was saved does not load");
     }

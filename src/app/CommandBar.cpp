@@ -10,6 +10,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <new>
+
 namespace pellumar {
 
 namespace {
@@ -182,11 +184,16 @@ void CommandBar::registerCommand(CommandId id, std::function<void()> handler) {
     }
     a->setProperty(kBuilt, true);
     refreshEnabled(a);
-    connect(a, &QAction::triggered, this, [a, handler = std::move(handler)](bool checked) {
+    connect(a, &QAction::triggered, this, [this, a, handler = std::move(handler)](bool checked) {
         if (a->isCheckable()) {
             a->setChecked(!checked);  // the command itself decides the check mark
         }
-        handler();
+        // A command the system cannot give its memory stops there; the program goes on.
+        try {
+            handler();
+        } catch (const std::bad_alloc&) {
+            emit outOfMemory();
+        }
     });
 }
 

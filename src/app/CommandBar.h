@@ -59,6 +59,8 @@ public:
 signals:
     // A toolbar button was clicked; its command runs right after.
     void toolbarButtonClicked(const QString& key);
+    // A command stopped because the system had no memory for it.
+    void outOfMemory();
 
 private:
     void buildMenus(QMainWindow& window);

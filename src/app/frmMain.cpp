@@ -242,6 +242,12 @@ QToolButton* frmMain::toolButton(const QString& key) const {
 
 void frmMain::buildControllers() {
     commands_ = new CommandBar(*this);
+    connect(commands_, &CommandBar::outOfMemory, this, [this] {
+        prompter_.inform(this, Prompter::Icon::Critical, QStringLiteral("Pellumar"),
+                         QStringLiteral("There was not enough memory to finish the command, so "
+                                        "it stopped part of the way. Check the table before you "
+                                        "save it."));
+    });
     commands_->toolbar()->setFixedHeight(twipsToPixels(360, this));
     // The Row Col Control and the row-move buttons sit at the right of the toolbar row.
     QToolBar* toolbar = commands_->toolbar();

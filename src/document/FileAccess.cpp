@@ -3,9 +3,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace pellumar::fileaccess {
 
@@ -17,6 +26,77 @@ constexpr size_t kSinkSize = size_t{1} << 20;
 
 FileError makeError(FileError::Reason reason, const QString& text) {
     return FileError{reason, text};
+}
+
+// The system's error code of the call that just failed; a full disk is ENOSPC everywhere.
+int lastSystemError() {
+#ifdef Q_OS_WIN
+    const DWORD code = GetLastError();
+    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) {
+        return ENOSPC;
+    }
+    return 0;
+#else
+    return errno;
+#endif
+}
+
+bool diskIsFull(int code) {
+#ifdef EDQUOT
+    if (code == EDQUOT) {
+        return true;
+    }
+#endif
+    return code == ENOSPC;
+}
+
+// The reason of a failed write as the system's error code tells it.
+QString systemReason(int code) {
+    if (diskIsFull(code)) {
+        return QStringLiteral("the disk is full");
+    }
+    switch (code) {
+        case EFBIG:
+            return QStringLiteral("the file would be larger than the disk allows");
+        case EROFS:
+            return QStringLiteral("the disk is read-only");
+        case EIO:
+            return QStringLiteral("the disk could not be written");
+        default:
+            break;
+    }
+    QString text = QString::fromLocal8Bit(std::strerror(code));
+    if (!text.isEmpty()) {
+        text[0] = text[0].toLower();
+    }
+    return text;
+}
+
+// True when a device's error string says nothing (Qt's default text).
+bool saysNothing(const QString& errorString) {
+    return errorString.isEmpty() || errorString == u"Unknown error";
+}
+
+// A number from a line "Key:   1234 kB" of a /proc or /sys file, or -1.
+qint64 numberAfter(const QByteArray& text, const QByteArray& key) {
+    const qsizetype at = text.indexOf(key);
+    if (at < 0) {
+        return -1;
+    }
+    bool ok = false;
+    const qint64 n = text.mid(at + key.size())
+                         .trimmed()
+                         .split(' ')
+                         .value(0)
+                         .split('\n')
+                         .value(0)
+                         .toLongLong(&ok);
+    return ok ? n : -1;
+}
+
+QByteArray readSmallFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(1 << 16) : QByteArray();
 }
 
 }  // namespace
@@ -40,6 +120,64 @@ FileError cancelled(const QString& name) {
                      QStringLiteral("Opening %1 was cancelled.").arg(name));
 }
 
+FileError notEnoughMemory(const QString& name, double needed, quint64 available) {
+    return makeError(FileError::Reason::TooLarge,
+                     QStringLiteral("%1 is too large to open: its table would need about %2 of "
+                                    "memory, and only %3 is free.")
+                         .arg(name, sizeText(needed), sizeText(static_cast<double>(available))));
+}
+
+FileError outOfMemory(const QString& name) {
+    return makeError(
+        FileError::Reason::NoMemory,
+        QStringLiteral("Cannot open %1: there is not enough memory for its table.").arg(name));
+}
+
+QString sizeText(double bytes) {
+    constexpr double kMb = 1024.0 * 1024.0;
+    if (bytes >= 1024.0 * kMb) {
+        return QStringLiteral("%1 GB").arg(QLocale::c().toString(bytes / (1024.0 * kMb), 'f', 1));
+    }
+    return QStringLiteral("%1 MB").arg(QLocale::c().toString(std::max(bytes / kMb, 1.0), 'f', 0));
+}
+
+quint64 memoryForLoads() {
+    quint64 available = 0;
+#ifdef Q_OS_WIN
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    if (GlobalMemoryStatusEx(&status)) {
+        available = status.ullAvailPhys;
+    }
+#else
+    const qint64 kb = numberAfter(readSmallFile(QStringLiteral("/proc/meminfo")), "MemAvailable:");
+    if (kb >= 0) {
+        available = static_cast<quint64>(kb) * 1024;
+    }
+#if defined(_SC_AVPHYS_PAGES) && defined(_SC_PAGESIZE)
+    if (available == 0) {
+        const long pages = sysconf(_SC_AVPHYS_PAGES);
+        const long page = sysconf(_SC_PAGESIZE);
+        if (pages > 0 && page > 0) {
+            available = static_cast<quint64>(pages) * static_cast<quint64>(page);
+        }
+    }
+#endif
+    // A container's own limit (cgroup v2), when it has one.
+    bool ok = false;
+    const quint64 most =
+        readSmallFile(QStringLiteral("/sys/fs/cgroup/memory.max")).trimmed().toULongLong(&ok);
+    if (ok) {
+        const quint64 current =
+            readSmallFile(QStringLiteral("/sys/fs/cgroup/memory.current")).trimmed().toULongLong();
+        const quint64 left = most > current ? most - current : 0;
+        available = available == 0 ? left : std::min(available, left);
+    }
+#endif
+    // Leave the rest of the program and the system some room.
+    return available / 8 * 7;
+}
+
 std::optional<FileError> openForReading(QFile& file) {
     const QString name = displayName(file.fileName());
     const QFileInfo info(file.fileName());
@@ -51,8 +189,21 @@ std::optional<FileError> openForReading(QFile& file) {
         return makeError(FileError::Reason::NoAccess,
                          QStringLiteral("Cannot open %1: it is a folder, not a file.").arg(name));
     }
+    if (!info.isFile()) {
+        return makeError(FileError::Reason::NoAccess,
+                         QStringLiteral("Cannot open %1: it is not a file but a device, a pipe or "
+                                        "a socket.")
+                             .arg(name));
+    }
     if (file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
+        if (!file.isSequential()) {
+            return std::nullopt;
+        }
+        file.close();  // replaced by a pipe or a device since it was looked at
+        return makeError(FileError::Reason::NoAccess,
+                         QStringLiteral("Cannot open %1: it is not a file but a device, a pipe or "
+                                        "a socket.")
+                             .arg(name));
     }
     if (file.error() == QFileDevice::PermissionsError || !info.isReadable()) {
         return makeError(
@@ -134,8 +285,12 @@ void ByteSink::put(const char* data, size_t n) {
         if (observer) {
             observer(data, n);
         }
-        if (!failed_ && device_.write(data, static_cast<qint64>(n)) != static_cast<qint64>(n)) {
-            failed_ = true;
+        if (!failed_) {
+            errno = 0;
+            if (device_.write(data, static_cast<qint64>(n)) != static_cast<qint64>(n)) {
+                failed_ = true;
+                systemError_ = lastSystemError();
+            }
         }
         return;
     }
@@ -148,18 +303,29 @@ bool ByteSink::flush() {
         if (observer) {
             observer(buffer_.data(), used_);
         }
-        if (!failed_ && device_.write(buffer_.data(), static_cast<qint64>(used_)) !=
-                            static_cast<qint64>(used_)) {
-            failed_ = true;
+        if (!failed_) {
+            errno = 0;
+            if (device_.write(buffer_.data(), static_cast<qint64>(used_)) !=
+                static_cast<qint64>(used_)) {
+                failed_ = true;
+                systemError_ = lastSystemError();
+            }
         }
         used_ = 0;
     }
     return !failed_;
 }
 
-FileError writeFailed(const QString& name, const QIODevice& device) {
+FileError writeFailed(const QString& name, const QIODevice& device, int systemError) {
+    QString reason = device.errorString();
+    if (diskIsFull(systemError) || (saysNothing(reason) && systemError != 0)) {
+        reason = systemReason(systemError);
+    }
+    if (saysNothing(reason)) {
+        reason = QStringLiteral("the system did not say why");
+    }
     return makeError(FileError::Reason::WriteFailed,
-                     QStringLiteral("Cannot save %1: %2.").arg(name, device.errorString()));
+                     QStringLiteral("Cannot save %1: %2.").arg(name, reason));
 }
 
 Result<void> saveAtomically(const QString& path,
@@ -183,15 +349,16 @@ Result<void> saveAtomically(const QString& path,
                 QStringLiteral("Cannot save %1: you do not have permission to write it.")
                     .arg(name));
         }
-        return writeFailed(name, file);
+        return writeFailed(name, file, lastSystemError());
     }
     Result<void> written = write(file, name);
     if (!written) {
         file.cancelWriting();
         return written;
     }
+    errno = 0;
     if (!file.commit()) {
-        return writeFailed(name, file);
+        return writeFailed(name, file, lastSystemError());
     }
     return {};
 }

@@ -22,8 +22,19 @@ QString displayName(const QString& path);
 FileError damaged(const QString& name, const QString& why);   // "<name> is damaged: <why>."
 FileError tooLarge(const QString& name, const QString& why);  // "<name> is too large: <why>."
 FileError cancelled(const QString& name);
+// A load that would need more memory than it may take: `needed` and `available` in bytes.
+FileError notEnoughMemory(const QString& name, double needed, quint64 available);
+// A load the system gave no memory for.
+FileError outOfMemory(const QString& name);
 
-// Opens `file` (whose name is set) for reading; nothing when it opened.
+// The memory a load may take: most of the memory the system has free now (0 where that cannot
+// be told, and a load then takes what it gets).
+quint64 memoryForLoads();
+// "1.2 GB", "350 MB".
+QString sizeText(double bytes);
+
+// Opens `file` (whose name is set) for reading; nothing when it opened. Only regular files are
+// opened: a pipe, a device or a socket could block the program or never end.
 std::optional<FileError> openForReading(QFile& file);
 
 // Reads a device from its current position in chunks, reporting progress every few MB.
@@ -42,6 +53,8 @@ public:
     const FileError& error() const { return *error_; }
     // Goes back to the position where reading started (for a second pass).
     bool rewind();
+    // The next bytes, without taking them.
+    QByteArray peek(qint64 n) { return device_.peek(n); }
 
 private:
     QIODevice& device_;
@@ -75,6 +88,8 @@ public:
     // Writes out what is buffered; false when the device refused (the sink stays failed).
     bool flush();
     bool failed() const { return failed_; }
+    // The system's error code of the failed write (0 when it gave none).
+    int systemError() const { return systemError_; }
     // Sees every byte as it leaves the buffer (the native file's check sum).
     std::function<void(const char*, size_t)> observer;
 
@@ -85,6 +100,7 @@ private:
     std::vector<char> buffer_;
     size_t used_ = 0;
     bool failed_ = false;
+    int systemError_ = 0;
 };
 
 // Writes a file through QSaveFile: `write` fills the device, and only when it succeeds is the
@@ -92,7 +108,9 @@ private:
 Result<void> saveAtomically(const QString& path,
                             const std::function<Result<void>(QIODevice&, const QString&)>& write);
 
-// The error of a write to `name` that failed (a full disk, a device error).
-FileError writeFailed(const QString& name, const QIODevice& device);
+// The error of a write to `name` that failed (a full disk, a device error). The reason is the
+// device's, or taken from the system's error code `systemError` when the device gives none (or
+// when the code says the disk is full).
+FileError writeFailed(const QString& name, const QIODevice& device, int systemError = 0);
 
 }  // namespace pellumar::fileaccess

@@ -1,6 +1,7 @@
 #include "document/FileController.h"
 
 #include "document/DocumentPaths.h"
+#include "document/FileAccess.h"
 #include "document/NativeFile.h"
 #include "document/TextFile.h"
 #include "grid/FormPanelController.h"
@@ -18,6 +19,8 @@
 #include <QProgressDialog>
 
 #include <memory>
+#include <new>
+#include <vector>
 
 namespace pellumar {
 
@@ -281,10 +284,26 @@ bool FileController::loadAndShow(const QString& name, FileKind kind, bool firstL
     if (firstLineAsData) {
         // First line as data: every line is a record below an empty title row. The rows move
         // straight into the table; the clipboard stays as the user left it.
-        table.insertRows(0, 1);
+        if (!rowsFit(table.rowCount(), 1)) {
+            prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Open"),
+                             tooManyRowsMessage());
+            return false;
+        }
+        try {
+            table.insertRows(0, 1);
+        } catch (const std::bad_alloc&) {
+            prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Open"),
+                             fileaccess::outOfMemory(fileaccess::displayName(name)).message);
+            return false;
+        }
     }
     document_.setEncoding(loaded.value().encoding);
     showLoadedTable(std::move(table), name, kind, firstLineAsData);
+    // What the user should know about the file (a mix of encodings, a quoted field left open),
+    // once its table is shown.
+    for (const QString& warning : loaded.value().warnings) {
+        prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Open"), warning);
+    }
     return true;
 }
 
@@ -394,22 +413,45 @@ void FileController::mnuAppend_Click() {
     }
     const Table& scratch = loaded.value();
     GridModel& grid = document_.model();
-    if (scratch.columnCount() > grid.cols()) {
-        grid.setCols(scratch.columnCount());
+    const int firstNew = grid.rows();
+    const int oldCols = grid.cols();
+    const int records = std::max(scratch.rowCount() - 1, 0);
+    // Both tables are within a table's column limit, so the wider is; the records may not fit.
+    if (!grid.canAddRows(records) || !grid.canAddColumns(scratch.columnCount() - oldCols)) {
+        prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Append"),
+                         grid.canAddRows(records) ? tooManyColumnsMessage() : tooManyRowsMessage());
+        return;
     }
-    // Titles are taken only for columns that have none.
-    if (scratch.rowCount() > 0) {
-        for (int c = 0; c < grid.cols() && c < scratch.columnCount(); ++c) {
-            if (grid.text(0, c).isEmpty() && !scratch.isEmpty(0, c)) {
-                grid.setText(0, c, scratch.text(0, c));
+    std::vector<int> titled;  // the columns that took the appended file's titles
+    try {
+        if (scratch.columnCount() > grid.cols()) {
+            grid.setCols(scratch.columnCount());
+        }
+        // Titles are taken only for columns that have none.
+        if (scratch.rowCount() > 0) {
+            for (int c = 0; c < grid.cols() && c < scratch.columnCount(); ++c) {
+                if (grid.text(0, c).isEmpty() && !scratch.isEmpty(0, c)) {
+                    grid.setText(0, c, scratch.text(0, c));
+                    titled.push_back(c);
+                }
             }
         }
+        grid.setRows(firstNew + records);
+        // The records move straight between the tables; the clipboard stays as the user left it.
+        grid.copyTexts(scratch, 1, 0, records, scratch.columnCount(), firstNew, 0);
+    } catch (const std::bad_alloc&) {
+        // What was added goes again.
+        grid.setRows(firstNew);
+        grid.setCols(oldCols);
+        for (const int c : titled) {
+            grid.setText(0, c, QString());
+        }
+        prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Append"),
+                         QStringLiteral("There is not enough memory to append %1. Nothing was "
+                                        "changed.")
+                             .arg(fileaccess::displayName(name)));
+        return;
     }
-    const int firstNew = grid.rows();
-    const int records = std::max(scratch.rowCount() - 1, 0);
-    grid.setRows(firstNew + records);
-    // The records move straight between the tables; the clipboard stays as the user left it.
-    grid.copyTexts(scratch, 1, 0, records, scratch.columnCount(), firstNew, 0);
     GridControl* fa = views_.fa();
     if (records > 0) {
         fa->select(firstNew, 0, grid.rows() - 1, grid.cols() - 1);

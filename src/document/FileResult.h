@@ -12,6 +12,8 @@
 #include <utility>
 #include <variant>
 
+#include "grid/TableLimits.h"  // the loaders refuse files that go past a table's limits
+
 namespace pellumar {
 
 struct FileError {
@@ -22,7 +24,8 @@ struct FileError {
         NotOurs,      // not a Pellumar file
         Newer,        // written by a newer version of Pellumar
         Damaged,      // truncated, corrupted or inconsistent
-        TooLarge,     // more rows, columns or cells than can be held
+        TooLarge,     // more rows or columns than a table can have, or more memory than is free
+        NoMemory,     // the system gave no memory for it
         WriteFailed,  // the file could not be written; an old file is left whole
         Cancelled,    // the progress callback asked to stop
         BadArgument,  // the caller asked for something impossible (e.g. a separator)
@@ -30,9 +33,6 @@ struct FileError {
     Reason reason;
     QString message;
 };
-
-// The most columns a loaded table may have: a file asking for more is refused.
-constexpr int kMaxColumns = 65536;
 
 // Called while a file loads, every few MB and once at the end, with the bytes read so far and
 // the file's size; returning false cancels the load (the result is then a Cancelled error).

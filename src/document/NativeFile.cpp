@@ -229,14 +229,19 @@ void writeTable(const Table& table, ByteSink& sink) {
 
 class NativeReader {
 public:
-    NativeReader(QIODevice& device, const QString& name, const Progress& progress)
-        : source_(device, name, progress), name_(name) {}
+    NativeReader(QIODevice& device, const QString& name, const Progress& progress,
+                 quint64 memoryLimit)
+        : source_(device, name, progress), name_(name), memoryLimit_(memoryLimit) {}
 
     Result<Table> run() {
+        if (memoryLimit_ > 0) {
+            table_.setStorageLimit(memoryLimit_);
+        }
         if (!readHeader() || !readColumns() || !readTexts() || !readHeights() || !readStyles() ||
             !readEnd()) {
             return *error_;
         }
+        table_.clearStorageLimit();
         table_.squeeze();
         return std::move(table_);
     }
@@ -380,8 +385,17 @@ private:
             return damagedBecause("it is too short for the rows and columns it claims");
         }
         table_.setColumnCount(static_cast<int>(cols_));
-        table_.reserveRows(static_cast<int>(rows_));
         return true;
+    }
+
+    // The table would pass the memory the load may take: the need is judged from what the file
+    // has given so far.
+    bool overMemory() {
+        const double read = static_cast<double>(std::max<uint64_t>(taken(), 1));
+        const double scale = std::max(1.0, static_cast<double>(source_.total()) / read);
+        const double now = static_cast<double>(table_.storageBytes() + table_.shortfall());
+        return fail(notEnoughMemory(name_, std::max(now * scale, static_cast<double>(memoryLimit_)),
+                                    memoryLimit_));
     }
 
     bool readColumns() {
@@ -531,29 +545,18 @@ private:
                 if (buf_[pos_++] != 0) {
                     return damagedBecause("a row of a table without columns is not empty");
                 }
+                if (table_.appendRow({}) != Table::AppendResult::Stored) {
+                    return overMemory();
+                }
             }
-            table_.setRowCount(static_cast<int>(rows_));
             return true;
         }
         const size_t cols = cols_;
         std::vector<std::pair<size_t, uint32_t>> cells(cols);  // offset from the row's start
         std::vector<std::string_view> texts(cols);
-        std::vector<uint64_t> longBytes(cols);  // long texts per column, for the estimate
-        const uint64_t start = taken();
-        constexpr quint32 kSample = 8192;
         for (quint32 r = 0; r < rows_; ++r) {
-            if (r == kSample && rows_ > 2 * kSample) {
-                // Make room for the long texts of the whole file, judged by its first rows, so
-                // that the columns' text storage is not copied while it grows.
-                const double scale =
-                    static_cast<double>(remaining()) / static_cast<double>(taken() - start) * 1.03;
-                for (size_t c = 0; c < cols; ++c) {
-                    table_.reserveText(static_cast<int>(c),
-                                       static_cast<size_t>(longBytes[c] * scale));
-                }
-            }
             mark_ = pos_;
-            if (quickRow(texts, r < kSample ? longBytes.data() : nullptr)) {
+            if (quickRow(texts)) {
                 if (!storeRow(texts)) {
                     return false;
                 }
@@ -572,7 +575,6 @@ private:
                 }
                 cells[c] = {pos_ - mark_, len};
                 pos_ += len;
-                longBytes[c] += len > 7 && r < kSample ? len : 0;
             }
             const char* row = buf_.data() + mark_;
             for (size_t c = 0; c < cols; ++c) {
@@ -588,7 +590,7 @@ private:
 
     // Reads the row at pos_ when it lies whole in the buffer and all its lengths take one byte
     // (the common case); otherwise leaves pos_ alone and gives false.
-    bool quickRow(std::vector<std::string_view>& texts, uint64_t* longBytes) {
+    bool quickRow(std::vector<std::string_view>& texts) {
         const char* p = buf_.data() + pos_;
         const char* end = buf_.data() + end_;
         for (std::string_view& text : texts) {
@@ -601,11 +603,6 @@ private:
             }
             text = std::string_view(p, len);
             p += len;
-        }
-        if (longBytes) {
-            for (size_t c = 0; c < texts.size(); ++c) {
-                longBytes[c] += texts[c].size() > 7 ? texts[c].size() : 0;
-            }
         }
         pos_ = static_cast<size_t>(p - buf_.data());
         return true;
@@ -622,10 +619,14 @@ private:
                 }
             }
         }
-        if (!table_.appendRow(texts)) {
-            return damagedBecause("a column holds more text than a table can");
+        switch (table_.appendRow(texts)) {
+            case Table::AppendResult::Stored:
+                return true;
+            case Table::AppendResult::OverLimit:
+                return overMemory();
+            default:
+                return damagedBecause("a column holds more text than a table can");
         }
-        return true;
     }
 
     bool readEnd() {
@@ -666,6 +667,7 @@ private:
     quint32 cols_ = 0;
     quint32 heights_ = 0;
     quint32 styles_ = 0;
+    quint64 memoryLimit_ = 0;
     Checksum checksum_;
     Table table_;
     std::optional<FileError> error_;
@@ -673,17 +675,23 @@ private:
 
 }  // namespace
 
-Result<Table> loadNative(QIODevice& device, const QString& name, const Progress& progress) {
-    NativeReader reader(device, name, progress);
-    return reader.run();
+Result<Table> loadNative(QIODevice& device, const QString& name, const Progress& progress,
+                         quint64 memoryLimit) {
+    try {
+        NativeReader reader(device, name, progress,
+                            memoryLimit > 0 ? memoryLimit : memoryForLoads());
+        return reader.run();
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(name);
+    }
 }
 
-Result<Table> loadNative(const QString& path, const Progress& progress) {
+Result<Table> loadNative(const QString& path, const Progress& progress, quint64 memoryLimit) {
     QFile file(path);
     if (auto error = openForReading(file)) {
         return *error;
     }
-    return loadNative(file, displayName(path), progress);
+    return loadNative(file, displayName(path), progress, memoryLimit);
 }
 
 Result<void> saveNative(const Table& table, QIODevice& device, const QString& name) {
@@ -695,7 +703,7 @@ Result<void> saveNative(const Table& table, QIODevice& device, const QString& na
     sink.observer = nullptr;
     putNumber<quint64>(sink, checksum.result());
     if (!sink.flush()) {
-        return writeFailed(name, device);
+        return writeFailed(name, device, sink.systemError());
     }
     return {};
 }

@@ -28,7 +28,9 @@
 //
 // A file that is not ours, newer, truncated, corrupted or inconsistent (counts that its size
 // cannot hold, values out of range, a wrong check sum) gives an error naming the file and the
-// problem, before anything absurd is allocated.
+// problem, before anything absurd is allocated. Empty cells and rows take no memory, nothing is
+// made ahead, and a table larger than the memory the load may take is refused before it is
+// spent.
 #pragma once
 
 #include <QString>
@@ -42,10 +44,14 @@ namespace pellumar {
 
 constexpr quint32 kNativeVersion = 2;
 
-// Loads a native grid file into a fresh table; nothing else is touched.
-Result<Table> loadNative(const QString& path, const Progress& progress = {});
+// Loads a native grid file into a fresh table; nothing else is touched. The table may take
+// `memoryLimit` bytes (0: most of what the system has free); a file that needs more is refused
+// before the memory is spent, and so is one the system gives too little memory for.
+Result<Table> loadNative(const QString& path, const Progress& progress = {},
+                         quint64 memoryLimit = 0);
 // The same from an open device, read from its current position; `name` is used in errors.
-Result<Table> loadNative(QIODevice& device, const QString& name, const Progress& progress = {});
+Result<Table> loadNative(QIODevice& device, const QString& name, const Progress& progress = {},
+                         quint64 memoryLimit = 0);
 
 // Saves a table as a native grid file, replacing the file in one step (a failed save leaves any
 // old file whole).

@@ -27,6 +27,10 @@ QString encodingName(TextEncoding encoding) {
             return QStringLiteral("utf-8-bom");
         case TextEncoding::Windows1252:
             return QStringLiteral("windows-1252");
+        case TextEncoding::Utf16LeBom:
+            return QStringLiteral("utf-16le-bom");
+        case TextEncoding::Utf16BeBom:
+            return QStringLiteral("utf-16be-bom");
         case TextEncoding::Utf8:
             break;
     }
@@ -39,6 +43,12 @@ TextEncoding encodingOf(const QString& name) {
     }
     if (name == u"windows-1252") {
         return TextEncoding::Windows1252;
+    }
+    if (name == u"utf-16le-bom") {
+        return TextEncoding::Utf16LeBom;
+    }
+    if (name == u"utf-16be-bom") {
+        return TextEncoding::Utf16BeBom;
     }
     return TextEncoding::Utf8;
 }

@@ -6,8 +6,9 @@
 // .tsv tab text. A text IN has its first line taken as the column titles, or with
 // --first-line-data as the first record below an empty title row (the flag has no meaning for a
 // .plm IN, which carries its own title row). A text OUT is written in the encoding a text IN was
-// read in, else UTF-8. Exit status: 0 done, 1 the conversion failed (the message says why; OUT
-// is left as it was), 2 wrong usage.
+// read in, else UTF-8. What the user should know about a text IN that loaded (a mix of
+// encodings, a quoted field left open) goes to standard error. Exit status: 0 done (warnings or
+// not), 1 the conversion failed (the message says why; OUT is left as it was), 2 wrong usage.
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -76,6 +77,9 @@ int main(int argc, char** argv) {
         }
         table = std::move(loaded.value().table);
         encoding = loaded.value().encoding;
+        for (const QString& warning : loaded.value().warnings) {
+            say(warning);
+        }
         if (firstLineData) {
             table.insertRows(0, 1);
         }

@@ -7,6 +7,7 @@
 #include "grid/FormPanelController.h"
 #include "grid/GridControl.h"
 #include "grid/RecordViews.h"
+#include "grid/TableLimits.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Prompter.h"
 
@@ -24,16 +25,6 @@
 namespace pellumar {
 
 namespace {
-
-// How wide and how long a table may grow: the columns a loaded file may have, and the records
-// the grid can count.
-int maxColumns() {
-    return kMaxColumns;
-}
-
-int maxRecords() {
-    return std::numeric_limits<int>::max() - 1;
-}
 
 // The longest text Paste puts into the Drop Box (a form's text is a few hundred characters).
 constexpr int kDropBoxMaxChars = 1 << 20;
@@ -213,25 +204,22 @@ void EditController::mnuSelectAll_Click() {
 
 // --- Records and columns ------------------------------------------------------------------------
 
-bool EditController::atLimit(int count, int most, const QString& message) {
-    if (count < most) {
+bool EditController::refuseMoreRecords() {
+    if (document_.model().canAddRows(1)) {
         return false;
     }
     prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Pellumar"),
-                     message.arg(number(most)));
+                     tooManyRowsMessage());
     return true;
 }
 
-bool EditController::refuseMoreRecords() {
-    return atLimit(records(), maxRecords(),
-                   QStringLiteral("The table already has %1 records, the most it can hold. No "
-                                  "record was added."));
-}
-
 bool EditController::refuseMoreColumns() {
-    return atLimit(document_.model().cols(), maxColumns(),
-                   QStringLiteral("The table already has %1 columns, the most it can hold. No "
-                                  "column was inserted."));
+    if (document_.model().canAddColumns(1)) {
+        return false;
+    }
+    prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Pellumar"),
+                     tooManyColumnsMessage());
+    return true;
 }
 
 void EditController::mnuAddRow_Click() {

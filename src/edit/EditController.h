@@ -76,7 +76,6 @@ private:
     // Tells the user that the table cannot grow further; true when it cannot.
     bool refuseMoreColumns();
     bool refuseMoreRecords();
-    bool atLimit(int count, int most, const QString& message);
     // The clipboard's text and putting a text on it.
     static QString clipboardText();
     static void putOnClipboard(const QString& text);

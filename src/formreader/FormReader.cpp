@@ -51,12 +51,30 @@ int targetColumn(GridModel& grid, int i, const QString& name, Outcome& out) {
     }
     // No column bears the name: a new one, moved from the end to the pair's position. A pair
     // beyond the last column (after empty names past it) keeps the new column last.
-    grid.setCols(cols + 1);
+    if (!grid.setCols(cols + 1)) {
+        out.columnLimit = true;  // only ever on a dry run (see appendFormRecord)
+        return i;
+    }
     const int at = std::min(i, cols);
     grid.moveColumn(cols, at);
     grid.setText(0, at, name);
     ++out.columnsAdded;
     return at;
+}
+
+Outcome addFormRecord(GridModel& grid, QStringView text, const QString& separator,
+                      bool isNewDocument);
+
+// Whether a form would take the table past its column limit: a dry run on a copy of the title
+// row alone.
+bool passesColumnLimit(const GridModel& grid, QStringView text, const QString& separator) {
+    Table titles(1, grid.cols());
+    for (int c = 0; c < grid.cols(); ++c) {
+        titles.setUtf8(0, c, grid.table().utf8(0, c));
+    }
+    GridModel dry;
+    dry.replaceTable(std::move(titles));
+    return addFormRecord(dry, text, separator, false).columnLimit;
 }
 
 }  // namespace
@@ -85,6 +103,24 @@ QStringView withoutTrailingSpaces(QStringView text) {
 
 Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separator,
                          bool isNewDocument) {
+    // A form adds at most one column a pair: only near the limit is it tried out first.
+    Outcome refused;
+    if (holdsSeparator(text, separator) && !grid.canAddColumns(kMaxPairs) &&
+        passesColumnLimit(grid, text, separator)) {
+        refused.columnLimit = true;
+        return refused;
+    }
+    if (!isNewDocument && !grid.canAddRows(1)) {
+        refused.rowLimit = true;
+        return refused;
+    }
+    return addFormRecord(grid, text, separator, isNewDocument);
+}
+
+namespace {
+
+Outcome addFormRecord(GridModel& grid, QStringView text, const QString& separator,
+                      bool isNewDocument) {
     Outcome out;
     if (!holdsSeparator(text, separator)) {
         out.inputError = true;
@@ -142,9 +178,23 @@ Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separ
     return out;
 }
 
+}  // namespace
+
 Outcome appendDelimitedRows(GridModel& grid, QStringView text, QChar delimiter,
                             bool isNewDocument) {
     Outcome out;
+    {
+        // Lines that would take the table past its limits change nothing.
+        const QStringView all = withoutTrailingSpaces(text);
+        const LineEnd end = findLineEnd(all);
+        const qint64 fields = (end.at < 0 ? all : all.first(end.at)).count(delimiter) + 1;
+        const qint64 lines = all.isEmpty() ? 0 : all.count(u'\n') + 1;
+        out.columnLimit = !all.isEmpty() && !grid.canAddColumns(fields - grid.cols());
+        out.rowLimit = !rowsFit(isNewDocument ? 1 : std::max(grid.rows(), 1), lines);
+        if (out.columnLimit || out.rowLimit) {
+            return out;
+        }
+    }
     if (isNewDocument) {
         dropBlankRecords(grid, out);
     }

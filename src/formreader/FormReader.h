@@ -33,6 +33,10 @@ struct Outcome {
     int rowsAdded = 0;
     int columnsAdded = 0;
     int newRecordRow = -1;  // a form record: its row
+    // Refused, nothing changed: the text would take the table past its limits
+    // (tooManyColumnsMessage, tooManyRowsMessage).
+    bool columnLimit = false;
+    bool rowLimit = false;
 };
 
 // Adds the form text as one record at the bottom of the table. Each name is matched against the
@@ -43,13 +47,14 @@ struct Outcome {
 // so it keeps further separators. A line without the separator continues the value before it,
 // after a line feed (a text area's lines, as browsers post them); lines before the first pair
 // are skipped, and empty lines at the end of the text add nothing. With `isNewDocument` the
-// blank records go first (the title row and the columns stay).
+// blank records go first (the title row and the columns stay). A form that would take the table
+// past its limits changes nothing.
 Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separator,
                          bool isNewDocument);
 
 // Adds one record per line of comma or tab separated fields (no quoting). The table is first
 // widened to the first line's field count; fields beyond the last column are dropped. Titles are
-// not touched.
+// not touched. Lines that would take the table past its limits change nothing.
 Outcome appendDelimitedRows(GridModel& grid, QStringView text, QChar delimiter, bool isNewDocument);
 
 // The text without its trailing spaces (other white space stays).

@@ -8,12 +8,15 @@
 #include "grid/FormPanelController.h"
 #include "grid/GridControl.h"
 #include "grid/RecordViews.h"
+#include "grid/TableLimits.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Prompter.h"
 #include "ui/StatusPanels.h"
 
 #include <QMimeData>
 #include <QToolButton>
+
+#include <new>
 
 namespace pellumar {
 
@@ -48,6 +51,11 @@ void FormReaderController::setSeparator(const QString& separator) {
 }
 
 void FormReaderController::afterFormReader(const formreader::Outcome& outcome) {
+    if (outcome.columnLimit || outcome.rowLimit) {
+        prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Drop Box"),
+                         outcome.columnLimit ? tooManyColumnsMessage() : tooManyRowsMessage());
+        return;
+    }
     if (outcome.blankRecordsDropped) {
         document_.setNewDocument(false);
     }
@@ -93,8 +101,20 @@ void FormReaderController::AppendFormRecord() {
 void FormReaderController::AppendDelimitedRows() {
     const QChar delimiter =
         formreader::modeFor(separator_) == formreader::Mode::CommaLines ? u',' : u'\t';
-    afterFormReader(formreader::appendDelimitedRows(document_.model(), formText_, delimiter,
-                                                    document_.isNewDocument()));
+    GridModel& model = document_.model();
+    const int rows = model.rows();
+    const int cols = model.cols();
+    try {
+        afterFormReader(formreader::appendDelimitedRows(model, formText_, delimiter,
+                                                        document_.isNewDocument()));
+    } catch (const std::bad_alloc&) {
+        // The records and columns added so far go again (the columns were added last).
+        model.setRows(rows);
+        model.setCols(cols);
+        prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Drop Box"),
+                         QStringLiteral("There is not enough memory to add these records. "
+                                        "Nothing was changed."));
+    }
 }
 
 void FormReaderController::txtDrop_OLEDragDrop(const QMimeData& data) {

@@ -235,11 +235,14 @@ Table GridModel::takeTable() {
     return out;
 }
 
-void GridModel::setRows(int rows) {
+bool GridModel::setRows(int rows) {
     rows = std::max(rows, 0);
     const int oldRows = table_.rowCount();
     if (rows == oldRows) {
-        return;
+        return true;
+    }
+    if (!canAddRows(qint64{rows} - oldRows)) {
+        return false;
     }
     const int oldModel = rowCount();
     const int newModel = std::max(0, rows - fixedRows_);
@@ -258,11 +261,15 @@ void GridModel::setRows(int rows) {
     if (headerChanges && table_.columnCount() > 0) {
         emit headerDataChanged(Qt::Horizontal, 0, table_.columnCount() - 1);
     }
+    return true;
 }
 
-void GridModel::setCols(int cols) {
+bool GridModel::setCols(int cols) {
     cols = std::max(cols, 0);
     const int old = table_.columnCount();
+    if (!canAddColumns(qint64{cols} - old)) {
+        return false;
+    }
     if (cols > old) {
         beginInsertColumns(QModelIndex(), old, cols - 1);
         table_.setColumnCount(cols);
@@ -273,6 +280,7 @@ void GridModel::setCols(int cols) {
         table_.setColumnCount(cols);
         endRemoveColumns();
     }
+    return true;
 }
 
 void GridModel::setFixedRows(int fixedRows) {
@@ -537,19 +545,23 @@ void GridModel::adjustRowHeights(std::span<const int> rows, int delta) {
     }
 }
 
-void GridModel::insertRowsAt(int at, int count) {
+bool GridModel::insertRowsAt(int at, int count) {
     if (count <= 0 || at < 0 || at > table_.rowCount()) {
-        return;
+        return true;
+    }
+    if (!canAddRows(count)) {
+        return false;
     }
     if (at < fixedRows_) {
         beginResetModel();
         table_.insertRows(at, count);
         endResetModel();
-        return;
+        return true;
     }
     beginInsertRows(QModelIndex(), at - fixedRows_, at - fixedRows_ + count - 1);
     table_.insertRows(at, count);
     endInsertRows();
+    return true;
 }
 
 void GridModel::removeRowsAt(int at, int count) {
@@ -568,14 +580,18 @@ void GridModel::removeRowsAt(int at, int count) {
     endRemoveRows();
 }
 
-void GridModel::insertColumnsAt(int at, int count) {
+bool GridModel::insertColumnsAt(int at, int count) {
     if (count <= 0 || at < 0 || at > table_.columnCount()) {
-        return;
+        return true;
+    }
+    if (!canAddColumns(count)) {
+        return false;
     }
     beginInsertColumns(QModelIndex(), at, at + count - 1);
     table_.insertColumns(at, count);
     endInsertColumns();
     emit columnAttributesChanged(at, table_.columnCount() - 1);
+    return true;
 }
 
 void GridModel::removeColumnsAt(int at, int count) {

@@ -67,11 +67,16 @@ public:
     // Hands the table out, leaving an empty one (0 x 0).
     Table takeTable();
 
-    // Shape. Growing adds empty cells, shrinking drops them.
+    // Shape. Growing adds empty cells, shrinking drops them. Growth past the table's limits
+    // (TableLimits.h) is refused: nothing changes and the call gives false.
     int rows() const { return table_.rowCount(); }
     int cols() const { return table_.columnCount(); }
-    void setRows(int rows);
-    void setCols(int cols);
+    bool setRows(int rows);
+    bool setCols(int cols);
+    // True when `count` more columns (rows) fit in the table; a command that would go past
+    // tells the user tooManyColumnsMessage() (tooManyRowsMessage()) and changes nothing.
+    bool canAddColumns(qint64 count) const { return columnsFit(cols(), count); }
+    bool canAddRows(qint64 count) const { return rowsFit(rows(), count); }
     int fixedRows() const { return fixedRows_; }
     void setFixedRows(int fixedRows);  // 0 or 1
     int fixedCols() const { return fixedCols_; }
@@ -126,10 +131,10 @@ public:
     void adjustRowHeights(std::span<const int> rows, int delta);
 
     // Structure.
-    void insertRowsAt(int at, int count);
+    bool insertRowsAt(int at, int count);
     void removeRowsAt(int at, int count);
     void removeRow(int row) { removeRowsAt(row, 1); }
-    void insertColumnsAt(int at, int count);
+    bool insertColumnsAt(int at, int count);
     void removeColumnsAt(int at, int count);
     // Removes the listed rows (any order; repeats and rows outside the table are ignored) in one
     // batch: a contiguous run is one removal; many scattered rows are one reset of the model.

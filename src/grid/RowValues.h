@@ -156,14 +156,15 @@ public:
         }
     }
 
-    // Gives each of the `n` rows at `phys` the index newIndex(its index), in one pass that
-    // keeps to a chunk while the rows do.
-    template <typename NewIndex>
-    void remap(const uint32_t* phys, size_t n, NewIndex&& newIndex) {
+    // Gives each of the `n` rows physAt(0) to physAt(n - 1) the index newIndex(its index), in one
+    // pass that keeps to a chunk while the rows do.
+    template <typename PhysAt, typename NewIndex>
+    void remap(size_t n, PhysAt&& physAt, NewIndex&& newIndex) {
         size_t current = SIZE_MAX;
         Chunk* chunk = nullptr;
         for (size_t j = 0; j < n; ++j) {
-            const size_t k = phys[j] >> kRowChunkShift;
+            const uint32_t phys = physAt(j);
+            const size_t k = phys >> kRowChunkShift;
             if (k != current) {
                 if (chunk) {
                     dropIfUnused(*chunk);
@@ -171,7 +172,7 @@ public:
                 current = k;
                 chunk = k < chunks_.size() ? &chunks_[k] : nullptr;
             }
-            const uint32_t i = phys[j] & (kRowChunkRows - 1);
+            const uint32_t i = phys & (kRowChunkRows - 1);
             const uint32_t old = !chunk          ? 0
                                  : chunk->wide   ? chunk->wide[i]
                                  : chunk->narrow ? chunk->narrow[i]

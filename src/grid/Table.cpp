@@ -12,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <numeric>
 #include <unordered_map>
 #include <utility>
 
@@ -33,41 +34,6 @@ using Cell = uint64_t;
 constexpr Cell kInlineFlag = Cell{1} << 63;
 constexpr size_t kInlineMax = 7;
 constexpr size_t kCompactThreshold = 1 << 20;
-
-// Prepares a large block reserved for a bulk load: backed by large pages where the system has
-// them (each is cleared as filling reaches it, while it is still in the cache), and the small
-// pages at its ends made present in one step, so that filling a big table does not stop at tens
-// of thousands of page faults.
-void prepareBulkMemory(const void* data, size_t bytes) {
-#ifdef __linux__
-    constexpr uintptr_t kLarge = uintptr_t{2} << 20;
-    constexpr uintptr_t kPage = 4096;
-    if (bytes < kLarge / 8) {
-        return;
-    }
-    const auto start = reinterpret_cast<uintptr_t>(data);
-    const auto pagesBegin = start & ~(kPage - 1);
-    const auto pagesEnd = (start + bytes + kPage - 1) & ~(kPage - 1);
-    auto largeBegin = (start + kLarge - 1) & ~(kLarge - 1);
-    auto largeEnd = (start + bytes) & ~(kLarge - 1);
-    if (largeEnd > largeBegin) {
-        madvise(reinterpret_cast<void*>(largeBegin), largeEnd - largeBegin, MADV_HUGEPAGE);
-    } else {
-        largeBegin = largeEnd = pagesEnd;
-    }
-#ifdef MADV_POPULATE_WRITE
-    if (largeBegin > pagesBegin) {
-        madvise(reinterpret_cast<void*>(pagesBegin), largeBegin - pagesBegin, MADV_POPULATE_WRITE);
-    }
-    if (pagesEnd > largeEnd) {
-        madvise(reinterpret_cast<void*>(largeEnd), pagesEnd - largeEnd, MADV_POPULATE_WRITE);
-    }
-#endif
-#else
-    (void)data;
-    (void)bytes;
-#endif
-}
 
 // The cell of a text of one to seven bytes, read without a byte loop.
 Cell packInline(std::string_view s) {
@@ -115,7 +81,8 @@ Cell makeArena(uint32_t offset, size_t length) {
 // cell of it is first written, and only its cells up to the last one written are kept (a
 // column's first chunk also grows its room step by step from 16 cells); cells beyond read as
 // empty. So a table grows without copying its cells, a new column costs nothing until it holds
-// something, a very wide table of few rows stays small, and a load writes each cell once.
+// something, a very wide table of few rows stays small, empty cells of a load take no room, and
+// a load writes each cell once. Nothing is made ahead of the cells that need it.
 constexpr uint32_t kChunkShift = 13;
 constexpr uint32_t kChunkCells = 1u << kChunkShift;
 constexpr uint32_t kFirstChunkCells = 16;
@@ -139,6 +106,7 @@ public:
             }
             std::memcpy(to.data, from.data, from.used * sizeof(Cell));
             to.capacity = to.used = from.used;
+            bytes_ += from.used * sizeof(Cell);
         }
     }
     CellStore& operator=(const CellStore&) = delete;
@@ -154,8 +122,9 @@ public:
     Cell* find(uint32_t phys) {
         return const_cast<Cell*>(static_cast<const CellStore*>(this)->find(phys));
     }
-    // The cell, made (empty) when it is not kept yet.
-    Cell& at(uint32_t phys) {
+    // The cell, made (empty) when it is not kept yet; nullptr when making it would take the
+    // storage past the budget.
+    Cell* at(uint32_t phys, StorageBudget& budget) {
         const size_t k = phys >> kChunkShift;
         if (k >= chunks_.size()) {
             chunks_.resize(k + 1);
@@ -163,8 +132,8 @@ public:
         Chunk& chunk = chunks_[k];
         const uint32_t i = phys & (kChunkCells - 1);
         if (i >= chunk.used) {
-            if (i >= chunk.capacity) {
-                grow(chunk, k, i);
+            if (i >= chunk.capacity && !grow(chunk, k, i, budget)) {
+                return nullptr;
             }
             if (i > chunk.used) {  // cells skipped over are empty
                 std::memset(chunk.data + chunk.used, 0, (i - chunk.used) * sizeof(Cell));
@@ -172,35 +141,28 @@ public:
             chunk.data[i] = 0;
             chunk.used = i + 1;
         }
-        return chunk.data[i];
-    }
-    // Makes room for `rows` cells ahead of a bulk load: the chunks not made yet come from one
-    // block, prepared so that filling it does not stop at every page.
-    void reserve(size_t rows) {
-        const size_t wanted = (rows + kChunkCells - 1) >> kChunkShift;
-        chunks_.reserve(wanted);
-        if (wanted < chunks_.size() + kBlockMinChunks) {
-            return;
-        }
-        const size_t count = wanted - chunks_.size();
-        Block block(static_cast<Cell*>(std::malloc(count * kChunkCells * sizeof(Cell))));
-        if (!block) {
-            return;  // the chunks will be made one by one
-        }
-        prepareBulkMemory(block.get(), count * kChunkCells * sizeof(Cell));
-        for (size_t j = 0; j < count; ++j) {
-            Chunk chunk;
-            chunk.data = block.get() + j * kChunkCells;
-            chunk.capacity = kChunkCells;
-            chunk.owned = false;
-            chunks_.push_back(std::move(chunk));
-        }
-        blocks_.push_back(std::move(block));
+        return &chunk.data[i];
     }
     void clear() {
         decltype(chunks_)().swap(chunks_);
-        blocks_.clear();
+        bytes_ = 0;
     }
+    // The bytes that making cell `phys` would take.
+    size_t growthFor(uint32_t phys) const {
+        const size_t k = phys >> kChunkShift;
+        const uint32_t i = phys & (kChunkCells - 1);
+        const uint32_t capacity = k < chunks_.size() ? chunks_[k].capacity : 0;
+        if (i < capacity) {
+            return 0;
+        }
+        const uint32_t room =
+            k == 0 ? std::min(std::max({kFirstChunkCells, std::bit_ceil(i + 1), capacity * 2}),
+                              kChunkCells)
+                   : kChunkCells;
+        return (room - capacity) * sizeof(Cell);
+    }
+    // The bytes the chunks hold.
+    size_t bytes() const { return bytes_ + chunks_.capacity() * sizeof(Chunk); }
     template <typename F>
     void forEach(F&& f) {
         for (Chunk& chunk : chunks_) {
@@ -213,59 +175,169 @@ private:
         Cell* data = nullptr;
         uint32_t capacity = 0;
         uint32_t used = 0;  // cells 0 to used - 1 are kept
-        bool owned = true;  // false: part of a block reserved for a load
 
         Chunk() = default;
         Chunk(Chunk&& other) noexcept
             : data(std::exchange(other.data, nullptr)),
               capacity(std::exchange(other.capacity, 0)),
-              used(std::exchange(other.used, 0)),
-              owned(std::exchange(other.owned, true)) {}
+              used(std::exchange(other.used, 0)) {}
         Chunk& operator=(Chunk&& other) noexcept {
             std::swap(data, other.data);
             std::swap(capacity, other.capacity);
             std::swap(used, other.used);
-            std::swap(owned, other.owned);
             return *this;
         }
-        ~Chunk() {
-            if (owned) {
-                std::free(data);
-            }
-        }
+        ~Chunk() { std::free(data); }
     };
-    struct FreeBlock {
-        void operator()(Cell* p) const { std::free(p); }
-    };
-    using Block = std::unique_ptr<Cell[], FreeBlock>;
-    static constexpr size_t kBlockMinChunks = 8;
 
     // Only a column's first chunk grows step by step; a column that reaches its second chunk is
     // long, and gets whole chunks from then on.
-    static void grow(Chunk& chunk, size_t k, uint32_t i) {
+    bool grow(Chunk& chunk, size_t k, uint32_t i, StorageBudget& budget) {
         uint32_t capacity = kChunkCells;
         if (k == 0) {
             capacity =
                 std::min(std::max({kFirstChunkCells, std::bit_ceil(i + 1), chunk.capacity * 2}),
                          kChunkCells);
         }
-        auto* grown = static_cast<Cell*>(std::realloc(chunk.data, capacity * sizeof(Cell)));
+        const size_t more = (capacity - chunk.capacity) * sizeof(Cell);
+        if (!budget.take(more)) {
+            return false;
+        }
+        Cell* grown = nullptr;
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+        if (k > 0 && i == 0 && chunks_[k - 1].used == kChunkCells) {
+            // The column fills its chunks one after the other, as a load does: this one is made
+            // present in one step rather than page by page.
+            grown = static_cast<Cell*>(std::aligned_alloc(4096, capacity * sizeof(Cell)));
+            if (grown) {
+                madvise(grown, capacity * sizeof(Cell), MADV_POPULATE_WRITE);
+            }
+        }
+#endif
+        if (!grown) {
+            grown = static_cast<Cell*>(std::realloc(chunk.data, capacity * sizeof(Cell)));
+        }
         if (!grown) {
             throw std::bad_alloc();
         }
         chunk.data = grown;
         chunk.capacity = capacity;
+        bytes_ += more;
+        return true;
     }
 
     std::vector<Chunk> chunks_;
-    std::vector<Block> blocks_;  // memory of reserved chunks
+    size_t bytes_ = 0;  // the chunks' room
 };
+
+// A column's long texts, one after the other. It grows in place where the system lets it (a
+// large block moves by remapping its pages, not by copying them), and a large one asks for large
+// pages, so that filling a long column does not stop at every 4 KB.
+class TextArena {
+public:
+    TextArena() = default;
+    // A copy holds the texts in room of its own, sized to them.
+    TextArena(const TextArena& other) {
+        if (other.size_ > 0) {
+            reserve(other.size_);
+            std::memcpy(data_, other.data_, other.size_);
+            size_ = other.size_;
+        }
+    }
+    TextArena& operator=(const TextArena&) = delete;
+    TextArena(TextArena&& other) noexcept { swap(other); }
+    TextArena& operator=(TextArena&& other) noexcept {
+        swap(other);
+        return *this;
+    }
+    ~TextArena() { std::free(data_); }
+
+    char* data() { return data_; }
+    const char* data() const { return data_; }
+    size_t size() const { return size_; }
+    size_t capacity() const { return capacity_; }
+
+    void reserve(size_t room) {
+        if (room <= capacity_) {
+            return;
+        }
+        auto* grown = static_cast<char*>(std::realloc(data_, room));
+        if (!grown) {
+            throw std::bad_alloc();
+        }
+        data_ = grown;
+        capacity_ = room;
+        adviseLargePages();
+    }
+    void append(std::string_view text) {
+        if (size_ + text.size() > capacity_) {
+            reserve(std::max(size_ + text.size(), capacity_ * 2));
+        }
+        if (!text.empty()) {
+            std::memcpy(data_ + size_, text.data(), text.size());
+            size_ += text.size();
+        }
+    }
+    void shrink_to_fit() {
+        if (size_ == 0) {
+            clear();
+        } else if (auto* smaller = static_cast<char*>(std::realloc(data_, size_))) {
+            data_ = smaller;
+            capacity_ = size_;
+        }
+    }
+    // Empties the arena and gives its room back.
+    void clear() {
+        std::free(std::exchange(data_, nullptr));
+        size_ = capacity_ = 0;
+    }
+    void swap(TextArena& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+    }
+
+private:
+    void adviseLargePages() {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        constexpr uintptr_t kLarge = uintptr_t{2} << 20;
+        if (capacity_ >= 2 * kLarge) {
+            const auto start = reinterpret_cast<uintptr_t>(data_);
+            const uintptr_t begin = (start + kLarge - 1) & ~(kLarge - 1);
+            const uintptr_t end = (start + capacity_) & ~(kLarge - 1);
+            if (end > begin) {
+                madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+            }
+        }
+#endif
+    }
+
+    char* data_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
+// Makes room in a column's arena for `more` bytes of long texts; false when the arena would grow
+// past the budget. The arena grows to twice its room.
+bool growArena(TextArena& arena, size_t more, StorageBudget& budget) {
+    const size_t needed = arena.size() + more;
+    if (needed <= arena.capacity()) {
+        return true;
+    }
+    const size_t room = std::min<size_t>(std::max(needed, arena.capacity() * 2),
+                                         std::numeric_limits<uint32_t>::max());
+    if (!budget.take(room - arena.capacity())) {
+        return false;
+    }
+    arena.reserve(std::max(room, needed));
+    return true;
+}
 
 }  // namespace
 
 struct Table::Column {
     CellStore cells;      // by physical row
-    std::string arena;    // texts longer than kInlineMax
+    TextArena arena;      // texts longer than kInlineMax
     size_t garbage = 0;   // arena bytes no cell refers to any more
     StyleIndexes styles;  // by physical row, into the table's palette
     ColumnAttributes attrs;
@@ -296,29 +368,37 @@ struct Table::Column {
         c = 0;
     }
 
-    void set(uint32_t phys, std::string_view s) {
+    // False when storing the text would take the storage past the budget.
+    bool set(uint32_t phys, std::string_view s, StorageBudget& budget) {
         if (s.empty() && !cells.find(phys)) {
-            return;  // already empty
+            return true;  // already empty
         }
-        Cell& c = cells.at(phys);
+        Cell* cell = cells.at(phys, budget);
+        if (!cell) {
+            return false;
+        }
+        Cell& c = *cell;
         if (s.size() <= kInlineMax) {
             release(phys);
             c = makeInline(s);
-            return;
+            return true;
         }
         if (!isInline(c) && cellLength(c) >= s.size()) {
             // Reuse the old place in the arena.
             std::memmove(arena.data() + cellOffset(c), s.data(), s.size());
             garbage += cellLength(c) - s.size();
             c = makeArena(cellOffset(c), s.size());
-            return;
+            return true;
         }
         release(phys);
         if (arena.size() + s.size() > std::numeric_limits<uint32_t>::max()) {
             compact();
             if (arena.size() + s.size() > std::numeric_limits<uint32_t>::max()) {
-                return;  // a column holding more than 4 GB of text: the cell stays empty
+                return true;  // a column holding more than 4 GB of text: the cell stays empty
             }
+        }
+        if (!growArena(arena, s.size(), budget)) {
+            return false;
         }
         const auto offset = static_cast<uint32_t>(arena.size());
         arena.append(s);
@@ -326,15 +406,16 @@ struct Table::Column {
         if (garbage > kCompactThreshold && garbage > arena.size() / 2) {
             compact();
         }
+        return true;
     }
 
     void compact() {
-        std::string fresh;
+        TextArena fresh;
         fresh.reserve(arena.size() - garbage);
         cells.forEach([&](Cell& c) {
             if (!isInline(c) && cellLength(c) > 0) {
                 const auto offset = static_cast<uint32_t>(fresh.size());
-                fresh.append(arena.data() + cellOffset(c), cellLength(c));
+                fresh.append(std::string_view(arena.data() + cellOffset(c), cellLength(c)));
                 c = makeArena(offset, cellLength(c));
             }
         });
@@ -344,7 +425,7 @@ struct Table::Column {
 
     void clear() {
         cells.clear();
-        std::string().swap(arena);
+        arena.clear();
         garbage = 0;
         styles.clear();
     }
@@ -364,9 +445,10 @@ Table::Column& Table::writable(std::shared_ptr<const Column>& column) {
 
 Table Table::snapshot() const {
     Table copy;
-    copy.rows_ = rows_;
+    copy.rowMap_ = rowMap_;
+    copy.mapped_ = mapped_;
     copy.freeRows_ = freeRows_;
-    copy.physicalRows_ = physicalRows_;
+    copy.physicalRows_.count = physicalRows_.count;
     copy.cols_ = cols_;
     if (palette_) {
         copy.palette_ = std::make_unique<StylePalette>(*palette_);
@@ -388,15 +470,29 @@ bool Table::inRange(int row, int col) const {
     return row >= 0 && col >= 0 && row < rowCount() && col < columnCount();
 }
 
-void Table::reserveRows(int rows) {
-    if (rows <= 0) {
-        return;
+void Table::mapRows() {
+    if (!mapped_) {
+        rowMap_.resize(physicalRows_.count);
+        std::iota(rowMap_.begin(), rowMap_.end(), uint32_t{0});
+        mapped_ = true;
     }
-    rows_.reserve(static_cast<size_t>(rows));
-    prepareBulkMemory(rows_.data(), rows_.capacity() * sizeof(uint32_t));
-    for (auto& c : cols_) {
-        writable(c).cells.reserve(static_cast<size_t>(rows));
+}
+
+void Table::setStorageLimit(size_t bytes) {
+    budget_.limit = bytes;
+    budget_.used = storageBytes();
+}
+
+void Table::clearStorageLimit() {
+    setStorageLimit(std::numeric_limits<size_t>::max());
+}
+
+size_t Table::storageBytes() const {
+    size_t bytes = (rowMap_.size() + freeRows_.capacity()) * sizeof(uint32_t);
+    for (const auto& c : cols_) {
+        bytes += c->cells.bytes() + c->arena.capacity();
     }
+    return bytes;
 }
 
 uint32_t Table::takePhysicalRow() {
@@ -405,7 +501,7 @@ uint32_t Table::takePhysicalRow() {
         freeRows_.pop_back();
         return phys;
     }
-    return physicalRows_++;
+    return physicalRows_.count++;
 }
 
 void Table::releasePhysicalRow(uint32_t phys) {
@@ -439,23 +535,28 @@ void Table::setColumnCount(int cols) {
 }
 
 void Table::insertRows(int at, int count) {
-    if (count <= 0 || at < 0 || at > rowCount()) {
+    if (count <= 0 || at < 0 || at > rowCount() || !rowsFit(rowCount(), count)) {
         return;
     }
+    if (!mapped_ && at == rowCount()) {
+        physicalRows_.count += static_cast<uint32_t>(count);  // rows at the end keep the order
+        return;
+    }
+    mapRows();
     const auto n = static_cast<size_t>(count);
     if (freeRows_.size() < n) {
         const size_t grow = n - freeRows_.size();
         for (size_t i = 0; i < grow; ++i) {
-            freeRows_.push_back(physicalRows_ + static_cast<uint32_t>(grow - 1 - i));
+            freeRows_.push_back(physicalRows_.count + static_cast<uint32_t>(grow - 1 - i));
         }
-        physicalRows_ += static_cast<uint32_t>(grow);
+        physicalRows_.count += static_cast<uint32_t>(grow);
     }
     std::vector<uint32_t> fresh(n);
     for (auto& phys : fresh) {
         phys = freeRows_.back();
         freeRows_.pop_back();
     }
-    rows_.insert(rows_.begin() + at, fresh.begin(), fresh.end());
+    rowMap_.insert(rowMap_.begin() + at, fresh.begin(), fresh.end());
 }
 
 void Table::removeRows(int at, int count) {
@@ -465,11 +566,12 @@ void Table::removeRows(int at, int count) {
     count = std::min(count, rowCount() - at);
     if (count == rowCount()) {
         // Dropping every row: start the storage afresh.
-        rows_.clear();
-        rows_.shrink_to_fit();
+        rowMap_.clear();
+        rowMap_.shrink_to_fit();
+        mapped_ = false;
         freeRows_.clear();
         freeRows_.shrink_to_fit();
-        physicalRows_ = 0;
+        physicalRows_.count = 0;
         for (auto& c : cols_) {
             // A fresh column keeping the attributes (a snapshot may still share the old one).
             auto fresh = std::make_shared<Column>();
@@ -481,34 +583,36 @@ void Table::removeRows(int at, int count) {
         palette_.reset();
         return;
     }
+    mapRows();
     for (int r = at; r < at + count; ++r) {
-        releasePhysicalRow(rows_[static_cast<size_t>(r)]);
+        releasePhysicalRow(physical(r));
     }
-    rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
+    rowMap_.erase(rowMap_.begin() + at, rowMap_.begin() + at + count);
 }
 
 void Table::removeRowSet(std::span<const int> rows) {
     if (rows.empty()) {
         return;
     }
+    mapRows();
     size_t next = 0;  // the next listed row
     size_t kept = 0;
-    for (size_t r = 0; r < rows_.size(); ++r) {
+    for (size_t r = 0; r < rowMap_.size(); ++r) {
         while (next < rows.size() && rows[next] < static_cast<int>(r)) {
             ++next;  // below the table or repeated
         }
         if (next < rows.size() && rows[next] == static_cast<int>(r)) {
-            releasePhysicalRow(rows_[r]);
+            releasePhysicalRow(rowMap_[r]);
             ++next;
             continue;
         }
-        rows_[kept++] = rows_[r];
+        rowMap_[kept++] = rowMap_[r];
     }
-    rows_.resize(kept);
+    rowMap_.resize(kept);
 }
 
 void Table::insertColumns(int at, int count) {
-    if (count <= 0 || at < 0 || at > columnCount()) {
+    if (count <= 0 || at < 0 || at > columnCount() || !columnsFit(columnCount(), count)) {
         return;
     }
     std::vector<std::shared_ptr<const Column>> fresh;
@@ -546,7 +650,10 @@ void moveBlock(std::vector<T>& v, int from, int count, int to) {
 }  // namespace
 
 void Table::moveRows(int from, int count, int to) {
-    moveBlock(rows_, from, count, to);
+    if (count > 0 && from != to) {
+        mapRows();
+    }
+    moveBlock(rowMap_, from, count, to);
 }
 
 void Table::moveRowTexts(int from, int count, int to) {
@@ -560,7 +667,8 @@ void Table::moveRowTexts(int from, int count, int to) {
     const auto span = static_cast<size_t>(hi - lo + 1);
     // The physical rows by position before the move: what is kept by position goes from these
     // to the rows that stand there afterwards.
-    std::vector<uint32_t> before(rows_.begin() + lo, rows_.begin() + hi + 1);
+    mapRows();
+    std::vector<uint32_t> before(rowMap_.begin() + lo, rowMap_.begin() + hi + 1);
     moveRows(from, count, to);
     auto keepInPlace = [&](auto& byPhysical) {
         if (byPhysical.empty()) {
@@ -571,7 +679,7 @@ void Table::moveRowTexts(int from, int count, int to) {
             held[i] = byPhysical.get(before[i]);
         }
         for (size_t i = 0; i < span; ++i) {
-            byPhysical.set(rows_[static_cast<size_t>(lo) + i], held[i]);
+            byPhysical.set(rowMap_[static_cast<size_t>(lo) + i], held[i]);
         }
     };
     for (auto& c : cols_) {
@@ -590,7 +698,7 @@ std::string_view Table::utf8(int row, int col) const {
     if (!inRange(row, col)) {
         return {};
     }
-    return column(col)->view(rows_[static_cast<size_t>(row)]);
+    return column(col)->view(physical(row));
 }
 
 QString Table::text(int row, int col) const {
@@ -610,58 +718,88 @@ void Table::setUtf8(int row, int col, std::string_view text) {
     if (!inRange(row, col) || text.size() > static_cast<size_t>(kMaxTextBytes)) {
         return;
     }
-    writableColumn(col)->set(rows_[static_cast<size_t>(row)], text);
+    (void)writableColumn(col)->set(physical(row), text, budget_);
 }
 
-bool Table::appendRow(std::span<const std::string_view> texts) {
+Table::AppendResult Table::appendRow(std::span<const std::string_view> texts) {
     if (texts.size() > cols_.size()) {
+        if (texts.size() > static_cast<size_t>(kMaxColumns)) {
+            return AppendResult::TooWide;
+        }
         insertColumns(columnCount(), static_cast<int>(texts.size() - cols_.size()));
     }
-    bool stored = true;
+    if (rowCount() >= kMaxRows) {
+        return AppendResult::TooLong;
+    }
+    if (mapped_ && !budget_.take(sizeof(uint32_t))) {
+        return AppendResult::OverLimit;
+    }
+    AppendResult result = AppendResult::Stored;
     if (!freeRows_.empty()) {
         const uint32_t phys = takePhysicalRow();
-        rows_.push_back(phys);
+        rowMap_.push_back(phys);
         for (size_t i = 0; i < texts.size(); ++i) {
             const Column& c = *cols_[i];
             if (texts[i].size() > kInlineMax &&
                 (texts[i].size() > static_cast<size_t>(kMaxTextBytes) ||
                  c.arena.size() + texts[i].size() > std::numeric_limits<uint32_t>::max())) {
-                stored = false;
-            } else if (!texts[i].empty()) {
-                writable(cols_[i]).set(phys, texts[i]);
+                result = AppendResult::TextTooLong;
+            } else if (!texts[i].empty() && !writable(cols_[i]).set(phys, texts[i], budget_)) {
+                return AppendResult::OverLimit;
             }
         }
-        return stored;
+        return result;
     }
-    // A fresh row at the end of the storage: each cell is built once, in place.
-    rows_.push_back(physicalRows_++);
-    for (size_t i = 0; i < cols_.size(); ++i) {
+    // A fresh row at the end of the storage: its cells are empty until written, and each text is
+    // built once, in place; empty texts take no room.
+    const uint32_t phys = physicalRows_.count++;
+    if (mapped_) {
+        rowMap_.push_back(phys);
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::string_view text = texts[i];
+        if (text.empty()) {
+            continue;
+        }
         Column& c = writable(cols_[i]);
-        Cell cell = 0;
-        if (i < texts.size()) {
-            const std::string_view text = texts[i];
-            if (text.size() <= kInlineMax) {
-                if (!text.empty()) {
-                    cell = packInline(text);
-                }
-            } else if (c.arena.size() + text.size() <= std::numeric_limits<uint32_t>::max() &&
-                       text.size() <= static_cast<size_t>(kMaxTextBytes)) {
-                cell = makeArena(static_cast<uint32_t>(c.arena.size()), text.size());
-                c.arena.append(text);
-            } else {
-                stored = false;
+        Cell cell;
+        if (text.size() <= kInlineMax) {
+            cell = packInline(text);
+        } else if (c.arena.size() + text.size() <= std::numeric_limits<uint32_t>::max() &&
+                   text.size() <= static_cast<size_t>(kMaxTextBytes)) {
+            if (!growArena(c.arena, text.size(), budget_)) {
+                return refuse(texts, i, phys);
             }
+            cell = makeArena(static_cast<uint32_t>(c.arena.size()), text.size());
+            c.arena.append(text);
+        } else {
+            result = AppendResult::TextTooLong;
+            continue;
         }
-        if (cell != 0) {
-            c.cells.at(rows_.back()) = cell;
+        Cell* slot = c.cells.at(phys, budget_);
+        if (!slot) {
+            return refuse(texts, i, phys);
+        }
+        *slot = cell;
+    }
+    return result;
+}
+
+Table::AppendResult Table::refuse(std::span<const std::string_view> texts, size_t from,
+                                  uint32_t phys) {
+    shortfall_ = 0;
+    for (size_t i = from; i < texts.size() && i < cols_.size(); ++i) {
+        if (!texts[i].empty()) {
+            shortfall_ += cols_[i]->cells.growthFor(phys) +
+                          (texts[i].size() > kInlineMax ? texts[i].size() : 0);
         }
     }
-    return stored;
+    return AppendResult::OverLimit;
 }
 
 void Table::rowUtf8(int row, std::span<std::string_view> out) const {
     const size_t cols = row >= 0 && row < rowCount() ? cols_.size() : 0;
-    const uint32_t phys = cols > 0 ? rows_[static_cast<size_t>(row)] : 0;
+    const uint32_t phys = cols > 0 ? physical(row) : 0;
     for (size_t i = 0; i < out.size(); ++i) {
         out[i] = i < cols ? cols_[i]->view(phys) : std::string_view();
     }
@@ -671,17 +809,8 @@ void Table::columnUtf8(int col, int firstRow, std::span<std::string_view> out) c
     const Column* c = col >= 0 && col < columnCount() ? column(col) : nullptr;
     for (size_t i = 0; i < out.size(); ++i) {
         const int64_t row = int64_t(firstRow) + int64_t(i);
-        out[i] = c && row >= 0 && row < rowCount() ? c->view(rows_[static_cast<size_t>(row)])
+        out[i] = c && row >= 0 && row < rowCount() ? c->view(physical(static_cast<int>(row)))
                                                    : std::string_view();
-    }
-}
-
-void Table::reserveText(int col, size_t bytes) {
-    if (col >= 0 && col < columnCount()) {
-        Column* c = writableColumn(col);
-        c->arena.reserve(
-            std::min<size_t>(c->arena.size() + bytes, std::numeric_limits<uint32_t>::max()));
-        prepareBulkMemory(c->arena.data(), c->arena.capacity());
     }
 }
 
@@ -692,7 +821,7 @@ void Table::squeeze() {
             v.shrink_to_fit();
         }
     };
-    shrink(rows_);
+    shrink(rowMap_);
     for (auto& c : cols_) {
         if (c->arena.capacity() - c->arena.size() > c->arena.size() / 8 + 4096) {
             shrink(writable(c).arena);
@@ -748,11 +877,11 @@ CellStyle Table::style(int row, int col) const {
     if (!inRange(row, col) || !palette_) {
         return {};
     }
-    return palette_->styles[column(col)->styles.get(rows_[static_cast<size_t>(row)])];
+    return palette_->styles[column(col)->styles.get(physical(row))];
 }
 
 bool Table::hasStyle(int row, int col) const {
-    return inRange(row, col) && column(col)->styles.get(rows_[static_cast<size_t>(row)]) != 0;
+    return inRange(row, col) && column(col)->styles.get(physical(row)) != 0;
 }
 
 void Table::setStyle(int row, int col, const CellStyle& style) {
@@ -760,7 +889,7 @@ void Table::setStyle(int row, int col, const CellStyle& style) {
         return;
     }
     const uint32_t id = style.isDefault() ? 0 : palette().intern(style);
-    writableColumn(col)->styles.set(rows_[static_cast<size_t>(row)], id);
+    writableColumn(col)->styles.set(physical(row), id);
 }
 
 bool Table::hasAnyStyle() const {
@@ -794,8 +923,9 @@ void Table::changeStyles(int row1, int col1, int row2, int col2,
         return changed[old];
     };
     for (int c = left; c <= right; ++c) {
-        writableColumn(c)->styles.remap(rows_.data() + top, static_cast<size_t>(bottom - top + 1),
-                                        newIndex);
+        writableColumn(c)->styles.remap(
+            static_cast<size_t>(bottom - top + 1),
+            [this, top](size_t j) { return physical(top + static_cast<int>(j)); }, newIndex);
     }
 }
 
@@ -813,7 +943,7 @@ void Table::forEachStyleRun(const std::function<void(int col, int firstRow, int 
         int first = 0;
         uint32_t id = 0;
         for (int r = 0; r <= rows; ++r) {
-            const uint32_t next = r < rows ? styles.get(rows_[static_cast<size_t>(r)]) : 0;
+            const uint32_t next = r < rows ? styles.get(physical(r)) : 0;
             if (next == id) {
                 continue;
             }
@@ -853,7 +983,7 @@ int Table::rowHeight(int row) const {
     if (row < 0 || row >= rowCount()) {
         return kDefaultRowHeight;
     }
-    return kDefaultRowHeight + rowHeights_.get(rows_[static_cast<size_t>(row)]);
+    return kDefaultRowHeight + rowHeights_.get(physical(row));
 }
 
 void Table::setRowHeight(int row, int twips) {
@@ -861,7 +991,7 @@ void Table::setRowHeight(int row, int twips) {
         return;
     }
     twips = std::clamp(twips, 0, kMaxRowHeight);
-    rowHeights_.set(rows_[static_cast<size_t>(row)], twips - kDefaultRowHeight);
+    rowHeights_.set(physical(row), twips - kDefaultRowHeight);
 }
 
 std::vector<int> Table::rowsWithHeight() const {
@@ -871,7 +1001,7 @@ std::vector<int> Table::rowsWithHeight() const {
     }
     out.reserve(rowHeights_.count());
     for (int r = 0; r < rowCount(); ++r) {
-        if (rowHeights_.get(rows_[static_cast<size_t>(r)]) != 0) {
+        if (rowHeights_.get(physical(r)) != 0) {
             out.push_back(r);
         }
     }
@@ -910,9 +1040,10 @@ void Table::sortRows(int first, int last, int col, bool ascending) {
     if (col < 0 || col >= columnCount() || last - first < 1) {
         return;
     }
+    mapRows();
     const Column* c = column(col);
-    const auto begin = rows_.begin() + first;
-    const auto end = rows_.begin() + last + 1;
+    const auto begin = rowMap_.begin() + first;
+    const auto end = rowMap_.begin() + last + 1;
 
     // Empty cells go last whatever the order.
     const auto filledEnd =

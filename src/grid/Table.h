@@ -2,7 +2,8 @@
 //
 // Built for big tables: a cell is eight bytes, short texts (up to seven UTF-8 bytes) live inside
 // the cell itself and longer ones in a per-column text arena. Rows and columns are reached through
-// index maps, so moving, inserting and removing rows or columns never copies cell contents.
+// index maps, so moving, inserting and removing rows or columns never copies cell contents (the
+// row map is made only once the rows' order changes: a loaded table's rows cost nothing).
 // Each distinct cell style is kept once; a cell holds the index of its style and a row its height,
 // by physical row (grid/RowValues.h): a table without formatting pays nothing for them, and
 // styles and heights travel with their rows.
@@ -12,13 +13,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "columns/DisplayFormat.h"
 #include "grid/RowValues.h"
+#include "grid/TableLimits.h"
 
 namespace pellumar {
 
@@ -85,6 +89,20 @@ struct ColumnAttributes {
     bool operator==(const ColumnAttributes&) const = default;
 };
 
+// What a table's storage may still take while a load watches its memory (Table::setStorageLimit).
+struct StorageBudget {
+    size_t limit = std::numeric_limits<size_t>::max();
+    size_t used = 0;  // the storage when the limit was set, and what it took since
+
+    bool take(size_t bytes) {
+        if (bytes > limit - used) {
+            return false;
+        }
+        used += bytes;
+        return true;
+    }
+};
+
 class Table {
 public:
     Table();
@@ -101,10 +119,13 @@ public:
     // never changes. Only the copy may leave the thread that changes this table.
     Table snapshot() const;
 
-    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int rowCount() const {
+        return mapped_ ? static_cast<int>(rowMap_.size()) : static_cast<int>(physicalRows_.count);
+    }
     int columnCount() const { return static_cast<int>(cols_.size()); }
 
-    // Growing adds empty rows or columns at the end; shrinking drops the last ones.
+    // Growing adds empty rows or columns at the end; shrinking drops the last ones. Nothing grows
+    // past kMaxRows or kMaxColumns (TableLimits.h): such a call changes nothing.
     void setRowCount(int rows);
     void setColumnCount(int cols);
     void insertRows(int at, int count);
@@ -118,7 +139,6 @@ public:
     // The same for the rows' texts only: cell styles and row heights stay at their positions.
     void moveRowTexts(int from, int count, int to);
     void moveColumns(int from, int count, int to);
-    void reserveRows(int rows);
 
     // Cell texts. Out-of-range reads give the empty text; out-of-range writes are ignored.
     QString text(int row, int col) const;
@@ -131,20 +151,34 @@ public:
 
     // Bulk loading, for the file forms. appendRow adds one row at the end holding texts[i] in
     // column i; columns are added when there are more texts than columns (their cells above stay
-    // empty) and the cells beyond the texts stay empty. It gives false when a text could not be
-    // stored (a column holds at most 4 GB of text); that cell is then left empty.
-    bool appendRow(std::span<const std::string_view> texts);
+    // empty) and the cells beyond the texts stay empty; empty texts take no storage. A text that
+    // cannot be stored (a column holds at most 4 GB of text) leaves its cell empty.
+    enum class AppendResult {
+        Stored,
+        TextTooLong,  // a text could not be stored
+        TooWide,      // more texts than kMaxColumns: nothing was added
+        TooLong,      // the table has kMaxRows rows: nothing was added
+        OverLimit,    // the storage would pass its limit: the row is added in part
+    };
+    AppendResult appendRow(std::span<const std::string_view> texts);
     // The texts of row `row` in columns 0 to out.size() - 1 (empty past the last column), for
     // writers that go through a table row by row.
     void rowUtf8(int row, std::span<std::string_view> out) const;
     // The texts of column `col` in rows firstRow to firstRow + out.size() - 1 (empty past the last
     // row), for passes that go through a table column by column.
     void columnUtf8(int col, int firstRow, std::span<std::string_view> out) const;
-    // Makes room for `bytes` more bytes of long texts (over seven bytes) in a column.
-    void reserveText(int col, size_t bytes);
     // Gives back the room reserved or grown beyond what the rows and texts use, when it is
     // worth a copy (more than an eighth of what they use).
     void squeeze();
+    // Loads watch their memory: while a limit is set, appendRow refuses a row whose cells, long
+    // texts or place in the row index would take the storage past it. Every chunk of cells or
+    // texts counts from the moment it is made, whether filled yet or not.
+    void setStorageLimit(size_t bytes);
+    void clearStorageLimit();
+    // The bytes the storage of cell texts and rows holds now.
+    size_t storageBytes() const;
+    // After appendRow refused a row for the limit: about the bytes the row would still have taken.
+    size_t shortfall() const { return shortfall_; }
 
     // Per-cell style.
     CellStyle style(int row, int col) const;
@@ -180,7 +214,7 @@ public:
     void sortRows(int first, int last, int col, bool ascending);
 
     // The physical row behind a logical row, for callers that keep row identities across moves.
-    uint32_t rowId(int row) const { return rows_[static_cast<size_t>(row)]; }
+    uint32_t rowId(int row) const { return physical(row); }
 
 private:
     struct Column;
@@ -194,12 +228,36 @@ private:
     struct StylePalette;
     StylePalette& palette();
 
-    std::vector<uint32_t> rows_;  // logical row -> physical row
-    std::vector<uint32_t> freeRows_;
-    uint32_t physicalRows_ = 0;
+    // A count that a move takes along, leaving none behind.
+    struct Count {
+        uint32_t count = 0;
+        Count() = default;
+        Count(Count&& other) noexcept : count(std::exchange(other.count, 0)) {}
+        Count& operator=(Count&& other) noexcept {
+            count = std::exchange(other.count, 0);
+            return *this;
+        }
+    };
+    uint32_t physical(int row) const {
+        return mapped_ ? rowMap_[static_cast<size_t>(row)] : static_cast<uint32_t>(row);
+    }
+    // Makes the row map, for a change of the rows' order.
+    void mapRows();
+    // Gives OverLimit for a row refused at its text `from`, noting what the rest would take.
+    AppendResult refuse(std::span<const std::string_view> texts, size_t from, uint32_t phys);
+
+    // Logical row -> physical row. While rows have only been added at the end (as a load adds
+    // them), row r is physical row r and no map is kept, so rows cost nothing; the first change
+    // of their order makes the map.
+    std::vector<uint32_t> rowMap_;
+    bool mapped_ = false;
+    std::vector<uint32_t> freeRows_;  // only while mapped
+    Count physicalRows_;
     std::vector<std::shared_ptr<const Column>> cols_;  // shared with snapshots until changed
     std::unique_ptr<StylePalette> palette_;  // the distinct cell styles; none before the first
     RowValues<int32_t> rowHeights_;          // physical row -> twips - kDefaultRowHeight
+    StorageBudget budget_;
+    size_t shortfall_ = 0;
 };
 
 }  // namespace pellumar

@@ -8,10 +8,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "DocumentTestSupport.h"
 #include "TestWindow.h"
 #include "document/NativeFile.h"
 
 using namespace pellumar;
+using pellumar::testing::readFile;
 using CellProperty = GridControl::CellProperty;
 
 class TstFileCommands : public QObject {
@@ -253,6 +255,81 @@ private slots:
         again->fileCommands().mnuOpenTAB_Click(0);
         QCOMPARE(again->fa()->textMatrix(1, 1), QStringLiteral("says \"hi\", twice"));
         QCOMPARE(again->fa()->textMatrix(2, 1), QStringLiteral("  padded  "));
+    }
+
+    void whatTheUserShouldKnowAfterOpening() {
+        // One stray Windows-1252 byte in UTF-8, and a quote that is never closed: the file opens,
+        // and then the user is told, once each.
+        const QString file =
+            write("mixed.csv", "Name,Note\r\nZo\xC3\xAB,J\xF6rg\r\nBob,\"open\r\nrest");
+        TestWindow w;
+        w.prompter.answerOpen(file);
+        w.prompter.answerMessage(QMessageBox::Ok);
+        w.prompter.answerMessage(QMessageBox::Ok);
+        w->fileCommands().mnuOpenCSV_Click(0);
+        QCOMPARE(row(w.window.get(), 1), (QStringList{"Zoë", "Jörg"}));
+        QCOMPARE(w->fa()->textMatrix(2, 1), QStringLiteral("open\r\nrest"));
+        QCOMPARE(w.prompter.asked().size(), 3);
+        const auto& mixed = w.prompter.asked()[1];
+        QCOMPARE(mixed.caption, QStringLiteral("Open"));
+        QCOMPARE(mixed.icon, Prompter::Icon::Exclamation);
+        QVERIFY(mixed.text.contains(QStringLiteral("will be saved as UTF-8")));
+        QVERIFY(w.prompter.last().text.contains(QStringLiteral("on line 3 is never closed")));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar [") + file + "]");
+        QVERIFY(!w->document().isModified());
+
+        // Saved as UTF-8, as the warning said.
+        w->document().MakeModified(true);
+        w.prompter.answerMessage(QMessageBox::Ok);
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(readFile(file).left(21), QByteArray("Name,Note\r\nZo\xC3\xAB,J\xC3\xB6rg"));
+    }
+
+    void unicodeTextIsSavedAsItCame() {
+        // Tab text in UTF-16 with its byte-order mark, as spreadsheets write "Unicode Text".
+        QByteArray bytes("\xFF\xFE");
+        for (const QChar c : QStringLiteral("Name\tCity\r\nZoë\t東京\r\n")) {
+            bytes += char(c.unicode() & 0xFF);
+            bytes += char(c.unicode() >> 8);
+        }
+        const QString file = write("unicode.txt", bytes);
+        TestWindow w;
+        w.prompter.answerOpen(file);
+        w->fileCommands().mnuOpenTAB_Click(0);
+        QCOMPARE(row(w.window.get(), 1).mid(0, 2), (QStringList{"Zoë", "東京"}));
+        w->fa()->setTextMatrix(1, 1, QStringLiteral("大阪"));
+        w->document().MakeModified(true);
+        w.prompter.answerMessage(QMessageBox::Ok);
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(readFile(file), QByteArray(bytes).replace(QByteArray("\x71\x67\xAC\x4E", 4),
+                                                           QByteArray("\x27\x59\x2A\x96", 4)));
+    }
+
+    void runningOutOfMemoryKeepsTheProgramAndTheDocument() {
+        // The system has no more memory for the load: the load says so, the document stays.
+        const QString file = write("some.csv", "Name,City\r\nAnn,Rome\r\n");
+        TestWindow w;
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("mine"));
+        w->fileCommands().setLoadProgressFactory([](const QString&) {
+            return Progress([](qint64, qint64) -> bool { throw std::bad_alloc(); });
+        });
+        w.prompter.answerOpen(file);
+        w.prompter.answerMessage(QMessageBox::Ok);
+        w->commands().action(CommandId::mnuOpenCSV0)->trigger();
+        QCOMPARE(w.prompter.last().icon, Prompter::Icon::Critical);
+        QCOMPARE(w.prompter.last().text,
+                 QStringLiteral("Cannot open %1: there is not enough memory for its table.")
+                     .arg(QDir::toNativeSeparators(file)));
+        QCOMPARE(w->fa()->textMatrix(1, 0), QStringLiteral("mine"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Pellumar"));
+
+        // A command that runs out stops with a message, and the program goes on.
+        w->commands().registerCommand(CommandId::mnuNew, [] { throw std::bad_alloc(); });
+        w.prompter.answerMessage(QMessageBox::Ok);
+        w->commands().action(CommandId::mnuNew)->trigger();
+        QCOMPARE(w.prompter.last().icon, Prompter::Icon::Critical);
+        QVERIFY(w.prompter.last().text.startsWith(
+            QStringLiteral("There was not enough memory to finish the command")));
     }
 
     void saveAsFailureKeepsTitleAndState() {

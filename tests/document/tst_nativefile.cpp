@@ -272,6 +272,38 @@ private slots:
         QCOMPARE(differenceOf(model.table(), formattedTable()), QString());
     }
 
+    void memoryFollowsTheFile() {
+        // Empty cells take a byte each in the file and nothing in the loaded table.
+        QByteArray bytes;
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(saveNative(Table(200000, 3), out, QStringLiteral("empty.plm")).ok());
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        auto loaded = loadNative(in, QStringLiteral("empty.plm"));
+        QVERIFY(loaded.ok());
+        QCOMPARE(loaded.value().rowCount(), 200000);
+        QVERIFY(loaded.value().storageBytes() < 4096);
+
+        // A table that needs more memory than the load may take is refused on the way.
+        Table filled(200000, 3);
+        for (int r = 0; r < filled.rowCount(); ++r) {
+            filled.setText(r, 1, QStringLiteral("x"));
+        }
+        QByteArray filledBytes;
+        QBuffer filledOut(&filledBytes);
+        filledOut.open(QIODevice::WriteOnly);
+        QVERIFY(saveNative(filled, filledOut, QStringLiteral("filled.plm")).ok());
+        QBuffer filledIn(&filledBytes);
+        filledIn.open(QIODevice::ReadOnly);
+        auto refused = loadNative(filledIn, QStringLiteral("filled.plm"), {}, 512 * 1024);
+        QVERIFY(!refused.ok());
+        QCOMPARE(refused.error().reason, FileError::Reason::TooLarge);
+        QVERIFY2(refused.message().startsWith(QStringLiteral(
+                     "filled.plm is too large to open: its table would need about ")),
+                 qPrintable(refused.message()));
+    }
+
     void theSmallFileItselfLoads() {
         QByteArray bytes = smallFile();
         QBuffer buffer(&bytes);

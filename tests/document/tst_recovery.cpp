@@ -250,6 +250,18 @@ private slots:
         QCOMPARE(w->document().model().text(1, 0), QStringLiteral("1"));
     }
 
+    void aUnicodeTextDocumentComesBackAsUnicode() {
+        const QString file = dir_->filePath("unicode.txt");
+        leaveSnapshot("gone-utf16", tableOf({{"A"}, {"Zoë"}}),
+                      {file, FileKind::Tab, TextEncoding::Utf16BeBom, false});
+        TestWindow w;
+        w.prompter.answerMessage(QMessageBox::Yes);
+        w->recovery().offerRecovery();
+        QCOMPARE(w->document().encoding(), TextEncoding::Utf16BeBom);
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(readFile(file), QByteArray("\xfe\xff\0A\0\r\0\n\0Z\0o\0\xeb\0\r\0\n", 18));
+    }
+
     void noAsksBeforeDiscarding() {
         const QString plm = leaveSnapshot("gone-kept", tableOf({{"A"}, {"kept"}}),
                                           {untitledPath(), FileKind::Native, {}, true});

@@ -9,8 +9,8 @@
 #include <QtTest>
 
 #include "EditTestSupport.h"
-#include "document/FileResult.h"
 #include "edit/frmDelDialog.h"
+#include "grid/TableLimits.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;
@@ -93,6 +93,7 @@ private slots:
         QCOMPARE(model().cols(), kMaxColumns);
         QVERIFY(!modified());
         QCOMPARE(w_->prompter.asked().size(), 1);
+        QCOMPARE(w_->prompter.last().text, tooManyColumnsMessage());
         QVERIFY(w_->prompter.last().text.contains(QStringLiteral("65,536 columns")));
     }
 

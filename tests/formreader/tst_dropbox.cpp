@@ -226,6 +226,25 @@ private slots:
         QCOMPARE(w->txtDrop()->toPlainText(), QString(text).remove('\r'));
     }
 
+    void linesPastTheColumnLimitAreRefused() {
+        // A comma line of 65,537 fields would make a table no file could hold: refused with a
+        // message, and the new document stays as it was.
+        TestWindow w(true);
+        const int cols = w->fa()->cols();
+        w->formReader().setSeparator("CV");
+        w->txtDrop()->setPlainText(QString(kMaxColumns, u',') + "x");
+        w.prompter.answerMessage(QMessageBox::Ok);
+        w->cmdDownArrow()->click();
+        QCOMPARE(w.prompter.asked().size(), 1);
+        QCOMPARE(w.prompter.last().icon, Prompter::Icon::Exclamation);
+        QCOMPARE(w.prompter.last().caption, "Drop Box");
+        QCOMPARE(w.prompter.last().text, tooManyColumnsMessage());
+        QCOMPARE(w->fa()->rows(), 21);
+        QCOMPARE(w->fa()->cols(), cols);
+        QVERIFY(w->document().isNewDocument());
+        QVERIFY(!w->document().isModified());
+    }
+
     void decodeTwiceAddsTwice() {
         TestWindow w(true);
         w->activateWindow();

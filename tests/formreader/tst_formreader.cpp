@@ -398,6 +398,45 @@ private slots:
         QCOMPARE(row(1).mid(0, 2), QStringList({"1", "2"}));
     }
 
+    void linesPastTheColumnLimitChangeNothing() {
+        // One line of 65,537 fields would make a table that no file could hold.
+        delete tester_;  // it would look at every column on every change
+        tester_ = nullptr;
+        makeTable(QStringList(10, QString()), 20);
+        const QString wide = QString(kMaxColumns, u',');
+        Outcome out = appendDelimitedRows(*model_, wide + "\r\n1,2", u',', true);
+        QVERIFY(out.columnLimit);
+        QCOMPARE(out.rowsAdded, 0);
+        QVERIFY(!out.blankRecordsDropped);
+        QCOMPARE(model_->cols(), 10);
+        QCOMPARE(model_->rows(), 21);
+        // 65,536 fields are as many as a table can have.
+        out = appendDelimitedRows(*model_, wide.left(kMaxColumns - 1) + "x", u',', true);
+        QVERIFY(!out.columnLimit);
+        QCOMPARE(model_->cols(), kMaxColumns);
+        QCOMPARE(model_->rows(), 2);
+        QCOMPARE(model_->text(1, kMaxColumns - 1), "x");
+    }
+
+    void formsPastTheColumnLimitChangeNothing() {
+        delete tester_;
+        tester_ = nullptr;
+        makeTable({"Name"}, 1);
+        model_->setCols(kMaxColumns - 1);
+        // Two new names where only one more column fits: refused whole.
+        Outcome out = read("Name=Ann\r\nCity=Rome\r\nZip=1");
+        QVERIFY(out.columnLimit);
+        QCOMPARE(model_->cols(), kMaxColumns - 1);
+        QCOMPARE(model_->rows(), 2);
+        QCOMPARE(titles().mid(0, 2), QStringList({"Name", ""}));
+        // Names the table has, and one new one, fit.
+        out = read("Name=Bob\r\nCity=Oslo");
+        QVERIFY(!out.columnLimit);
+        QCOMPARE(out.columnsAdded, 1);
+        QCOMPARE(model_->cols(), kMaxColumns);
+        QCOMPARE(row(2).mid(0, 2), QStringList({"Bob", "Oslo"}));
+    }
+
     void firstItemOfAFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("item");
@@ -412,6 +451,12 @@ private slots:
         QTest::newRow("empty first item") << QByteArray(",a=1") << "";
         QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBFName=Zo\xC3\xAB,x") << "Name=Zoë";
         QTest::newRow("windows-1252") << QByteArray("Name=Jos\xE9\r\n") << "Name=José";
+        QTest::newRow("utf-8 with a stray byte")
+            << QByteArray("Name=Zo\xC3\xAB J\xF6rg,x") << "Name=Zoë Jörg";
+        QTest::newRow("utf-16") << QByteArray("\xFF\xFEN\0=\0\xEB\0,\0x\0", 12) << "N=ë";
+        QTest::newRow("utf-16 big endian") << QByteArray("\xFE\xFF\0\"\0a\0,\0b\0\"", 12) << "a,b";
+        QTest::newRow("quoted item across many pieces")
+            << "\"" + QByteArray(300000, 'q') + "\",z" << QString(300000, u'q');
         const QByteArray longItem(200000, 'x');
         QTest::newRow("long item") << (longItem + ",y") << QString::fromLatin1(longItem);
     }

@@ -236,6 +236,31 @@ private slots:
         QCOMPARE(model_->text(1, 0), QStringLiteral("r1c2"));
     }
 
+    void growthStopsAtTheTableLimits() {
+        // Every way of adding columns stops at the limit the file forms share, and a refused
+        // call changes nothing.
+        delete tester_;  // it would look at every column on every change
+        tester_ = nullptr;
+        makeTable(2, 2);
+        model_->setCols(kMaxColumns - 2);
+        QSignalSpy inserted(model_, &QAbstractItemModel::columnsInserted);
+        QVERIFY(model_->canAddColumns(2));
+        QVERIFY(!model_->canAddColumns(3));
+        QVERIFY(!model_->insertColumnsAt(0, 3));
+        QVERIFY(!model_->setCols(kMaxColumns + 1));
+        QCOMPARE(model_->cols(), kMaxColumns - 2);
+        QCOMPARE(model_->text(0, 0), QStringLiteral("r0c0"));
+        QCOMPARE(inserted.count(), 0);
+        QVERIFY(model_->insertColumnsAt(1, 2));
+        QCOMPARE(model_->cols(), kMaxColumns);
+        QCOMPARE(model_->text(0, 3), QStringLiteral("r0c1"));
+        QVERIFY(!model_->canAddColumns(1));
+        QVERIFY(!model_->canAddRows(qint64{kMaxRows}));
+        QVERIFY(!model_->setRows(kMaxRows + 1));
+        QCOMPARE(model_->rows(), 3);
+        QVERIFY(tooManyColumnsMessage().contains(QStringLiteral("65,536 columns")));
+    }
+
     // Blocks of two and more rows moved down and up: the model tester checks every notification
     // and persistent indexes follow their rows.
     void blockMovesKeepPersistentIndexes_data() {

@@ -145,9 +145,9 @@ private slots:
         QCOMPARE(t.text(6, 1), QStringLiteral("cell 0"));  // 8191, 8192 and 8193 were removed
         QVERIFY(t.isEmpty(7, 1));
         // A very wide table of one row.
-        Table wide(1, 70000);
-        wide.setText(0, 69999, QStringLiteral("last"));
-        QCOMPARE(wide.text(0, 69999), QStringLiteral("last"));
+        Table wide(1, kMaxColumns);
+        wide.setText(0, kMaxColumns - 1, QStringLiteral("last"));
+        QCOMPARE(wide.text(0, kMaxColumns - 1), QStringLiteral("last"));
         QVERIFY(wide.isEmpty(0, 35000));
     }
 
@@ -464,6 +464,37 @@ private slots:
         QCOMPARE(splitClip(u"\"abc\tdef")[0], (QStringList{"\"abc", "def"}));
         QCOMPARE(splitClip(u"\"ab\"c\td")[0], (QStringList{"\"ab\"c", "d"}));
     }
+
+    void loadsStayWithinTheirStorageLimit() {
+        // A row whose cells would take the storage past the limit is refused; rows that fit are
+        // stored, and empty texts take nothing.
+        Table t;
+        t.setStorageLimit(1 << 20);
+        const std::vector<std::string_view> row(1000, std::string_view("x"));
+        QCOMPARE(t.appendRow(row), Table::AppendResult::Stored);  // 1,000 small first blocks
+        const std::vector<std::string_view> empties(1000, std::string_view());
+        const size_t before = t.storageBytes();
+        for (int r = 0; r < 9000; ++r) {
+            QCOMPARE(t.appendRow(empties), Table::AppendResult::Stored);
+        }
+        QCOMPARE(t.columnCount(), 1000);
+        QVERIFY(t.storageBytes() - before <= 9000 * 4);
+        // 9,000 rows further down, every column needs a fresh 64 KB block: 64 MB.
+        QCOMPARE(t.appendRow(row), Table::AppendResult::OverLimit);
+        QVERIFY(t.storageBytes() <= (size_t{1} << 20) + 65536);  // and the blocks' own list
+        QCOMPARE(t.text(0, 999), QStringLiteral("x"));
+        t.clearStorageLimit();
+        t.setText(5, 5, QStringLiteral("free again"));
+        QCOMPARE(t.text(5, 5), QStringLiteral("free again"));
+
+        // The limits of a table hold for loads too.
+        Table wide;
+        QCOMPARE(wide.appendRow(std::vector<std::string_view>(kMaxColumns + 1, "y")),
+                 Table::AppendResult::TooWide);
+        QCOMPARE(wide.columnCount(), 0);
+        wide.insertColumns(0, kMaxColumns + 1);
+        QCOMPARE(wide.columnCount(), 0);
+    }
 };
 
 // A snapshot stays as it was taken whatever happens to the table afterwards, and the table goes
@@ -537,8 +568,6 @@ void TstTable::snapshotStaysAsTaken() {
             break;
         }
         case 14:
-            t.reserveRows(100000);
-            t.reserveText(1, 1 << 20);
             t.squeeze();
             break;
     }

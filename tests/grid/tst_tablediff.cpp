@@ -1,7 +1,9 @@
 // The table's storage against a plain model of rows of strings: a long random sequence of every
-// operation (fixed seeds), compared cell for cell, with styles and row heights, as it goes. The
-// table is full of fast paths (texts inside the cell, arenas that compact, blocks made on first
-// write, index maps, recycled rows); the plain model has none.
+// operation (fixed seeds), compared cell for cell, with styles and row heights, as it goes, and
+// snapshots taken on the way compared with what the table held then. The table is full of fast
+// paths (texts inside the cell, arenas that compact, blocks made on first write, a row map made
+// only once the order changes, recycled rows, styles by palette index, columns shared with
+// snapshots); the plain model has none.
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -188,9 +190,28 @@ void run(quint32 seed, int steps, int maxRows, int maxCols, bool everyStep) {
     QRandomGenerator rng(seed);
     Table t;
     PlainTable p;
+    // Snapshots taken on the way, each with what it held when taken, checked until dropped.
+    struct Held {
+        Table table;
+        PlainTable plain;
+        int step;
+    };
+    std::vector<Held> held;
+    auto checkHeld = [&](const Held& h) {
+        const QString diff = difference(h.table, h.plain, h.step);
+        QVERIFY2(diff.isEmpty(),
+                 qPrintable(QStringLiteral("seed %1, snapshot of ").arg(seed) + diff));
+    };
     auto randomRow = [&](int extra = 0) { return int(rng.bounded(p.rows() + extra)); };
+    // A random block: rows r1..r2 and columns c1..c2, corners in any order.
+    auto randomBlock = [&](int& r1, int& c1, int& r2, int& c2) {
+        r1 = randomRow();
+        r2 = rng.bounded(4) == 0 ? randomRow() : std::min(r1 + int(rng.bounded(3)), p.rows() - 1);
+        c1 = int(rng.bounded(p.cols()));
+        c2 = int(rng.bounded(p.cols()));
+    };
     for (int step = 0; step < steps; ++step) {
-        const int op = int(rng.bounded(100));
+        const int op = int(rng.bounded(112));
         if (p.cols() == 0 || p.rows() == 0 || op < 8) {
             // Grow.
             const int rows = int(rng.bounded(1, std::max(2, maxRows / 4)));
@@ -274,7 +295,7 @@ void run(quint32 seed, int steps, int maxRows, int maxCols, bool everyStep) {
                 texts.emplace_back(b.constData(), static_cast<size_t>(b.size()));
             }
             if (p.rows() < maxRows) {
-                QVERIFY(t.appendRow(texts));
+                QCOMPARE(t.appendRow(texts), Table::AppendResult::Stored);
                 p.insertRows(p.rows(), 1);
                 for (int i = 0; i < n; ++i) {
                     p.cell(p.rows() - 1, i).text = QString::fromUtf8(owned[size_t(i)]);
@@ -296,13 +317,68 @@ void run(quint32 seed, int steps, int maxRows, int maxCols, bool everyStep) {
             } else {
                 p.removeColumns(cols, p.cols() - cols);
             }
-        } else {
+        } else if (op < 100) {
             t.clearCells();
             p.clearCells();
+        } else if (op < 104) {
+            // One style for a whole block.
+            int r1, c1, r2, c2;
+            randomBlock(r1, c1, r2, c2);
+            CellStyle s;
+            s.bold = rng.bounded(2) == 0;
+            s.foreColor = rng.bounded(3) == 0 ? 0 : 0xff000000u | rng.bounded(4);
+            t.setStyles(r1, c1, r2, c2, s);
+            for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r) {
+                for (int c = std::min(c1, c2); c <= std::max(c1, c2); ++c) {
+                    p.cell(r, c).bold = s.bold;
+                    p.cell(r, c).foreColor = s.foreColor;
+                }
+            }
+        } else if (op < 108) {
+            // A change of each style a block holds: bold turned over, and maybe a colour.
+            int r1, c1, r2, c2;
+            randomBlock(r1, c1, r2, c2);
+            const uint32_t color = rng.bounded(2) == 0 ? 0 : 0xff000000u | rng.bounded(4);
+            const auto change = [color](bool& bold, uint32_t& foreColor) {
+                bold = !bold;
+                if (color != 0) {
+                    foreColor = color;
+                }
+            };
+            t.changeStyles(r1, c1, r2, c2,
+                           [&change](CellStyle& s) { change(s.bold, s.foreColor); });
+            for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r) {
+                for (int c = std::min(c1, c2); c <= std::max(c1, c2); ++c) {
+                    change(p.cell(r, c).bold, p.cell(r, c).foreColor);
+                }
+            }
+        } else if (op < 110) {
+            // A snapshot, checked from now on while the table goes on changing.
+            if (held.size() >= 3) {
+                checkHeld(held.front());
+                held.erase(held.begin());
+            }
+            held.push_back({t.snapshot(), p, step});
+        } else if (!held.empty()) {
+            // A snapshot may be changed too, leaving the table alone.
+            Held& h = held[rng.bounded(static_cast<quint32>(held.size()))];
+            if (h.plain.rows() > 0 && h.plain.cols() > 0) {
+                const int r = int(rng.bounded(h.plain.rows()));
+                const int c = int(rng.bounded(h.plain.cols()));
+                const QString text = randomText(rng, step);
+                h.table.setText(r, c, text);
+                h.plain.cell(r, c).text = text;
+            }
         }
         if (everyStep || step % 500 == 0 || step == steps - 1) {
             const QString diff = difference(t, p, step);
             QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("seed %1, ").arg(seed) + diff));
+            for (const Held& h : held) {
+                checkHeld(h);
+            }
+            if (QTest::currentTestFailed()) {
+                return;
+            }
         }
     }
 }
