@@ -251,10 +251,10 @@ bool FileController::openFile(const QString& path, FileKind kind, bool firstLine
 }
 
 void FileController::restoreDocument(Table&& table, const QString& path, FileKind kind,
-                                     TextEncoding encoding, bool untitled) {
+                                     TextEncoding encoding, bool untitled, bool firstLineData) {
     const QString lastOpenPath = document_.lastOpenPath();
     document_.setEncoding(encoding);
-    showLoadedTable(std::move(table), path, kind);
+    showLoadedTable(std::move(table), path, kind, firstLineData);
     document_.setLastOpenPath(lastOpenPath);  // no file was opened
     if (untitled) {
         document_.setTitle(QStringLiteral("Pellumar -- Untitled.plm"));

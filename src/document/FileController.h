@@ -54,7 +54,7 @@ public:
     // Makes a table kept by the crash recovery the document: it stands as after opening its
     // file (or as a new document's when `untitled`), with unsaved changes.
     void restoreDocument(Table&& table, const QString& path, FileKind kind, TextEncoding encoding,
-                         bool untitled);
+                         bool untitled, bool firstLineData = false);
 
     // The save-changes prompt: asks when the document has unsaved changes. True when the
     // command may go on: no changes, No, or Yes and the save happened.

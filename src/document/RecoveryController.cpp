@@ -137,6 +137,7 @@ bool RecoveryController::takeSnapshot() {
     info.kind = document_.fileKind();
     info.encoding = document_.encoding();
     info.untitled = info.file.compare(untitledPath(), Qt::CaseInsensitive) == 0;
+    info.firstLineData = document_.isFirstLineData();
     Table frozen = document_.model().table().snapshot();
     schedule_.taken(now());
     ++taken_;
@@ -194,9 +195,9 @@ bool RecoveryController::offer(const AbandonedWork& work) {
     if (answer == QMessageBox::Yes) {
         auto loaded = store_->load(work);
         if (loaded) {
-            files_.restoreDocument(loaded.take(),
-                                   work.info.untitled ? untitledPath() : work.info.file,
-                                   work.info.kind, work.info.encoding, work.info.untitled);
+            files_.restoreDocument(
+                loaded.take(), work.info.untitled ? untitledPath() : work.info.file, work.info.kind,
+                work.info.encoding, work.info.untitled, work.info.firstLineData);
             store_->adopt(work);
             return true;
         }

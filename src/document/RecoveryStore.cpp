@@ -59,6 +59,7 @@ QByteArray infoBytes(const RecoveryInfo& info) {
     o.insert(QStringLiteral("kind"), static_cast<int>(info.kind));
     o.insert(QStringLiteral("encoding"), encodingName(info.encoding));
     o.insert(QStringLiteral("untitled"), info.untitled);
+    o.insert(QStringLiteral("firstLineData"), info.firstLineData);
     return QJsonDocument(o).toJson();
 }
 
@@ -81,6 +82,8 @@ RecoveryInfo readInfo(const QString& path) {
     info.kind = static_cast<FileKind>(kind);
     info.encoding = encodingOf(o.value(QStringLiteral("encoding")).toString());
     info.untitled = o.value(QStringLiteral("untitled")).toBool();
+    info.firstLineData =
+        info.kind != FileKind::Native && o.value(QStringLiteral("firstLineData")).toBool();
     return info;
 }
 

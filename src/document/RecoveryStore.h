@@ -32,7 +32,8 @@ struct RecoveryInfo {
     QString file;  // the document's file
     FileKind kind = FileKind::Native;
     TextEncoding encoding = TextEncoding::Utf8;
-    bool untitled = true;  // the file is a new document's default name
+    bool untitled = true;        // the file is a new document's default name
+    bool firstLineData = false;  // a text file whose first line was read as a record
 
     bool operator==(const RecoveryInfo&) const = default;
 };

@@ -262,6 +262,20 @@ private slots:
         QCOMPARE(readFile(file), QByteArray("\xfe\xff\0A\0\r\0\n\0Z\0o\0\xeb\0\r\0\n", 18));
     }
 
+    void aFirstLineDataDocumentComesBackWithoutATitleLine() {
+        const QString file = dir_->filePath("records.csv");
+        RecoveryInfo info{file, FileKind::Comma, TextEncoding::Utf8, false};
+        info.firstLineData = true;
+        leaveSnapshot("gone-firstline", tableOf({{"", ""}, {"Ann", "Oslo"}, {"Bob", "Rome"}}),
+                      info);
+        TestWindow w;
+        w.prompter.answerMessage(QMessageBox::Yes);
+        w->recovery().offerRecovery();
+        QVERIFY(w->document().isFirstLineData());
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(readFile(file), QByteArray("Ann,Oslo\r\nBob,Rome\r\n"));
+    }
+
     void noAsksBeforeDiscarding() {
         const QString plm = leaveSnapshot("gone-kept", tableOf({{"A"}, {"kept"}}),
                                           {untitledPath(), FileKind::Native, {}, true});
