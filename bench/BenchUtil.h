@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <ctime>
 
 namespace pellumar::bench {
 
@@ -30,6 +31,20 @@ double timeMs(F&& f) {
     t.start();
     f();
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+// Processor time in ms, of the whole process or of the calling thread alone: what a step costs
+// also on a machine that other work keeps busy.
+inline double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+inline double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 inline void report(const char* what, double ms) {

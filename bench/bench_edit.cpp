@@ -6,72 +6,25 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <random>
 #include <vector>
 
 #include "BenchUtil.h"
+#include "BenchWindow.h"
+#include "MixedTable.h"
 #include "app/frmMain.h"
 #include "document/Document.h"
 #include "edit/EditController.h"
 #include "grid/GridControl.h"
 #include "grid/RecordViews.h"
 #include "grid/StyleController.h"
-#include "ui/Prompter.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;
 
 namespace {
-
-// Nothing is asked on the way; a question would be a fault of the benchmark.
-class NoQuestions : public Prompter {
-public:
-    QMessageBox::StandardButton message(QWidget*, Icon, const QString&, const QString& text,
-                                        QMessageBox::StandardButtons,
-                                        QMessageBox::StandardButton) override {
-        std::printf("unexpected message: %s\n", qPrintable(text));
-        return QMessageBox::Cancel;
-    }
-    QString openFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QString saveFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QColor color(QWidget*, const QColor&) override { return {}; }
-    bool print(QWidget*, QPrinter*) override { return false; }
-    bool printPreview(QWidget*, const PageSource&, QPrinter*) override { return false; }
-};
-
-Table makeTable(int records, int cols) {
-    static const char* kWords[] = {"alpha", "Bravo", "charlie", "delta",  "Echo", "foxtrot",
-                                   "golf",  "hotel", "India",   "juliet", "kilo", "lima"};
-    std::mt19937 rng(42);
-    Table table(1, cols);
-    char buf[64];
-    for (int c = 0; c < cols; ++c) {
-        const int n = std::snprintf(buf, sizeof buf, "Title %d", c);
-        table.setUtf8(0, c, {buf, static_cast<size_t>(n)});
-    }
-    std::vector<std::string> texts(static_cast<size_t>(cols));
-    std::vector<std::string_view> views(static_cast<size_t>(cols));
-    for (int r = 1; r <= records; ++r) {
-        const unsigned v = rng();
-        texts[0] = std::to_string(v % 1000000);
-        std::snprintf(buf, sizeof buf, "%u.%02u", v % 10000, v % 100);
-        texts[1] = buf;
-        std::snprintf(buf, sizeof buf, "%02u/%02u/%u", v % 12 + 1, v % 28 + 1, 1990 + v % 35);
-        texts[2] = buf;
-        for (int c = 3; c < cols; ++c) {
-            texts[static_cast<size_t>(c)] = kWords[(v >> c) % 12];
-        }
-        std::copy(texts.begin(), texts.end(), views.begin());
-        table.appendRow(views);
-    }
-    return table;
-}
 
 // A command's time until it returns, and until the window has also handled the events it left
 // (the repaint and the like).
@@ -82,23 +35,17 @@ struct Timing {
     double cpu = 0;
 };
 
-double cpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
 template <typename F>
 Timing run(F&& f) {
     QElapsedTimer t;
     t.start();
-    const double cpuStart = cpuMs();
+    const double cpuStart = processCpuMs();
     f();
     Timing out;
     out.command = static_cast<double>(t.nsecsElapsed()) / 1e6;
     QCoreApplication::processEvents();
     out.painted = static_cast<double>(t.nsecsElapsed()) / 1e6;
-    out.cpu = cpuMs() - cpuStart;
+    out.cpu = processCpuMs() - cpuStart;
     return out;
 }
 
@@ -121,23 +68,17 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const int cols = 10;
-    QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-
-    NoQuestions prompter;
+    ScratchSettings settings;
+    QuietPrompter prompter;
     frmMain window(prompter);
-    window.setEndProgram([] {});
-    window.resize(1000, 700);
-    window.show();
-    QCoreApplication::processEvents();
+    showWindow(window, 1000, 700);
     GridModel& model = window.document().model();
     EditController& edit = window.editCommands();
     GridControl* fa = window.fa();
     QClipboard* clipboard = QGuiApplication::clipboard();
 
     auto reload = [&] {
-        model.replaceTable(makeTable(records, cols));
+        model.replaceTable(mixedTable(records, cols));
         window.styles().mnuMouseMode_Click(0);
         QCoreApplication::processEvents();
     };

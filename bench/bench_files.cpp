@@ -20,12 +20,6 @@ using namespace pellumar::bench;
 
 namespace {
 
-double cpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
 struct Timing {
     double wall;
     double cpu;  // user and system time: the measure that other work on the machine disturbs least
@@ -36,9 +30,9 @@ Timing median(int runs, F&& f) {
     std::vector<double> wall;
     std::vector<double> cpu;
     for (int i = 0; i < runs; ++i) {
-        const double start = cpuMs();
+        const double start = processCpuMs();
         wall.push_back(timeMs(f));
-        cpu.push_back(cpuMs() - start);
+        cpu.push_back(processCpuMs() - start);
     }
     std::sort(wall.begin(), wall.end());
     std::sort(cpu.begin(), cpu.end());

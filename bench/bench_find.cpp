@@ -1,22 +1,21 @@
 // Find and Arithmetic on a table of a million records x 10 columns (integers, decimals, dates and
 // short words), through the commands as the user runs them, and the core passes alone:
 //
-//   QT_QPA_PLATFORM=offscreen build/release/bench/bench_edit [records]
+//   QT_QPA_PLATFORM=offscreen build/release/bench/bench_find [records]
 //
 // Find Next whose only hit is the table's last cell, a whole pass without a hit (Match case off,
 // the slower comparison, and on), and Arithmetic over every cell; each the median of 5 runs.
 #include <QApplication>
 #include <QLineEdit>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <random>
 #include <vector>
 
 #include "BenchUtil.h"
+#include "BenchWindow.h"
+#include "MixedTable.h"
 #include "app/frmMain.h"
 #include "document/Document.h"
 #include "edit/Arithmetic.h"
@@ -26,7 +25,6 @@
 #include "edit/frmSearch.h"
 #include "grid/GridControl.h"
 #include "grid/StyleController.h"
-#include "ui/Prompter.h"
 
 #include <QCheckBox>
 
@@ -36,7 +34,7 @@ using namespace pellumar::bench;
 namespace {
 
 // Keeps the last message; asks nothing else.
-class Recorder : public Prompter {
+class Recorder : public QuietPrompter {
 public:
     QMessageBox::StandardButton message(QWidget*, Icon, const QString&, const QString& text,
                                         QMessageBox::StandardButtons,
@@ -44,18 +42,12 @@ public:
         last = text;
         return QMessageBox::Ok;
     }
-    QString openFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QString saveFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QColor color(QWidget*, const QColor&) override { return {}; }
-    bool print(QWidget*, QPrinter*) override { return false; }
-    bool printPreview(QWidget*, const PageSource&, QPrinter*) override { return false; }
 
     QString last;
 };
 
-Table makeTable(int records, int cols, bool allDecimals) {
-    static const char* kWords[] = {"alpha", "Bravo", "charlie", "delta",  "Echo", "foxtrot",
-                                   "golf",  "hotel", "India",   "juliet", "kilo", "lima"};
+// Every cell a decimal number: Arithmetic's slowest case.
+Table decimalTable(int records, int cols) {
     std::mt19937 rng(42);
     Table table(records + 1, cols);
     char buf[64];
@@ -64,31 +56,12 @@ Table makeTable(int records, int cols, bool allDecimals) {
     }
     for (int r = 1; r <= records; ++r) {
         const unsigned v = rng();
-        if (allDecimals) {
-            for (int c = 0; c < cols; ++c) {
-                const int n = std::snprintf(buf, sizeof buf, "%u.%02u", (v >> c) % 10000, v % 100);
-                table.setUtf8(r, c, {buf, static_cast<size_t>(n)});
-            }
-            continue;
-        }
-        int n = std::snprintf(buf, sizeof buf, "%u", v % 1000000);
-        table.setUtf8(r, 0, {buf, static_cast<size_t>(n)});
-        n = std::snprintf(buf, sizeof buf, "%u.%02u", v % 10000, v % 100);
-        table.setUtf8(r, 1, {buf, static_cast<size_t>(n)});
-        n = std::snprintf(buf, sizeof buf, "%02u/%02u/%u", v % 12 + 1, v % 28 + 1, 1990 + v % 35);
-        table.setUtf8(r, 2, {buf, static_cast<size_t>(n)});
-        for (int c = 3; c < cols; ++c) {
-            table.setUtf8(r, c, kWords[(v >> c) % 12]);
+        for (int c = 0; c < cols; ++c) {
+            const int n = std::snprintf(buf, sizeof buf, "%u.%02u", (v >> c) % 10000, v % 100);
+            table.setUtf8(r, c, {buf, static_cast<size_t>(n)});
         }
     }
     return table;
-}
-
-// The thread's processor time in ms: what the pass itself costs, also on a busy machine.
-double cpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 // The median of 5 runs: wall clock, and processor time.
@@ -102,9 +75,9 @@ Times median5(F&& f) {
     std::vector<double> wall;
     std::vector<double> cpu;
     for (int i = 0; i < 5; ++i) {
-        const double before = cpuMs();
+        const double before = threadCpuMs();
         wall.push_back(timeMs(f));
-        cpu.push_back(cpuMs() - before);
+        cpu.push_back(threadCpuMs() - before);
     }
     std::sort(wall.begin(), wall.end());
     std::sort(cpu.begin(), cpu.end());
@@ -121,19 +94,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const int cols = 10;
-    QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-
+    ScratchSettings settings;
     Recorder prompter;
     frmMain window(prompter);
-    window.setEndProgram([] {});
-    window.resize(1000, 700);
-    window.show();
-    QCoreApplication::processEvents();
+    showWindow(window, 1000, 700);
 
     GridModel& model = window.document().model();
-    model.replaceTable(makeTable(records, cols, false));
+    model.replaceTable(mixedTable(records, cols));
     model.setText(records, cols - 1, QStringLiteral("a needle here"));
     window.fa()->select(1, 0);
     QCoreApplication::processEvents();
@@ -177,7 +144,7 @@ int main(int argc, char** argv) {
     std::printf(
         "    %s\n",
         qPrintable(QString(prompter.last).replace(QStringLiteral("\r\n"), QStringLiteral("; "))));
-    model.replaceTable(makeTable(records, cols, true));
+    model.replaceTable(decimalTable(records, cols));
     window.fa()->select(1, 0, records, cols - 1);
     report("Arithmetic, every cell, all decimals",
            median5([&] { window.calcCommands().mnuEditStat_Click(); }));

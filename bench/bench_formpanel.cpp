@@ -3,13 +3,12 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/release/bench/bench_formpanel
 #include <QApplication>
-#include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
 #include "BenchUtil.h"
+#include "BenchWindow.h"
 #include "WideTable.h"
 #include "app/QtPrompter.h"
 #include "app/frmMain.h"
@@ -23,10 +22,7 @@ using namespace pellumar::bench;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-
+    ScratchSettings settings;
     QtPrompter prompter;
     frmMain window(prompter);
     window.setEndProgram([] {});

@@ -5,9 +5,9 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <random>
 
 #include "BenchUtil.h"
+#include "MixedTable.h"
 #include "grid/GridModel.h"
 
 using namespace pellumar;
@@ -17,34 +17,11 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const int cols = 10;
-    static const char* kWords[] = {"alpha", "Bravo", "charlie", "delta",  "Echo", "foxtrot",
-                                   "golf",  "hotel", "India",   "juliet", "kilo", "lima"};
-    std::mt19937 rng(42);
     GridModel model;
     model.setFixedRows(1);
 
     std::printf("GridModel, %d records x %d columns\n", records, cols);
-    report("fill", timeMs([&] {
-               Table table(records + 1, cols);
-               char buf[64];
-               for (int c = 0; c < cols; ++c) {
-                   table.setUtf8(0, c, "Title");
-               }
-               for (int r = 1; r <= records; ++r) {
-                   const unsigned v = rng();
-                   int n = std::snprintf(buf, sizeof buf, "%u", v % 1000000);
-                   table.setUtf8(r, 0, {buf, static_cast<size_t>(n)});
-                   n = std::snprintf(buf, sizeof buf, "%u.%02u", v % 10000, v % 100);
-                   table.setUtf8(r, 1, {buf, static_cast<size_t>(n)});
-                   n = std::snprintf(buf, sizeof buf, "%02u/%02u/%u", v % 12 + 1, v % 28 + 1,
-                                     1990 + v % 35);
-                   table.setUtf8(r, 2, {buf, static_cast<size_t>(n)});
-                   for (int c = 3; c < cols; ++c) {
-                       table.setUtf8(r, c, kWords[(v >> c) % 12]);
-                   }
-               }
-               model.replaceTable(std::move(table));
-           }));
+    report("fill", timeMs([&] { model.replaceTable(mixedTable(records, cols)); }));
     std::printf("%-44s %10.1f MB\n", "resident after fill", residentMb(false));
     report("sort by a text column (ascending)", timeMs([&] { model.sortRecords(3, true); }));
     report("sort by a text column (descending)", timeMs([&] { model.sortRecords(3, false); }));

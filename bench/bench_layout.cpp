@@ -3,14 +3,13 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/release/bench/bench_layout
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "BenchUtil.h"
+#include "BenchWindow.h"
 #include "WideTable.h"
 #include "app/MainLayout.h"
 #include "app/QtPrompter.h"
@@ -50,15 +49,10 @@ void measure(const char* what, int rounds, F&& step) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-
+    ScratchSettings settings;
     QtPrompter prompter;
     frmMain window(prompter);
-    window.setEndProgram([] {});
-    window.resize(1200, 800);
-    window.show();
+    showWindow(window, 1200, 800);
     const int cols = 200;
     const int records = 1000;
     loadWideTable(window, cols, records);

@@ -11,14 +11,13 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <ctime>
-#include <random>
 
 #include "BenchUtil.h"
+#include "BenchWindow.h"
+#include "MixedTable.h"
 #include "app/QtPrompter.h"
 #include "app/frmMain.h"
 #include "document/Document.h"
@@ -34,26 +33,14 @@ using namespace pellumar::bench;
 
 namespace {
 
-double cpuMs();
-
 // What the benchmark does when the preview is asked for.
-class BenchPrompter : public Prompter {
+class BenchPrompter : public QuietPrompter {
 public:
     enum class Mode { Close, Preview, Pdf };
 
-    QMessageBox::StandardButton message(QWidget*, Icon, const QString&, const QString& text,
-                                        QMessageBox::StandardButtons,
-                                        QMessageBox::StandardButton) override {
-        std::printf("message: %s\n", qPrintable(text));
-        return QMessageBox::Cancel;
-    }
-    QString openFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QString saveFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QColor color(QWidget*, const QColor&) override { return {}; }
-    bool print(QWidget*, QPrinter*) override { return false; }
     bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) override {
         reached = timer.nsecsElapsed() / 1e6;
-        reachedCpu = cpuMs() - startCpu;
+        reachedCpu = processCpuMs() - startCpu;
         resident = residentMb(false);
         pageCount = pages.pageCount();
         if (mode == Mode::Pdf) {
@@ -68,7 +55,7 @@ public:
                 QCoreApplication::processEvents();
             }
             firstPaint = timer.nsecsElapsed() / 1e6;
-            firstPaintCpu = cpuMs() - startCpu;
+            firstPaintCpu = processCpuMs() - startCpu;
             // Scrolling a screen at a time through fifty screens, each repainted at once.
             QScrollBar* bar = preview.view()->verticalScrollBar();
             for (int i = 0; i < 50; ++i) {
@@ -88,7 +75,7 @@ public:
     QString pdfPath;
     void start() {
         timer.start();
-        startCpu = cpuMs();
+        startCpu = processCpuMs();
     }
 
     QElapsedTimer timer;
@@ -103,36 +90,9 @@ public:
     int pageCount = 0;
 };
 
-// The process's processor time: on a busy machine the wall clock also counts the waiting.
-double cpuMs() {
-    return static_cast<double>(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
-}
-
 // `records` records of 10 columns: integers, decimals, dates, words, as bench_grid fills them.
 void fill(frmMain& window, int records) {
-    static const char* kWords[] = {"alpha", "Bravo", "charlie", "delta",  "Echo", "foxtrot",
-                                   "golf",  "hotel", "India",   "juliet", "kilo", "lima"};
-    std::mt19937 rng(42);
-    const int cols = 10;
-    Table table(records + 1, cols);
-    char buf[64];
-    for (int c = 0; c < cols; ++c) {
-        const int n = std::snprintf(buf, sizeof buf, "Title %d", c + 1);
-        table.setUtf8(0, c, {buf, static_cast<size_t>(n)});
-    }
-    for (int r = 1; r <= records; ++r) {
-        const unsigned v = rng();
-        int n = std::snprintf(buf, sizeof buf, "%u", v % 1000000);
-        table.setUtf8(r, 0, {buf, static_cast<size_t>(n)});
-        n = std::snprintf(buf, sizeof buf, "%u.%02u", v % 10000, v % 100);
-        table.setUtf8(r, 1, {buf, static_cast<size_t>(n)});
-        n = std::snprintf(buf, sizeof buf, "%02u/%02u/%u", v % 12 + 1, v % 28 + 1, 1990 + v % 35);
-        table.setUtf8(r, 2, {buf, static_cast<size_t>(n)});
-        for (int c = 3; c < cols; ++c) {
-            table.setUtf8(r, c, kWords[(v >> c) % 12]);
-        }
-    }
-    window.document().model().replaceTable(std::move(table));
+    window.document().model().replaceTable(mixedTable(records, 10));
     window.fa()->select(1, 0);
 }
 
@@ -152,14 +112,10 @@ frmPrintSheet* printAll(frmMain& window) {
 
 int show(int argc, char** argv, const char* what) {
     QApplication app(argc, argv);
-    QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    ScratchSettings settings;
     QtPrompter prompter;
     frmMain window(prompter);
-    window.setEndProgram([] {});
-    window.resize(1000, 700);
-    window.show();
+    showWindow(window, 1000, 700);
     // A small address book.
     static const char* kRows[][5] = {
         {"Name", "Street", "City", "State", "Zipcode"},
@@ -199,9 +155,7 @@ int main(int argc, char** argv) {
         return show(argc, argv, argv[2]);
     }
     QApplication app(argc, argv);
-    QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    ScratchSettings settings;
     const int layoutRecords = argc > 1 ? std::atoi(argv[1]) : 1000000;
 
     BenchPrompter prompter;
@@ -226,9 +180,7 @@ int main(int argc, char** argv) {
     }
     {
         frmMain window(prompter);
-        window.setEndProgram([] {});
-        window.resize(1000, 700);
-        window.show();
+        showWindow(window, 1000, 700);
         fill(window, 100000);
         std::printf("Preview, 100000 records x 10 columns\n");
         frmPrintSheet* dialog = printAll(window);
@@ -253,10 +205,10 @@ int main(int argc, char** argv) {
         std::printf("PDF, 10000 records x 10 columns\n");
         frmPrintSheet* dialog = printAll(window);
         prompter.start();
-        const double cpu = cpuMs();
+        const double cpu = processCpuMs();
         const double ms = timeMs([&] { dialog->cmdPrint_Click(); });
         report("print to PDF, whole command", ms);
-        report("  of which processor time", cpuMs() - cpu);
+        report("  of which processor time", processCpuMs() - cpu);
         std::printf("%-44s %10d\n", "pages", prompter.pageCount);
         std::printf("%-44s %10.1f MB\n", "file size", QFile(prompter.pdfPath).size() / 1048576.0);
         window.document().MakeModified(false);

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <random>
 
 #include "BenchUtil.h"
+#include "MixedTable.h"
 #include "app/QtPrompter.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
@@ -30,23 +30,7 @@ int main(int argc, char** argv) {
     const int cols = 10;
 
     // The same table as the grid benchmark: integers, decimals, dates and short words.
-    static const char* kWords[] = {"alpha", "Bravo", "charlie", "delta",  "Echo", "foxtrot",
-                                   "golf",  "hotel", "India",   "juliet", "kilo", "lima"};
-    std::mt19937 rng(42);
-    Table table(records + 1, cols);
-    char buf[64];
-    for (int r = 1; r <= records; ++r) {
-        const unsigned v = rng();
-        int n = std::snprintf(buf, sizeof buf, "%u", v % 1000000);
-        table.setUtf8(r, 0, {buf, static_cast<size_t>(n)});
-        n = std::snprintf(buf, sizeof buf, "%u.%02u", v % 10000, v % 100);
-        table.setUtf8(r, 1, {buf, static_cast<size_t>(n)});
-        n = std::snprintf(buf, sizeof buf, "%02u/%02u/%u", v % 12 + 1, v % 28 + 1, 1990 + v % 35);
-        table.setUtf8(r, 2, {buf, static_cast<size_t>(n)});
-        for (int c = 3; c < cols; ++c) {
-            table.setUtf8(r, c, kWords[(v >> c) % 12]);
-        }
-    }
+    Table table = mixedTable(records, cols);
 
     modMain::readStartupPreferences();
     QtPrompter prompter;

@@ -6,7 +6,6 @@
 //   QT_QPA_PLATFORM=offscreen build/release/bench/bench_styling [records]
 #include <QApplication>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include <random>
 
 #include "BenchUtil.h"
+#include "BenchWindow.h"
 #include "app/frmMain.h"
 #include "document/Document.h"
 #include "document/FileController.h"
@@ -22,7 +22,6 @@
 #include "grid/NavigationController.h"
 #include "grid/RecordViews.h"
 #include "grid/StyleController.h"
-#include "ui/Prompter.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;
@@ -30,19 +29,9 @@ using namespace pellumar::bench;
 namespace {
 
 // Answers the colour dialog with one colour; nothing else is asked.
-class ColorOnly : public Prompter {
+class ColorOnly : public QuietPrompter {
 public:
-    QMessageBox::StandardButton message(QWidget*, Icon, const QString&, const QString& text,
-                                        QMessageBox::StandardButtons,
-                                        QMessageBox::StandardButton) override {
-        std::printf("unexpected message: %s\n", qPrintable(text));
-        return QMessageBox::Cancel;
-    }
-    QString openFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QString saveFileName(QWidget*, const FileDialogOptions&) override { return {}; }
     QColor color(QWidget*, const QColor&) override { return QColor(255, 240, 200); }
-    bool print(QWidget*, QPrinter*) override { return false; }
-    bool printPreview(QWidget*, const PageSource&, QPrinter*) override { return false; }
 };
 
 }  // namespace
@@ -51,16 +40,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const int cols = 10;
-    QTemporaryDir dir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-
+    ScratchSettings settings;
     ColorOnly prompter;
     frmMain window(prompter);
-    window.setEndProgram([] {});
-    window.resize(1200, 800);
-    window.show();
-    QCoreApplication::processEvents();
+    showWindow(window, 1200, 800);
 
     std::mt19937 rng(7);
     {
@@ -127,6 +110,7 @@ int main(int argc, char** argv) {
                 "repaint of the styled grid", total / kRepaints, worst,
                 static_cast<double>(std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC / kRepaints);
 
+    QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("styled.plm"));
     report("native save",
            timeMs([&] { (void)saveNative(window.document().model().table(), path); }));
