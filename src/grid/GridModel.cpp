@@ -1046,6 +1046,7 @@ CellTexts GridModel::readTexts(const CellArea& area) const {
             texts.append(table_.utf8(r, c));
         }
     }
+    texts.squeeze();
     return texts;
 }
 

@@ -51,6 +51,11 @@ public:
     void append(std::string_view text);
     std::string_view at(size_t i) const;
     size_t count() const { return count_; }
+    // Gives back the room grown beyond the texts.
+    void squeeze() {
+        bytes_.shrink_to_fit();
+        ends_.shrink_to_fit();
+    }
     size_t bytes() const { return bytes_.capacity() + ends_.capacity() * sizeof(uint32_t); }
 
 private:
