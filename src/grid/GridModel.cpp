@@ -748,6 +748,27 @@ void GridModel::moveRowBlock(int from, int count, int to) {
     emit rowHeightsChanged(std::min(from, to), std::max(from, to) + count - 1);
 }
 
+namespace {
+
+// Runs of consecutive rows (first row, count) of an ascending list.
+std::vector<std::pair<int, int>> rowRuns(std::span<const int> rows) {
+    std::vector<std::pair<int, int>> runs;
+    for (const int r : rows) {
+        if (!runs.empty() && runs.back().first + runs.back().second == r) {
+            ++runs.back().second;
+        } else {
+            runs.emplace_back(r, 1);
+        }
+    }
+    return runs;
+}
+
+// A few runs of rows come and go one by one, so that views keep their place; many scattered
+// rows are one reset of the model, which costs the views far less than many changes.
+constexpr size_t kMaxRowRuns = 32;
+
+}  // namespace
+
 void GridModel::removeRowSet(std::vector<int> rows) {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -766,18 +787,8 @@ void GridModel::removeRowSet(std::vector<int> rows) {
         return;
     }
     const bool touchesTitles = rows.front() < fixedRows_;
-    // A few runs are removed one by one from the last, so that views keep their place; many
-    // scattered rows at once are one reset, which costs the views far less than many removals.
-    constexpr size_t kMaxRuns = 32;
-    std::vector<std::pair<int, int>> runs;  // first row, count
-    for (int r : rows) {
-        if (!runs.empty() && runs.back().first + runs.back().second == r) {
-            ++runs.back().second;
-        } else {
-            runs.emplace_back(r, 1);
-        }
-    }
-    if (touchesTitles || runs.size() > kMaxRuns) {
+    const auto runs = rowRuns(rows);
+    if (touchesTitles || runs.size() > kMaxRowRuns) {
         beginResetModel();
         table_.removeRowSet(rows);
         endResetModel();
@@ -1155,27 +1166,6 @@ void GridModel::writeAttributes(int first, const std::vector<ColumnAttributes>& 
         emit dataChanged(index(0, first), index(rowCount() - 1, last));
     }
 }
-
-namespace {
-
-// Runs of consecutive rows (first row, count) of an ascending list.
-std::vector<std::pair<int, int>> rowRuns(std::span<const int> rows) {
-    std::vector<std::pair<int, int>> runs;
-    for (const int r : rows) {
-        if (!runs.empty() && runs.back().first + runs.back().second == r) {
-            ++runs.back().second;
-        } else {
-            runs.emplace_back(r, 1);
-        }
-    }
-    return runs;
-}
-
-// A few runs of rows come and go one by one, so that views keep their place; many scattered
-// rows are one reset of the model, which costs the views far less than many changes.
-constexpr size_t kMaxRowRuns = 32;
-
-}  // namespace
 
 std::vector<uint32_t> GridModel::detachRows(std::span<const int> rows) {
     if (rows.empty()) {
