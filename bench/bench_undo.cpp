@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -160,24 +161,25 @@ int main(int argc, char** argv) {
     three("Sort by column 0 (numbers)", [&] { fa->sortByColumn(0, GridControl::SortAscending); });
     three("Sort by column 2 (words)", [&] { fa->sortByColumn(2, GridControl::SortDescending); });
 
-    // A typed edit, recorded and not.
+    // A typed edit, recorded and not: the best of five rounds of each, taken in turns.
     const int edits = 20000;
-    const auto typeAll = [&](const char* what) {
+    const auto typeAll = [&] {
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < edits; ++i) {
             model.setData(model.indexAt(1 + i % records, i % cols), QString::number(i));
         }
-        const double us = static_cast<double>(t.nsecsElapsed()) / 1e3 / edits;
-        std::printf("%-34s %9.2f us\n", what, us);
-        return us;
+        return static_cast<double>(t.nsecsElapsed()) / 1e3 / edits;
     };
-    const double recorded = typeAll("typed edit, recorded (each)");
-    double plain = 0;
-    {
+    double recorded = 1e9;
+    double plain = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        recorded = std::min(recorded, typeAll());
         const auto unrecorded = window.document().freshHistory();
-        plain = typeAll("typed edit, not recorded (each)");
+        plain = std::min(plain, typeAll());
     }
+    std::printf("%-34s %9.2f us\n", "typed edit, recorded (each)", recorded);
+    std::printf("%-34s %9.2f us\n", "typed edit, not recorded (each)", plain);
     std::printf("%-34s %9.2f us\n", "recording a typed edit costs", recorded - plain);
     std::printf("%-34s %9.1f MB\n", "peak resident", residentMb(true));
     window.document().MakeModified(false);

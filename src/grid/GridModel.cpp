@@ -1020,16 +1020,8 @@ void GridModel::changeCells(const char* name, const CellArea& area, bool texts, 
         const EditRecorder::Replay quiet(*recorder_);
         op();
     }
-    CellTexts textsAfter;
-    StyleRuns stylesAfter;
-    if (texts) {
-        textsAfter = readTexts(area);
-    }
-    if (styles) {
-        stylesAfter = readStyles(area);
-    }
-    recorder_->record(cellsChange(*this, area, std::move(textsBefore), std::move(textsAfter),
-                                  std::move(stylesBefore), std::move(stylesAfter), texts, styles));
+    recorder_->record(
+        cellsChange(*this, area, std::move(textsBefore), std::move(stylesBefore), texts, styles));
 }
 
 void GridModel::removeRowsRecorded(std::vector<int> rows) {

@@ -37,44 +37,47 @@ size_t spanBytes(const RowSpan& rows) {
     return rows.list.capacity() * sizeof(int);
 }
 
+// Texts and styles of an area. The table holds one side of the change, the step the other: an
+// undo or a redo swaps them, so a change keeps one copy of its cells, not two (a Paste keeps the
+// texts it wrote over, an Append onto new records next to nothing).
 class CellsChange : public TableChange {
 public:
-    CellsChange(GridModel& model, CellArea area, CellTexts textsBefore, CellTexts textsAfter,
-                StyleRuns stylesBefore, StyleRuns stylesAfter, bool texts, bool styles)
+    CellsChange(GridModel& model, CellArea area, CellTexts texts, StyleRuns styles, bool hasTexts,
+                bool hasStyles)
         : model_(model),
           area_(std::move(area)),
-          textsBefore_(std::move(textsBefore)),
-          textsAfter_(std::move(textsAfter)),
-          stylesBefore_(std::move(stylesBefore)),
-          stylesAfter_(std::move(stylesAfter)),
-          texts_(texts),
-          styles_(styles) {}
+          texts_(std::move(texts)),
+          styles_(std::move(styles)),
+          hasTexts_(hasTexts),
+          hasStyles_(hasStyles) {}
 
-    void undo() override { write(textsBefore_, stylesBefore_); }
-    void redo() override { write(textsAfter_, stylesAfter_); }
+    void undo() override { swap(); }
+    void redo() override { swap(); }
     size_t bytes() const override {
-        return sizeof(*this) + spanBytes(area_.rows) + textsBefore_.bytes() + textsAfter_.bytes() +
-               (stylesBefore_.capacity() + stylesAfter_.capacity()) * sizeof(StyleRun);
+        return sizeof(*this) + spanBytes(area_.rows) + texts_.bytes() +
+               styles_.capacity() * sizeof(StyleRun);
     }
 
 private:
-    void write(const CellTexts& texts, const StyleRuns& styles) {
-        if (texts_) {
-            model_.writeTexts(area_, texts);
+    void swap() {
+        if (hasTexts_) {
+            CellTexts other = model_.readTexts(area_);
+            model_.writeTexts(area_, texts_);
+            texts_ = std::move(other);
         }
-        if (styles_) {
-            model_.writeStyles(area_, styles);
+        if (hasStyles_) {
+            StyleRuns other = model_.readStyles(area_);
+            model_.writeStyles(area_, styles_);
+            styles_ = std::move(other);
         }
     }
 
     GridModel& model_;
     CellArea area_;
-    CellTexts textsBefore_;
-    CellTexts textsAfter_;
-    StyleRuns stylesBefore_;
-    StyleRuns stylesAfter_;
-    bool texts_;
-    bool styles_;
+    CellTexts texts_;  // the side the table does not hold
+    StyleRuns styles_;
+    bool hasTexts_;
+    bool hasStyles_;
 };
 
 class HeightsChange : public TableChange {
@@ -280,12 +283,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TableChange> cellsChange(GridModel& model, CellArea area, CellTexts textsBefore,
-                                         CellTexts textsAfter, StyleRuns stylesBefore,
-                                         StyleRuns stylesAfter, bool texts, bool styles) {
-    return std::make_unique<CellsChange>(model, std::move(area), std::move(textsBefore),
-                                         std::move(textsAfter), std::move(stylesBefore),
-                                         std::move(stylesAfter), texts, styles);
+std::unique_ptr<TableChange> cellsChange(GridModel& model, CellArea area, CellTexts texts,
+                                         StyleRuns styles, bool hasTexts, bool hasStyles) {
+    return std::make_unique<CellsChange>(model, std::move(area), std::move(texts),
+                                         std::move(styles), hasTexts, hasStyles);
 }
 
 std::unique_ptr<TableChange> heightsChange(GridModel& model, RowSpan rows, HeightRuns before,

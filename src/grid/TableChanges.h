@@ -81,9 +81,9 @@ struct HeightRun {
 using HeightRuns = std::vector<HeightRun>;
 
 // The changes.
-std::unique_ptr<TableChange> cellsChange(GridModel& model, CellArea area, CellTexts textsBefore,
-                                         CellTexts textsAfter, StyleRuns stylesBefore,
-                                         StyleRuns stylesAfter, bool texts, bool styles);
+// The texts and/or styles of an area as they were before the change (the table holds them after).
+std::unique_ptr<TableChange> cellsChange(GridModel& model, CellArea area, CellTexts texts,
+                                         StyleRuns styles, bool hasTexts, bool hasStyles);
 std::unique_ptr<TableChange> heightsChange(GridModel& model, RowSpan rows, HeightRuns before,
                                            HeightRuns after);
 std::unique_ptr<TableChange> attributesChange(GridModel& model, int first,
