@@ -1,5 +1,6 @@
 #include "grid/EditRecorder.h"
 
+#include <new>
 #include <utility>
 
 namespace pellumar {
@@ -61,10 +62,15 @@ void EditRecorder::close() {
     if (!done || done->isEmpty()) {
         return;
     }
-    if (sink_) {
-        sink_(std::move(done));
-    } else {
+    if (!sink_) {
         done->release();
+        return;
+    }
+    // A step the history cannot take leaves the history behind the table: it starts afresh.
+    try {
+        sink_(std::move(done));
+    } catch (const std::bad_alloc&) {
+        forget();
     }
 }
 

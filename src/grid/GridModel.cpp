@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <numeric>
 
 namespace pellumar {
@@ -512,8 +513,9 @@ void GridModel::changeAttributes(int col, const std::function<void(ColumnAttribu
         const auto step = implicitStep("Column Define");
         std::vector<ColumnAttributes> before = readAttributes(first, last);
         changeAttributes(col, change, false);
-        recorder_->record(
-            attributesChange(*this, first, std::move(before), readAttributes(first, last)));
+        keep([&] {
+            return attributesChange(*this, first, std::move(before), readAttributes(first, last));
+        });
         return;
     }
     for (int c = first; c <= last; ++c) {
@@ -565,8 +567,9 @@ void GridModel::setColComboList(int col, const QString& list) {
             const EditRecorder::Replay quiet(*recorder_);
             setColComboList(col, list);
         }
-        recorder_->record(
-            attributesChange(*this, first, std::move(before), readAttributes(first, last)));
+        keep([&] {
+            return attributesChange(*this, first, std::move(before), readAttributes(first, last));
+        });
         return;
     }
     for (int c = first; c <= last && c < table_.columnCount(); ++c) {
@@ -595,7 +598,7 @@ void GridModel::setRowHeights(int firstRow, int lastRow, int twips) {
             const EditRecorder::Replay quiet(*recorder_);
             setRowHeights(firstRow, lastRow, twips);
         }
-        recorder_->record(heightsChange(*this, span, std::move(before), readHeights(span)));
+        keep([&] { return heightsChange(*this, span, std::move(before), readHeights(span)); });
         return;
     }
     for (int r = firstRow; r <= lastRow; ++r) {
@@ -621,7 +624,7 @@ void GridModel::adjustRowHeights(std::span<const int> rows, int delta) {
             const EditRecorder::Replay quiet(*recorder_);
             adjustRowHeights(span.list, delta);
         }
-        recorder_->record(heightsChange(*this, span, std::move(before), readHeights(span)));
+        keep([&] { return heightsChange(*this, span, std::move(before), readHeights(span)); });
         return;
     }
     int first = table_.rowCount();
@@ -660,7 +663,7 @@ bool GridModel::insertRowsAt(int at, int count) {
         endInsertRows();
     }
     if (recording()) {
-        recorder_->record(rowsAddedChange(*this, at, count));
+        keep([&] { return rowsAddedChange(*this, at, count); });
     }
     return true;
 }
@@ -700,7 +703,7 @@ bool GridModel::insertColumnsAt(int at, int count) {
     endInsertColumns();
     emit columnAttributesChanged(at, table_.columnCount() - 1);
     if (recording()) {
-        recorder_->record(columnsAddedChange(*this, at, count));
+        keep([&] { return columnsAddedChange(*this, at, count); });
     }
     return true;
 }
@@ -712,7 +715,7 @@ void GridModel::removeColumnsAt(int at, int count) {
     count = std::min(count, table_.columnCount() - at);
     if (recording()) {
         const auto step = implicitStep("Delete Column");
-        recorder_->record(columnsRemovedChange(*this, at, takeColumns(at, count)));
+        keep([&] { return columnsRemovedChange(*this, at, takeColumns(at, count)); });
         return;
     }
     beginRemoveColumns(QModelIndex(), at, at + count - 1);
@@ -731,7 +734,7 @@ void GridModel::moveRowBlock(int from, int count, int to) {
     }
     if (recording()) {
         const auto step = implicitStep("Move Rows");
-        recorder_->record(rowsMovedChange(*this, from, count, to, false));
+        keep([&] { return rowsMovedChange(*this, from, count, to, false); });
     }
     if (from < fixedRows_ || to < fixedRows_) {
         beginResetModel();
@@ -807,7 +810,7 @@ void GridModel::moveRowTexts(int from, int count, int to) {
     }
     if (recording()) {
         const auto step = implicitStep("Move Rows");
-        recorder_->record(rowsMovedChange(*this, from, count, to, true));
+        keep([&] { return rowsMovedChange(*this, from, count, to, true); });
     }
     table_.moveRowTexts(from, count, to);
     if (table_.columnCount() > 0) {
@@ -823,7 +826,7 @@ void GridModel::moveColumn(int from, int to) {
     }
     if (recording()) {
         const auto step = implicitStep("Move Column");
-        recorder_->record(columnMovedChange(*this, from, to));
+        keep([&] { return columnMovedChange(*this, from, to); });
     }
     beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to < from ? to : to + 1);
     table_.moveColumns(from, 1, to);
@@ -861,7 +864,7 @@ void GridModel::sortRecords(int col, bool ascending) {
             order[i] = placeOf[table_.rowId(first + static_cast<int>(i))];
         }
     }
-    recorder_->record(rowOrderChange(*this, first, std::move(order)));
+    keep([&] { return rowOrderChange(*this, first, std::move(order)); });
 }
 
 void GridModel::reorderRecords(std::span<const int> order) {
@@ -1020,8 +1023,20 @@ void GridModel::changeCells(const char* name, const CellArea& area, bool texts, 
         const EditRecorder::Replay quiet(*recorder_);
         op();
     }
-    recorder_->record(
-        cellsChange(*this, area, std::move(textsBefore), std::move(stylesBefore), texts, styles));
+    keep([&] {
+        return cellsChange(*this, area, std::move(textsBefore), std::move(stylesBefore), texts,
+                           styles);
+    });
+}
+
+void GridModel::keep(const std::function<std::unique_ptr<TableChange>()>& make) {
+    try {
+        recorder_->record(make());
+    } catch (const std::bad_alloc&) {
+        // The table has changed past what the history could take back: it starts afresh.
+        recorder_->forget();
+        throw;
+    }
 }
 
 void GridModel::removeRowsRecorded(std::vector<int> rows) {
@@ -1030,8 +1045,9 @@ void GridModel::removeRowsRecorded(std::vector<int> rows) {
     }
     const auto step = implicitStep("Delete Rows");
     std::vector<uint32_t> ids = detachRows(rows);
-    recorder_->record(
-        rowsRemovedChange(*this, std::move(rows), std::move(ids), recorder_->generation()));
+    keep([&] {
+        return rowsRemovedChange(*this, std::move(rows), std::move(ids), recorder_->generation());
+    });
 }
 
 void GridModel::forgetHistory() {

@@ -211,6 +211,9 @@ private:
     // Runs `op`, recording the texts and/or styles of `area` before and after it.
     void changeCells(const char* name, const CellArea& area, bool texts, bool styles,
                      const std::function<void()>& op);
+    // Adds the change `make` gives to the open step; when there is no memory for it, the history
+    // forgets what it holds (it no longer matches the table) and the exception goes on.
+    void keep(const std::function<std::unique_ptr<TableChange>()>& make);
     void removeRowsRecorded(std::vector<int> rows);
     void forgetHistory();
     // Rearranges the records in place, keeping the views' persistent indexes on their records.

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <new>
 #include <vector>
 
 #include "TableImage.h"
@@ -261,8 +262,7 @@ private slots:
         QCOMPARE(h.undoableSteps(), 6);
         for (int i = 1; i < 6; ++i) {
             // The texts the step wrote over (the table holds the new ones), and little more.
-            QVERIFY2(sizes[i] > 800000 && sizes[i] < 850000,
-                     qPrintable(QString::number(sizes[i])));
+            QVERIFY2(sizes[i] > 800000 && sizes[i] < 850000, qPrintable(QString::number(sizes[i])));
         }
         h.setBudget(sizes[4] + sizes[5] + 100);
         QCOMPARE(h.undoableSteps(), 2);
@@ -282,6 +282,32 @@ private slots:
         h.mnuUndo_Click();
         QCOMPARE(model().text(1, 0), big + QStringLiteral("4"));
         QCOMPARE(UndoController::kDefaultBudget, size_t{256} << 20);
+    }
+
+    // An undo that runs out of memory stops part of the way: the history no longer matches the
+    // table, so it goes, and the user is told.
+    void anUndoOutOfMemoryEmptiesTheHistory() {
+        struct NoMemory : TableChange {
+            void undo() override { throw std::bad_alloc(); }
+            void redo() override {}
+            size_t bytes() const override { return 0; }
+        };
+        model().setText(2, 2, QStringLiteral("kept"));
+        {
+            const auto step = m()->document().step(QStringLiteral("Paste"));
+            model().setText(1, 1, QStringLiteral("x"));
+            m()->document().recorder().record(std::make_unique<NoMemory>());
+        }
+        m()->document().MakeModified(false);
+        m()->action(CommandId::mnuUndo)->trigger();
+        QVERIFY(!history().canUndo());
+        QVERIFY(!history().canRedo());
+        QCOMPARE(undoText(), QStringLiteral("&Undo"));
+        QCOMPARE(w_->prompter.last().icon, Prompter::Icon::Critical);
+        QVERIFY(w_->prompter.last().text.startsWith(
+            QStringLiteral("There was not enough memory to undo Paste")));
+        QVERIFY(m()->document().isModified());
+        QCOMPARE(model().text(2, 2), QStringLiteral("kept"));
     }
 
     // A Delete Rows keeps the removed records, not the table; undone it gives them back, with

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <new>
 #include <random>
 #include <vector>
 
@@ -377,6 +378,23 @@ private slots:
         QCOMPARE(f.history.done.size(), size_t{4});
         // A load forgets the history.
         m.replaceTable(Table(3, 3));
+        QVERIFY(f.history.done.empty());
+        QCOMPARE(f.history.forgotten, 1);
+    }
+
+    // A step the history cannot take for want of memory leaves it behind the table: the history
+    // forgets, rather than undo into a table it no longer matches.
+    void aStepWithoutMemoryMakesTheHistoryForget() {
+        Fixture f;
+        f.model.setText(1, 1, QStringLiteral("a"));
+        QCOMPARE(f.history.done.size(), size_t{1});
+        f.model.recorder()->setSink([](std::unique_ptr<EditStep>) { throw std::bad_alloc(); },
+                                    [&] {
+                                        f.history.done.clear();
+                                        ++f.history.forgotten;
+                                    });
+        f.model.setText(1, 1, QStringLiteral("b"));
+        QCOMPARE(f.model.text(1, 1), QStringLiteral("b"));
         QVERIFY(f.history.done.empty());
         QCOMPARE(f.history.forgotten, 1);
     }
