@@ -297,7 +297,7 @@ void frmMain::buildControllers() {
     viewSwitches_ = new ViewController(*layout_, commands, *formPanel_, *rowColAction, *moveAction,
                                        *imgClose_, this);
     help_ = new HelpController(*this, commands, this);
-    undo_ = new UndoController(*document_, prompter_, *this, commands, this);
+    undo_ = new UndoController(*document_, prompter_, *this, commands, *fa_, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
     recovery_ = new RecoveryController(*document_, prompter_, *this, *files_,
                                        std::make_unique<RecoveryStore>(), this);

@@ -4,10 +4,12 @@
 #include <QUndoCommand>
 #include <QWidget>
 
+#include <algorithm>
 #include <new>
 
 #include "document/Document.h"
 #include "grid/EditRecorder.h"
+#include "grid/GridControl.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Prompter.h"
 
@@ -30,6 +32,7 @@ public:
         pushed_ = true;
     }
     size_t bytes() const { return released_ ? sizeof(*this) : sizeof(*this) + step_->bytes(); }
+    std::optional<std::pair<int, int>> place() const { return step_->place(); }
     void release() {
         if (!released_) {
             step_->release();
@@ -46,12 +49,13 @@ private:
 }  // namespace
 
 UndoController::UndoController(Document& document, Prompter& prompter, QWidget& window,
-                               CommandRegistry& commands, QObject* parent)
+                               CommandRegistry& commands, GridControl& fa, QObject* parent)
     : QObject(parent),
       document_(document),
       prompter_(prompter),
       window_(window),
       commands_(commands),
+      fa_(fa),
       stack_(this) {
     commands_.registerCommand(CommandId::mnuUndo, [this] { mnuUndo_Click(); });
     commands_.registerCommand(CommandId::mnuRedo, [this] { mnuRedo_Click(); });
@@ -129,9 +133,9 @@ void UndoController::keepBudget() {
 
 void UndoController::replay(bool undo) {
     const QString name = undo ? undoName() : redoName();
+    const int index = undo ? stack_.index() - 1 : stack_.index();
     try {
         const EditRecorder::Replay quiet(document_.recorder());
-        const int index = undo ? stack_.index() - 1 : stack_.index();
         const size_t before = commandBytes(index);
         if (undo) {
             stack_.undo();
@@ -151,6 +155,20 @@ void UndoController::replay(bool undo) {
     }
     document_.MakeModified(true);
     refreshCommands();
+    show(static_cast<const StepCommand*>(stack_.command(index))->place());
+}
+
+void UndoController::show(std::optional<std::pair<int, int>> place) {
+    // The data grid goes to the first cell the step changed: its record (the first record for
+    // the title row or a column) and its column (the current one for a record).
+    const int records = document_.recordCount();
+    const int cols = document_.model().cols();
+    if (!place || records == 0 || cols == 0) {
+        return;
+    }
+    const int row = place->first < 0 ? fa_.row() : place->first;
+    const int col = place->second < 0 ? fa_.col() : place->second;
+    fa_.select(std::clamp(row, 1, records), std::clamp(col, 0, cols - 1));
 }
 
 void UndoController::mnuUndo_Click() {

@@ -4,7 +4,8 @@
 //
 // An undo or a redo marks the document modified, as any edit does. New, Open and every load
 // empty the history. Beyond the budget the oldest steps give up what they keep and can no longer
-// be undone; the newest step stays undoable whatever its size.
+// be undone; the newest step stays undoable whatever its size. After an undo or a redo the data
+// grid shows the first cell the step changed.
 #pragma once
 
 #include <QObject>
@@ -13,6 +14,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -21,6 +24,7 @@ namespace pellumar {
 class CommandRegistry;
 class Document;
 class EditStep;
+class GridControl;
 class Prompter;
 
 class UndoController : public QObject {
@@ -30,7 +34,7 @@ public:
     static constexpr size_t kDefaultBudget = size_t{256} << 20;  // 256 MB
 
     UndoController(Document& document, Prompter& prompter, QWidget& window,
-                   CommandRegistry& commands, QObject* parent = nullptr);
+                   CommandRegistry& commands, GridControl& fa, QObject* parent = nullptr);
     ~UndoController() override;
 
     void mnuUndo_Click();
@@ -62,11 +66,14 @@ private:
     // Runs an undo or a redo; a replay that runs out of memory leaves a history that no longer
     // matches the table, so the history goes and the user is told.
     void replay(bool undo);
+    // Makes the first cell a step changed the data grid's current cell.
+    void show(std::optional<std::pair<int, int>> place);
 
     Document& document_;
     Prompter& prompter_;
     QWidget& window_;
     CommandRegistry& commands_;
+    GridControl& fa_;
     QUndoStack stack_;
     // Steps below this index gave up their data for the budget and cannot be undone.
     int floor_ = 0;

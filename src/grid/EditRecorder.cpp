@@ -34,6 +34,15 @@ void EditStep::release() {
     changes_.clear();
 }
 
+std::optional<std::pair<int, int>> EditStep::place() const {
+    for (const auto& change : changes_) {
+        if (auto at = change->place()) {
+            return at;
+        }
+    }
+    return std::nullopt;
+}
+
 EditRecorder::EditRecorder() = default;
 EditRecorder::~EditRecorder() = default;
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,9 @@ public:
     // The change leaves the history while done (its undo will never run): what it keeps aside
     // in the table goes back to the table.
     virtual void release() {}
+    // Where the change is, for the views to show it: a cell, or a row or a column alone (the
+    // other -1); nothing for a change of the whole table (a sort).
+    virtual std::optional<std::pair<int, int>> place() const { return std::nullopt; }
 };
 
 // The changes of one command, under the name the menus show ("Paste", "Typing", ...).
@@ -46,6 +50,8 @@ public:
     void redo();
     // The step leaves the history while done; afterwards it holds nothing and cannot be undone.
     void release();
+    // The place of its first change that has one.
+    std::optional<std::pair<int, int>> place() const;
 
 private:
     QString name_;

@@ -53,6 +53,9 @@ public:
 
     void undo() override { swap(); }
     void redo() override { swap(); }
+    std::optional<std::pair<int, int>> place() const override {
+        return std::pair(area_.rows.first(), area_.left);
+    }
     size_t bytes() const override {
         return sizeof(*this) + spanBytes(area_.rows) + texts_.bytes() +
                styles_.capacity() * sizeof(StyleRun);
@@ -88,6 +91,9 @@ public:
           before_(std::move(before)),
           after_(std::move(after)) {}
     void undo() override { model_.writeHeights(rows_, before_); }
+    std::optional<std::pair<int, int>> place() const override {
+        return std::pair(rows_.first(), -1);
+    }
     void redo() override { model_.writeHeights(rows_, after_); }
     size_t bytes() const override {
         return sizeof(*this) + spanBytes(rows_) +
@@ -107,6 +113,7 @@ public:
                      std::vector<ColumnAttributes> after)
         : model_(model), first_(first), before_(std::move(before)), after_(std::move(after)) {}
     void undo() override { model_.writeAttributes(first_, before_); }
+    std::optional<std::pair<int, int>> place() const override { return std::pair(-1, first_); }
     void redo() override { model_.writeAttributes(first_, after_); }
     size_t bytes() const override {
         size_t bytes = sizeof(*this);
@@ -129,6 +136,7 @@ class RowsAddedChange : public TableChange {
 public:
     RowsAddedChange(GridModel& model, int at, int count) : model_(model), at_(at), count_(count) {}
     void undo() override { model_.dropRows(at_, count_); }
+    std::optional<std::pair<int, int>> place() const override { return std::pair(at_, -1); }
     void redo() override { model_.insertRowsAt(at_, count_); }
     size_t bytes() const override { return sizeof(*this); }
 
@@ -144,6 +152,9 @@ public:
                       uint64_t generation)
         : model_(model), rows_(std::move(rows)), ids_(std::move(ids)), generation_(generation) {
         heldBytes_ = model_.table().detachedBytes(ids_);
+    }
+    std::optional<std::pair<int, int>> place() const override {
+        return std::pair(rows_.front(), -1);
     }
     void undo() override {
         model_.attachRows(rows_, ids_);
@@ -179,6 +190,7 @@ public:
     ColumnsAddedChange(GridModel& model, int at, int count)
         : model_(model), at_(at), count_(count) {}
     void undo() override { model_.removeColumnsAt(at_, count_); }
+    std::optional<std::pair<int, int>> place() const override { return std::pair(-1, at_); }
     void redo() override { model_.insertColumnsAt(at_, count_); }
     size_t bytes() const override { return sizeof(*this); }
 
@@ -193,6 +205,7 @@ public:
     ColumnsRemovedChange(GridModel& model, int at, Table::ColumnSet columns)
         : model_(model), at_(at), count_(columns.count()), columns_(std::move(columns)) {}
     void undo() override { model_.putColumns(at_, std::move(columns_)); }
+    std::optional<std::pair<int, int>> place() const override { return std::pair(-1, at_); }
     void redo() override { columns_ = model_.takeColumns(at_, count_); }
     size_t bytes() const override { return sizeof(*this) + columns_.bytes(); }
     void release() override { columns_ = {}; }
@@ -209,6 +222,9 @@ public:
     RowsMovedChange(GridModel& model, int from, int count, int to, bool textsOnly)
         : model_(model), from_(from), count_(count), to_(to), textsOnly_(textsOnly) {}
     void undo() override { move(to_, from_); }
+    std::optional<std::pair<int, int>> place() const override {
+        return std::pair(std::min(from_, to_), -1);
+    }
     void redo() override { move(from_, to_); }
     size_t bytes() const override { return sizeof(*this); }
 
@@ -232,6 +248,9 @@ class ColumnMovedChange : public TableChange {
 public:
     ColumnMovedChange(GridModel& model, int from, int to) : model_(model), from_(from), to_(to) {}
     void undo() override { model_.moveColumn(to_, from_); }
+    std::optional<std::pair<int, int>> place() const override {
+        return std::pair(-1, std::min(from_, to_));
+    }
     void redo() override { model_.moveColumn(from_, to_); }
     size_t bytes() const override { return sizeof(*this); }
 

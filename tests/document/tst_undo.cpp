@@ -196,6 +196,27 @@ private slots:
         checkCommand(QStringLiteral("Append"), [&] { m()->fileCommands().mnuAppend_Click(); });
     }
 
+    // After an undo or a redo the data grid shows the first cell the step changed.
+    void undoAndRedoShowTheChange() {
+        model().setData(model().indexAt(7, 2), QStringLiteral("typed"));
+        m()->fa()->select(1, 0);
+        history().mnuUndo_Click();
+        QCOMPARE(m()->fa()->row(), 7);
+        QCOMPARE(m()->fa()->col(), 2);
+        QCOMPARE(m()->fb()->textMatrix(3, 1), QStringLiteral("r7c2"));
+        m()->fa()->select(2, 1);
+        history().mnuRedo_Click();
+        QCOMPARE(m()->fa()->row(), 7);
+        QCOMPARE(m()->fb()->textMatrix(3, 1), QStringLiteral("typed"));
+        // A record brought back is the current one; a column keeps the current column.
+        m()->fa()->select(4, 3);
+        m()->editCommands().mnuDeleteRow_Click();
+        m()->fa()->select(1, 1);
+        history().mnuUndo_Click();
+        QCOMPARE(m()->fa()->row(), 4);
+        QCOMPARE(m()->fa()->col(), 1);
+    }
+
     // Styles and heights aimed at the Form Panel change no document and make no step.
     void formPanelStylesMakeNoStep() {
         m()->views().setActiveArea(ActiveArea::FormPanel);
