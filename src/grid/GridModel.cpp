@@ -618,11 +618,15 @@ void GridModel::adjustRowHeights(std::span<const int> rows, int delta) {
         if (span.list.empty()) {
             return;
         }
+        if (std::is_sorted(span.list.begin(), span.list.end()) &&
+            span.list.back() - span.list.front() + 1 == static_cast<int>(span.list.size())) {
+            span = RowSpan{span.list.front(), span.list.back(), {}};  // whole rows keep no list
+        }
         const auto step = implicitStep("Row Height");
         HeightRuns before = readHeights(span);
         {
             const EditRecorder::Replay quiet(*recorder_);
-            adjustRowHeights(span.list, delta);
+            adjustRowHeights(rows, delta);
         }
         keep([&] { return heightsChange(*this, span, std::move(before), readHeights(span)); });
         return;
@@ -1087,21 +1091,11 @@ void GridModel::writeTexts(const CellArea& area, const CellTexts& texts) {
 
 StyleRuns GridModel::readStyles(const CellArea& area) const {
     StyleRuns runs;
-    const int top = area.rows.first();
-    const int bottom = area.rows.last();
     for (int c = area.left; c <= area.right; ++c) {
-        for (int r = top; r <= bottom; ++r) {
-            if (!table_.hasStyle(r, c)) {
-                continue;
-            }
-            const CellStyle s = table_.style(r, c);
-            if (!runs.empty() && runs.back().col == c &&
-                runs.back().first + runs.back().count == r && runs.back().style == s) {
-                ++runs.back().count;
-            } else {
-                runs.push_back({c, r, 1, s});
-            }
-        }
+        table_.forEachStyleRun(c, area.rows.first(), area.rows.last(),
+                               [&](int first, int count, const CellStyle& style) {
+                                   runs.push_back({c, first, count, style});
+                               });
     }
     return runs;
 }

@@ -956,6 +956,31 @@ void Table::forEachStyleRun(const std::function<void(int col, int firstRow, int 
     }
 }
 
+void Table::forEachStyleRun(
+    int col, int first, int last,
+    const std::function<void(int firstRow, int count, const CellStyle& style)>& run) const {
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    if (!palette_ || col < 0 || col >= columnCount() || first > last ||
+        column(col)->styles.empty()) {
+        return;
+    }
+    const StyleIndexes& styles = column(col)->styles;
+    int from = first;
+    uint32_t id = 0;
+    for (int r = first; r <= last + 1; ++r) {
+        const uint32_t next = r <= last ? styles.get(physical(r)) : 0;
+        if (next == id) {
+            continue;
+        }
+        if (id != 0) {
+            run(from, r - from, palette_->styles[id]);
+        }
+        from = r;
+        id = next;
+    }
+}
+
 const ColumnAttributes& Table::columnAttributes(int col) const {
     static const ColumnAttributes kNone;
     return col >= 0 && col < columnCount() ? column(col)->attrs : kNone;

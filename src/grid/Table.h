@@ -197,6 +197,10 @@ public:
     // top to bottom (for writers); cells without a style of their own make no run.
     void forEachStyleRun(const std::function<void(int col, int firstRow, int count,
                                                   const CellStyle& style)>& run) const;
+    // The same for rows first to last of one column.
+    void forEachStyleRun(
+        int col, int first, int last,
+        const std::function<void(int firstRow, int count, const CellStyle& style)>& run) const;
 
     // Column attributes.
     const ColumnAttributes& columnAttributes(int col) const;
