@@ -208,7 +208,7 @@ private:
     bool recording() const { return recorder_ && recorder_->recording(); }
     // Opens a step of its own for a change made while none is open (nothing when not recording).
     std::optional<EditRecorder::Step> implicitStep(const char* name);
-    // Runs `op`, recording the texts and/or styles of `area` before and after it.
+    // Runs `op`, recording the texts and/or styles `area` had before it.
     void changeCells(const char* name, const CellArea& area, bool texts, bool styles,
                      const std::function<void()>& op);
     // Adds the change `make` gives to the open step; when there is no memory for it, the history
