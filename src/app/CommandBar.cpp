@@ -65,8 +65,8 @@ void CommandBar::buildMenus(QMainWindow& window) {
             a = new QAction(caption, this);
             a->setObjectName(name);
             if (*e.shortcut) {
-                a->setShortcut(QKeySequence::fromString(QString::fromLatin1(e.shortcut),
-                                                        QKeySequence::PortableText));
+                a->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(e.shortcut),
+                                                             QKeySequence::PortableText));
             }
             a->setCheckable(e.flags & CommandCheckable);
             a->setChecked(e.flags & CommandChecked);

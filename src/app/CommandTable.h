@@ -24,7 +24,7 @@ struct MenuEntry {
     std::optional<CommandId> parent;  // the menu or submenu it belongs to (none: the menu bar)
     CommandId id;                     // `mnuNew`, `mnuOpen0`, ...
     const char* caption;              // as shown, "&" marking the access key
-    const char* shortcut;             // portable key text ("Ctrl+N", "Shift+Ins"), "" for none
+    const char* shortcut;  // portable key text ("Ctrl+N", "Shift+Ins"; several joined by "; ")
     unsigned flags;
 };
 

@@ -17,6 +17,7 @@
 #include "document/FileController.h"
 #include "document/RecoveryController.h"
 #include "document/RecoveryStore.h"
+#include "document/UndoController.h"
 #include "edit/CalcController.h"
 #include "edit/EditController.h"
 #include "edit/FindController.h"
@@ -101,6 +102,7 @@ frmMain::~frmMain() {
     // be writing a snapshot.
     delete takeCentralWidget();
     delete recovery_;
+    delete undo_;
 }
 
 void frmMain::buildWidgets() {
@@ -295,6 +297,7 @@ void frmMain::buildControllers() {
     viewSwitches_ = new ViewController(*layout_, commands, *formPanel_, *rowColAction, *moveAction,
                                        *imgClose_, this);
     help_ = new HelpController(*this, commands, this);
+    undo_ = new UndoController(*document_, prompter_, *this, commands, *fa_, this);
     commands.registerCommand(CommandId::mnuExit, [this] { mnuExit_Click(); });
     recovery_ = new RecoveryController(*document_, prompter_, *this, *files_,
                                        std::make_unique<RecoveryStore>(), this);
@@ -342,6 +345,8 @@ static int twipsToStore(int pixelsNow, int pixelsApplied, int twipsApplied, cons
 }
 
 void frmMain::Form_Load() {
+    // The start-up table is where the history begins.
+    const auto fresh = document_->freshHistory();
     // 1. The splitter's limits.
     VBar_->setLimits(3000, 600);
     // 2. The version text.

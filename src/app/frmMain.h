@@ -34,6 +34,7 @@ class FindController;
 class FormPanelController;
 class FormReaderController;
 class RecoveryController;
+class UndoController;
 class GridControl;
 class PrintController;
 class NavigationController;
@@ -66,6 +67,7 @@ public:
     FormReaderController& formReader() const { return *formReader_; }
     ColumnController& columns() const { return *columns_; }
     RecoveryController& recovery() const { return *recovery_; }
+    UndoController& history() const { return *undo_; }
     EditController& editCommands() const { return *edit_; }
     FindController& findCommands() const { return *find_; }
     CalcController& calcCommands() const { return *calc_; }
@@ -143,6 +145,7 @@ private:
     FormReaderController* formReader_ = nullptr;
     ColumnController* columns_ = nullptr;
     RecoveryController* recovery_ = nullptr;
+    UndoController* undo_ = nullptr;
     EditController* edit_ = nullptr;
     FindController* find_ = nullptr;
     CalcController* calc_ = nullptr;

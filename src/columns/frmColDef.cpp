@@ -457,6 +457,7 @@ void frmColDef::cmdBtn_Click(int index) {
 }
 
 bool frmColDef::applyDefinitions() {
+    const auto step = document_.step(QStringLiteral("Column Define"));
     GridControl* fa = &fa_;
     if (bOneCol) {
         if (currentCol_ >= fa->cols()) {

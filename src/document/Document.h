@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "document/TextFile.h"
+#include "grid/EditRecorder.h"
 #include "grid/GridModel.h"
 
 namespace pellumar {
@@ -39,6 +40,15 @@ public:
     GridModel& model() { return *model_; }
     const GridModel& model() const { return *model_; }
     int recordCount() const { return std::max(0, model_->rows() - 1); }
+
+    // --- The edit history -----------------------------------------------------------------------
+    // A command opens one step around everything it changes:
+    //     const auto step = document_.step(QStringLiteral("Paste"));
+    // The table's changes and the column state below are recorded into it (grid/EditRecorder.h).
+    [[nodiscard]] EditRecorder::Step step(const QString& name) { return recorder_.step(name); }
+    EditRecorder& recorder() { return recorder_; }
+    // For New: the history is forgotten and nothing is recorded while the result lives.
+    [[nodiscard]] EditRecorder::Pause freshHistory() { return EditRecorder::Pause(recorder_); }
 
     // --- Unsaved changes ------------------------------------------------------------------------
     bool isModified() const { return modified_; }
@@ -69,7 +79,7 @@ public:
 
     // True while the table is the blank table of start-up or New.
     bool isNewDocument() const { return newDocument_; }
-    void setNewDocument(bool isNew) { newDocument_ = isNew; }
+    void setNewDocument(bool isNew);
 
     // The folder of the last opened file, with its trailing separator.
     QString lastOpenPath() const { return lastOpenPath_; }
@@ -82,11 +92,11 @@ public:
     // --- Column state kept beside the table -----------------------------------------------------
     // The column whose title shows the sort arrow.
     int lastSortCol() const { return lastSortCol_; }
-    void setLastSortCol(int col) { lastSortCol_ = col; }
+    void setLastSortCol(int col);
     // The Column Define dialog's combo-list texts, one per column.
     const QStringList& comboLists() const { return comboLists_; }
     QString& comboList(int col);
-    void setComboLists(const QStringList& lists) { comboLists_ = lists; }
+    void setComboLists(const QStringList& lists);
     // One empty entry per column (New, loads), or the list sized to the columns keeping entries.
     void resetComboLists();
     void fitComboLists();
@@ -97,6 +107,9 @@ signals:
     void titleChanged(const QString& title);
 
 private:
+    bool recording() const { return recorder_.recording() && recorder_.stepOpen(); }
+
+    EditRecorder recorder_;
     GridModel* model_;
     bool modified_ = false;
     QString currentFile_;

@@ -131,6 +131,8 @@ void FileController::mnuNew_Click() {
     if (!confirmReplace(QStringLiteral("New"))) {
         return;
     }
+    // A new table starts a new history.
+    const auto fresh = document_.freshHistory();
     GridModel& model = document_.model();
     model.setCols(0);  // empties the table
     model.setRows(0);
@@ -422,6 +424,7 @@ void FileController::mnuAppend_Click() {
                          grid.canAddRows(records) ? tooManyColumnsMessage() : tooManyRowsMessage());
         return;
     }
+    const auto step = document_.step(QStringLiteral("Append"));
     std::vector<int> titled;  // the columns that took the appended file's titles
     try {
         if (scratch.columnCount() > grid.cols()) {

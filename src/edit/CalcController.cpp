@@ -52,6 +52,7 @@ void CalcController::mnuDateTimeNow_Click() {
     if (row < 1 || row >= data.rows() || col < 0 || col >= data.cols()) {
         return;
     }
+    const auto step = document_.step(QStringLiteral("Date-Time Stamp"));
     data.setText(
         row, col,
         data.text(row, col) + QLatin1Char(' ') + formatDateTimeStamp(now, data.colFormat(col)));

@@ -132,6 +132,7 @@ void EditController::mnuEditCut_Click() {
         !fa().currentIndex().isValid()) {
         return;
     }
+    const auto step = document_.step(QStringLiteral("Cut"));
     // The text is on the clipboard before any cell is emptied.
     EditProgress progress(window_, QStringLiteral("Cutting..."));
     putOnClipboard(fa().clip(progress.report()));
@@ -174,6 +175,7 @@ void EditController::mnuEditPaste_Click() {
             bottom = records();
         }
     }
+    const auto step = document_.step(QStringLiteral("Paste"));
     EditProgress progress(window_, QStringLiteral("Pasting..."));
     model.setClipText(top, left, bottom, right, text, progress.report());
     document_.markChanged();
@@ -227,6 +229,7 @@ void EditController::mnuAddRow_Click() {
         return;
     }
     GridModel& model = document_.model();
+    const auto step = document_.step(QStringLiteral("Add Row"));
     model.insertRowsAt(model.rows(), 1);
     document_.markChanged();
 }
@@ -238,6 +241,7 @@ void EditController::mnuInsertRow_Click() {
     // The new empty record takes the current record's place and becomes the current record.
     const int row = records() > 0 ? currentRecord() : 1;
     const int col = fa().col();
+    const auto step = document_.step(QStringLiteral("Insert Row"));
     document_.model().insertRowsAt(row, 1);
     selectCell(row, col);
     formPanel_.fa_Click();
@@ -251,6 +255,7 @@ void EditController::mnuInsertCol_Click() {
     GridModel& model = document_.model();
     const int col = std::clamp(fa().col(), 0, model.cols());
     const int row = fa().row();
+    const auto step = document_.step(QStringLiteral("Insert Column"));
     QStringList lists = document_.comboLists();
     lists.resize(model.cols());
     lists.insert(col, QString());
@@ -274,6 +279,7 @@ void EditController::mnuDeleteCol_Click() {
     }
     const int col = std::clamp(fa().col(), 0, model.cols() - 1);
     const int row = fa().row();
+    const auto step = document_.step(QStringLiteral("Delete Column"));
     QStringList lists = document_.comboLists();
     lists.resize(model.cols());
     lists.removeAt(col);
@@ -302,6 +308,7 @@ void EditController::mnuDeleteRow_Click() {
     const int col = fa().col();
     // One batch whatever the rows: removing them one by one from the last would give the same
     // table at a cost that grows with the square of their number.
+    const auto step = document_.step(QStringLiteral("Delete Rows"));
     document_.model().removeRowSet(std::move(rows));
     selectCell(first, col);
     formPanel_.fa_Click();
@@ -334,11 +341,13 @@ void EditController::moveBlock(int step) {
 }
 
 void EditController::mnuMoveUp_Click() {
+    const auto step = document_.step(QStringLiteral("Move Up"));
     moveBlock(-1);
     document_.markChanged();
 }
 
 void EditController::mnuMoveDown_Click() {
+    const auto step = document_.step(QStringLiteral("Move Down"));
     moveBlock(1);
     document_.markChanged();
 }
@@ -357,6 +366,7 @@ frmDelDialog& EditController::delDialog() {
 void EditController::removeCurrentRecord() {
     const int row = currentRecord();
     const int col = fa().col();
+    const auto step = document_.step(QStringLiteral("Delete Record"));
     document_.model().removeRow(row);
     selectCell(row, col);
 }

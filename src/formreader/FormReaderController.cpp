@@ -91,6 +91,7 @@ void FormReaderController::ReadFormText() {
 }
 
 void FormReaderController::AppendFormRecord() {
+    const auto step = document_.step(QStringLiteral("Form Record"));
     const auto outcome = formreader::appendFormRecord(document_.model(), formText_, separator_,
                                                       document_.isNewDocument());
     if (!outcome.inputError) {
@@ -102,6 +103,7 @@ void FormReaderController::AppendDelimitedRows() {
     const QChar delimiter =
         formreader::modeFor(separator_) == formreader::Mode::CommaLines ? u',' : u'\t';
     GridModel& model = document_.model();
+    const auto step = document_.step(QStringLiteral("Form Record"));
     const int rows = model.rows();
     const int cols = model.cols();
     try {

@@ -208,6 +208,7 @@ void FormPanelController::fb_AfterEdit(int row, int col) {
     }
     // The value goes into the data grid as it stands in the panel (a formatted value stays
     // formatted unless the user retyped it).
+    const auto step = document_.step(QStringLiteral("Typing"));
     writingBack_ = true;
     if (data.colDataType(k) == DataTypeCheckbox) {
         data.setCheckState(record, k, fb_->grid()->checkState(row, col));

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <numeric>
 
 namespace pellumar {
 
@@ -91,6 +93,11 @@ void GridModel::setCheckState(int row, int col, int state) {
     if (!validCell(row, col)) {
         return;
     }
+    if (recording()) {
+        changeCells("Typing", CellArea{{row, row, {}}, col, col}, true, true,
+                    [&] { setCheckState(row, col, state); });
+        return;
+    }
     if (table_.columnAttributes(col).dataType == DataTypeCheckbox) {
         if (state == CheckChecked || state == CheckUnchecked) {
             table_.setUtf8(row, col, state == CheckChecked ? "1" : "0");
@@ -148,6 +155,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     }
     const int row = tableRow(index);
     const int col = index.column();
+    const auto step = implicitStep("Typing");
     if (role == Qt::EditRole || role == Qt::DisplayRole) {
         setText(row, col, value.toString());
     } else if (role == Qt::CheckStateRole) {
@@ -218,6 +226,7 @@ void GridModel::notifyCells(int row1, int col1, int row2, int col2) {
 }
 
 void GridModel::replaceTable(Table&& table) {
+    forgetHistory();
     beginResetModel();
     table_ = std::move(table);
     endResetModel();
@@ -228,6 +237,7 @@ void GridModel::replaceTable(Table&& table) {
 }
 
 Table GridModel::takeTable() {
+    forgetHistory();
     beginResetModel();
     Table out = std::move(table_);
     table_ = Table();
@@ -243,6 +253,17 @@ bool GridModel::setRows(int rows) {
     }
     if (!canAddRows(qint64{rows} - oldRows)) {
         return false;
+    }
+    if (recording()) {
+        const auto step = implicitStep("Table Size");
+        if (rows > oldRows) {
+            insertRowsAt(oldRows, rows - oldRows);
+        } else {
+            std::vector<int> gone(static_cast<size_t>(oldRows - rows));
+            std::iota(gone.begin(), gone.end(), rows);
+            removeRowsRecorded(std::move(gone));
+        }
+        return true;
     }
     const int oldModel = rowCount();
     const int newModel = std::max(0, rows - fixedRows_);
@@ -269,6 +290,15 @@ bool GridModel::setCols(int cols) {
     const int old = table_.columnCount();
     if (!canAddColumns(qint64{cols} - old)) {
         return false;
+    }
+    if (recording() && cols != old) {
+        const auto step = implicitStep("Table Size");
+        if (cols > old) {
+            insertColumnsAt(old, cols - old);
+        } else {
+            removeColumnsAt(cols, old - cols);
+        }
+        return true;
     }
     if (cols > old) {
         beginInsertColumns(QModelIndex(), old, cols - 1);
@@ -301,17 +331,27 @@ void GridModel::setText(int row, int col, const QString& text) {
     if (!validCell(row, col)) {
         return;
     }
+    if (recording()) {
+        changeCells("Typing", CellArea{{row, row, {}}, col, col}, true, false,
+                    [&] { setText(row, col, text); });
+        return;
+    }
     table_.setText(row, col, text);
     notifyCells(row, col, row, col);
 }
 
 void GridModel::setBlockText(int row1, int col1, int row2, int col2, const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    const std::string_view v(utf8.constData(), static_cast<size_t>(utf8.size()));
     const int top = std::max(std::min(row1, row2), 0);
     const int bottom = std::min(std::max(row1, row2), table_.rowCount() - 1);
     const int left = std::max(std::min(col1, col2), 0);
     const int right = std::min(std::max(col1, col2), table_.columnCount() - 1);
+    if (recording() && top <= bottom && left <= right) {
+        changeCells("Edit", CellArea{{top, bottom, {}}, left, right}, true, false,
+                    [&] { setBlockText(top, left, bottom, right, text); });
+        return;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view v(utf8.constData(), static_cast<size_t>(utf8.size()));
     for (int r = top; r <= bottom; ++r) {
         for (int c = left; c <= right; ++c) {
             table_.setUtf8(r, c, v);
@@ -372,6 +412,12 @@ void GridModel::setCell(CellProperty property, int row1, int col1, int row2, int
     }
     if (property == CellProperty::Text) {
         setBlockText(top, left, bottom, right, value.toString());
+        return;
+    }
+    if (recording()) {
+        const bool texts = property == CellProperty::Checked || property == CellProperty::Value;
+        changeCells(texts ? "Edit" : "Style", CellArea{{top, bottom, {}}, left, right}, texts, true,
+                    [&] { setCell(property, top, left, bottom, right, value); });
         return;
     }
     if (property == CellProperty::Checked || property == CellProperty::Value) {
@@ -450,15 +496,26 @@ void GridModel::setCell(CellProperty property, int row1, int col1, int row2, int
 }
 
 void GridModel::clearCells() {
+    forgetHistory();
     beginResetModel();
     table_.clearCells();
     endResetModel();
 }
 
-void GridModel::changeAttributes(int col, const std::function<void(ColumnAttributes&)>& change) {
+void GridModel::changeAttributes(int col, const std::function<void(ColumnAttributes&)>& change,
+                                 bool recorded) {
     const int first = col < 0 ? 0 : col;
     const int last = col < 0 ? table_.columnCount() - 1 : col;
     if (first >= table_.columnCount() || last < first) {
+        return;
+    }
+    if (recorded && recording()) {
+        const auto step = implicitStep("Column Define");
+        std::vector<ColumnAttributes> before = readAttributes(first, last);
+        changeAttributes(col, change, false);
+        keep([&] {
+            return attributesChange(*this, first, std::move(before), readAttributes(first, last));
+        });
         return;
     }
     for (int c = first; c <= last; ++c) {
@@ -480,7 +537,8 @@ void GridModel::setColWidth(int col, int twips) {
     if (col >= 0 && col < cols() && colWidth(col) == twips) {
         return;
     }
-    changeAttributes(col, [&](ColumnAttributes& a) { a.width = twips; });
+    changeAttributes(
+        col, [&](ColumnAttributes& a) { a.width = twips; }, false);
 }
 
 void GridModel::setColAlignment(int col, int alignment) {
@@ -502,6 +560,18 @@ void GridModel::setColHidden(int col, bool hidden) {
 void GridModel::setColComboList(int col, const QString& list) {
     const int first = col < 0 ? 0 : col;
     const int last = col < 0 ? table_.columnCount() - 1 : col;
+    if (recording() && first <= last && last < table_.columnCount()) {
+        const auto step = implicitStep("Column Define");
+        std::vector<ColumnAttributes> before = readAttributes(first, last);
+        {
+            const EditRecorder::Replay quiet(*recorder_);
+            setColComboList(col, list);
+        }
+        keep([&] {
+            return attributesChange(*this, first, std::move(before), readAttributes(first, last));
+        });
+        return;
+    }
     for (int c = first; c <= last && c < table_.columnCount(); ++c) {
         ColumnAttributes attrs = table_.columnAttributes(c);
         attrs.comboList = list;
@@ -520,6 +590,17 @@ void GridModel::setRowHeights(int firstRow, int lastRow, int twips) {
         return;
     }
     twips = std::clamp(twips, 0, kMaxRowHeight);
+    if (recording()) {
+        const auto step = implicitStep("Row Height");
+        const RowSpan span{firstRow, lastRow, {}};
+        HeightRuns before = readHeights(span);
+        {
+            const EditRecorder::Replay quiet(*recorder_);
+            setRowHeights(firstRow, lastRow, twips);
+        }
+        keep([&] { return heightsChange(*this, span, std::move(before), readHeights(span)); });
+        return;
+    }
     for (int r = firstRow; r <= lastRow; ++r) {
         table_.setRowHeight(r, twips);
     }
@@ -527,6 +608,29 @@ void GridModel::setRowHeights(int firstRow, int lastRow, int twips) {
 }
 
 void GridModel::adjustRowHeights(std::span<const int> rows, int delta) {
+    if (recording()) {
+        RowSpan span;
+        for (const int r : rows) {
+            if (r >= 0 && r < table_.rowCount()) {
+                span.list.push_back(r);
+            }
+        }
+        if (span.list.empty()) {
+            return;
+        }
+        if (std::is_sorted(span.list.begin(), span.list.end()) &&
+            span.list.back() - span.list.front() + 1 == static_cast<int>(span.list.size())) {
+            span = RowSpan{span.list.front(), span.list.back(), {}};  // whole rows keep no list
+        }
+        const auto step = implicitStep("Row Height");
+        HeightRuns before = readHeights(span);
+        {
+            const EditRecorder::Replay quiet(*recorder_);
+            adjustRowHeights(rows, delta);
+        }
+        keep([&] { return heightsChange(*this, span, std::move(before), readHeights(span)); });
+        return;
+    }
     int first = table_.rowCount();
     int last = -1;
     for (const int r : rows) {
@@ -552,15 +656,19 @@ bool GridModel::insertRowsAt(int at, int count) {
     if (!canAddRows(count)) {
         return false;
     }
+    const auto step = implicitStep("Insert Row");
     if (at < fixedRows_) {
         beginResetModel();
         table_.insertRows(at, count);
         endResetModel();
-        return true;
+    } else {
+        beginInsertRows(QModelIndex(), at - fixedRows_, at - fixedRows_ + count - 1);
+        table_.insertRows(at, count);
+        endInsertRows();
     }
-    beginInsertRows(QModelIndex(), at - fixedRows_, at - fixedRows_ + count - 1);
-    table_.insertRows(at, count);
-    endInsertRows();
+    if (recording()) {
+        keep([&] { return rowsAddedChange(*this, at, count); });
+    }
     return true;
 }
 
@@ -569,6 +677,12 @@ void GridModel::removeRowsAt(int at, int count) {
         return;
     }
     count = std::min(count, table_.rowCount() - at);
+    if (recording()) {
+        std::vector<int> rows(static_cast<size_t>(count));
+        std::iota(rows.begin(), rows.end(), at);
+        removeRowsRecorded(std::move(rows));
+        return;
+    }
     if (at < fixedRows_) {
         beginResetModel();
         table_.removeRows(at, count);
@@ -587,10 +701,14 @@ bool GridModel::insertColumnsAt(int at, int count) {
     if (!canAddColumns(count)) {
         return false;
     }
+    const auto step = implicitStep("Insert Column");
     beginInsertColumns(QModelIndex(), at, at + count - 1);
     table_.insertColumns(at, count);
     endInsertColumns();
     emit columnAttributesChanged(at, table_.columnCount() - 1);
+    if (recording()) {
+        keep([&] { return columnsAddedChange(*this, at, count); });
+    }
     return true;
 }
 
@@ -599,6 +717,11 @@ void GridModel::removeColumnsAt(int at, int count) {
         return;
     }
     count = std::min(count, table_.columnCount() - at);
+    if (recording()) {
+        const auto step = implicitStep("Delete Column");
+        keep([&] { return columnsRemovedChange(*this, at, takeColumns(at, count)); });
+        return;
+    }
     beginRemoveColumns(QModelIndex(), at, at + count - 1);
     table_.removeColumns(at, count);
     endRemoveColumns();
@@ -612,6 +735,10 @@ void GridModel::moveRowBlock(int from, int count, int to) {
     if (count <= 0 || from < 0 || to < 0 || from + count > rows || to + count > rows ||
         from == to) {
         return;
+    }
+    if (recording()) {
+        const auto step = implicitStep("Move Rows");
+        keep([&] { return rowsMovedChange(*this, from, count, to, false); });
     }
     if (from < fixedRows_ || to < fixedRows_) {
         beginResetModel();
@@ -628,6 +755,27 @@ void GridModel::moveRowBlock(int from, int count, int to) {
     emit rowHeightsChanged(std::min(from, to), std::max(from, to) + count - 1);
 }
 
+namespace {
+
+// Runs of consecutive rows (first row, count) of an ascending list.
+std::vector<std::pair<int, int>> rowRuns(std::span<const int> rows) {
+    std::vector<std::pair<int, int>> runs;
+    for (const int r : rows) {
+        if (!runs.empty() && runs.back().first + runs.back().second == r) {
+            ++runs.back().second;
+        } else {
+            runs.emplace_back(r, 1);
+        }
+    }
+    return runs;
+}
+
+// A few runs of rows come and go one by one, so that views keep their place; many scattered
+// rows are one reset of the model, which costs the views far less than many changes.
+constexpr size_t kMaxRowRuns = 32;
+
+}  // namespace
+
 void GridModel::removeRowSet(std::vector<int> rows) {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -637,23 +785,17 @@ void GridModel::removeRowSet(std::vector<int> rows) {
     if (rows.empty()) {
         return;
     }
+    if (recording()) {
+        removeRowsRecorded(std::move(rows));
+        return;
+    }
     if (rows.back() - rows.front() + 1 == static_cast<int>(rows.size())) {
         removeRowsAt(rows.front(), static_cast<int>(rows.size()));
         return;
     }
     const bool touchesTitles = rows.front() < fixedRows_;
-    // A few runs are removed one by one from the last, so that views keep their place; many
-    // scattered rows at once are one reset, which costs the views far less than many removals.
-    constexpr size_t kMaxRuns = 32;
-    std::vector<std::pair<int, int>> runs;  // first row, count
-    for (int r : rows) {
-        if (!runs.empty() && runs.back().first + runs.back().second == r) {
-            ++runs.back().second;
-        } else {
-            runs.emplace_back(r, 1);
-        }
-    }
-    if (touchesTitles || runs.size() > kMaxRuns) {
+    const auto runs = rowRuns(rows);
+    if (touchesTitles || runs.size() > kMaxRowRuns) {
         beginResetModel();
         table_.removeRowSet(rows);
         endResetModel();
@@ -670,6 +812,10 @@ void GridModel::moveRowTexts(int from, int count, int to) {
         from == to) {
         return;
     }
+    if (recording()) {
+        const auto step = implicitStep("Move Rows");
+        keep([&] { return rowsMovedChange(*this, from, count, to, true); });
+    }
     table_.moveRowTexts(from, count, to);
     if (table_.columnCount() > 0) {
         notifyCells(std::min(from, to), 0, std::max(from, to) + count - 1,
@@ -682,6 +828,10 @@ void GridModel::moveColumn(int from, int to) {
     if (from < 0 || to < 0 || from >= cols || to >= cols || from == to) {
         return;
     }
+    if (recording()) {
+        const auto step = implicitStep("Move Column");
+        keep([&] { return columnMovedChange(*this, from, to); });
+    }
     beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to < from ? to : to + 1);
     table_.moveColumns(from, 1, to);
     endMoveColumns();
@@ -692,6 +842,43 @@ void GridModel::sortRecords(int col, bool ascending) {
     if (col < 0 || col >= table_.columnCount() || rowCount() < 2) {
         return;
     }
+    if (!recording()) {
+        rearrangeRecords(
+            [&] { table_.sortRows(fixedRows_, table_.rowCount() - 1, col, ascending); });
+        return;
+    }
+    // The order the sort gave, by the records' places before it.
+    const auto step = implicitStep("Sort");
+    const int first = fixedRows_;
+    const auto n = static_cast<size_t>(table_.rowCount() - first);
+    std::vector<int> order(n);
+    {
+        std::vector<uint32_t> ids(n);
+        uint32_t most = 0;
+        for (size_t i = 0; i < n; ++i) {
+            ids[i] = table_.rowId(first + static_cast<int>(i));
+            most = std::max(most, ids[i]);
+        }
+        std::vector<int> placeOf(size_t{most} + 1);
+        for (size_t i = 0; i < n; ++i) {
+            placeOf[ids[i]] = static_cast<int>(i);
+        }
+        rearrangeRecords([&] { table_.sortRows(first, table_.rowCount() - 1, col, ascending); });
+        for (size_t i = 0; i < n; ++i) {
+            order[i] = placeOf[table_.rowId(first + static_cast<int>(i))];
+        }
+    }
+    keep([&] { return rowOrderChange(*this, first, std::move(order)); });
+}
+
+void GridModel::reorderRecords(std::span<const int> order) {
+    if (order.empty()) {
+        return;
+    }
+    rearrangeRecords([&] { table_.reorderRows(fixedRows_, order); });
+}
+
+void GridModel::rearrangeRecords(const std::function<void()>& rearrange) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList persistent = persistentIndexList();
     std::vector<uint32_t> ids;
@@ -699,7 +886,7 @@ void GridModel::sortRecords(int col, bool ascending) {
     for (const QModelIndex& i : persistent) {
         ids.push_back(table_.rowId(tableRow(i)));
     }
-    table_.sortRows(fixedRows_, table_.rowCount() - 1, col, ascending);
+    rearrange();
     QHash<uint32_t, int> newRow;
     if (!persistent.isEmpty()) {
         QHash<uint32_t, int> wanted;
@@ -739,6 +926,14 @@ void GridModel::setClipText(int row1, int col1, int row2, int col2, const QStrin
     if (top > bottom || left > right) {
         return;
     }
+    if (recording()) {
+        // The text fills at most one row per line break, and the rows below keep their texts.
+        const qsizetype breaks = text.count(u'\n') + text.count(u'\r');
+        const int last = static_cast<int>(std::min<qint64>(bottom, qint64{top} + breaks));
+        changeCells("Paste", CellArea{{top, last, {}}, left, right}, true, false,
+                    [&] { setClipText(top, left, bottom, right, text, progress); });
+        return;
+    }
     const QByteArray utf8 = text.toUtf8();
     const int rowsRead = readClip(
         std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), bottom - top + 1,
@@ -758,6 +953,18 @@ QString GridModel::clipTextOfRows(std::span<const int> rows, int col1, int col2,
 void GridModel::clearTextsOfRows(std::span<const int> rows, int col1, int col2) {
     const int left = std::max(std::min(col1, col2), 0);
     const int right = std::min(std::max(col1, col2), table_.columnCount() - 1);
+    if (recording() && left <= right) {
+        CellArea area{{}, left, right};
+        for (const int r : rows) {
+            if (r >= 0 && r < table_.rowCount()) {
+                area.rows.list.push_back(r);
+            }
+        }
+        if (!area.rows.list.empty()) {
+            changeCells("Cut", area, true, false, [&] { clearTextsOfRows(rows, col1, col2); });
+        }
+        return;
+    }
     int top = table_.rowCount();
     int bottom = -1;
     for (int r : rows) {
@@ -782,12 +989,285 @@ void GridModel::copyTexts(const Table& from, int fromRow, int fromCol, int rows,
     if (rows <= 0 || cols <= 0 || fromRow < 0 || fromCol < 0 || toRow < 0 || toCol < 0) {
         return;
     }
+    if (recording()) {
+        changeCells("Append", CellArea{{toRow, toRow + rows - 1, {}}, toCol, toCol + cols - 1},
+                    true, false,
+                    [&] { copyTexts(from, fromRow, fromCol, rows, cols, toRow, toCol); });
+        return;
+    }
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
             table_.setUtf8(toRow + r, toCol + c, from.utf8(fromRow + r, fromCol + c));
         }
     }
     notifyCells(toRow, toCol, toRow + rows - 1, toCol + cols - 1);
+}
+
+// --- The edit history ----------------------------------------------------------------------------
+
+std::optional<EditRecorder::Step> GridModel::implicitStep(const char* name) {
+    if (!recording()) {
+        return std::nullopt;
+    }
+    return recorder_->step(QString::fromLatin1(name));
+}
+
+void GridModel::changeCells(const char* name, const CellArea& area, bool texts, bool styles,
+                            const std::function<void()>& op) {
+    const auto step = implicitStep(name);
+    CellTexts textsBefore;
+    StyleRuns stylesBefore;
+    if (texts) {
+        textsBefore = readTexts(area);
+    }
+    if (styles) {
+        stylesBefore = readStyles(area);
+    }
+    {
+        const EditRecorder::Replay quiet(*recorder_);
+        op();
+    }
+    keep([&] {
+        return cellsChange(*this, area, std::move(textsBefore), std::move(stylesBefore), texts,
+                           styles);
+    });
+}
+
+void GridModel::keep(const std::function<std::unique_ptr<TableChange>()>& make) {
+    try {
+        recorder_->record(make());
+    } catch (const std::bad_alloc&) {
+        // The table has changed past what the history could take back: it starts afresh.
+        recorder_->forget();
+        throw;
+    }
+}
+
+void GridModel::removeRowsRecorded(std::vector<int> rows) {
+    if (rows.empty()) {
+        return;
+    }
+    const auto step = implicitStep("Delete Rows");
+    std::vector<uint32_t> ids = detachRows(rows);
+    keep([&] {
+        return rowsRemovedChange(*this, std::move(rows), std::move(ids), recorder_->generation());
+    });
+}
+
+void GridModel::forgetHistory() {
+    if (recorder_) {
+        recorder_->forget();
+    }
+}
+
+CellTexts GridModel::readTexts(const CellArea& area) const {
+    CellTexts texts;
+    const size_t n = area.rows.size();
+    for (size_t i = 0; i < n; ++i) {
+        const int r = area.rows.at(i);
+        for (int c = area.left; c <= area.right; ++c) {
+            texts.append(table_.utf8(r, c));
+        }
+    }
+    texts.squeeze();
+    return texts;
+}
+
+void GridModel::writeTexts(const CellArea& area, const CellTexts& texts) {
+    const size_t n = area.rows.size();
+    size_t k = 0;
+    int top = table_.rowCount();
+    int bottom = -1;
+    for (size_t i = 0; i < n; ++i) {
+        const int r = area.rows.at(i);
+        for (int c = area.left; c <= area.right; ++c) {
+            table_.setUtf8(r, c, texts.at(k++));
+        }
+        top = std::min(top, r);
+        bottom = std::max(bottom, r);
+    }
+    notifyCells(top, area.left, bottom, area.right);
+}
+
+StyleRuns GridModel::readStyles(const CellArea& area) const {
+    StyleRuns runs;
+    for (int c = area.left; c <= area.right; ++c) {
+        table_.forEachStyleRun(c, area.rows.first(), area.rows.last(),
+                               [&](int first, int count, const CellStyle& style) {
+                                   runs.push_back({c, first, count, style});
+                               });
+    }
+    return runs;
+}
+
+void GridModel::writeStyles(const CellArea& area, const StyleRuns& runs) {
+    const int top = area.rows.first();
+    const int bottom = area.rows.last();
+    table_.setStyles(top, area.left, bottom, area.right, CellStyle{});
+    for (const StyleRun& run : runs) {
+        if (run.count == 1) {
+            table_.setStyle(run.first, run.col, run.style);
+        } else {
+            table_.setStyles(run.first, run.col, run.first + run.count - 1, run.col, run.style);
+        }
+    }
+    notifyCells(top, area.left, bottom, area.right);
+}
+
+HeightRuns GridModel::readHeights(const RowSpan& rows) const {
+    HeightRuns runs;
+    const size_t n = rows.size();
+    for (size_t i = 0; i < n; ++i) {
+        const int twips = table_.rowHeight(rows.at(i));
+        if (!runs.empty() && runs.back().twips == twips) {
+            ++runs.back().count;
+        } else {
+            runs.push_back({1, twips});
+        }
+    }
+    return runs;
+}
+
+void GridModel::writeHeights(const RowSpan& rows, const HeightRuns& runs) {
+    size_t i = 0;
+    int first = table_.rowCount();
+    int last = -1;
+    for (const HeightRun& run : runs) {
+        for (uint32_t k = 0; k < run.count && i < rows.size(); ++k, ++i) {
+            const int r = rows.at(i);
+            table_.setRowHeight(r, run.twips);
+            first = std::min(first, r);
+            last = std::max(last, r);
+        }
+    }
+    if (first <= last) {
+        emit rowHeightsChanged(first, last);
+    }
+}
+
+std::vector<ColumnAttributes> GridModel::readAttributes(int first, int last) const {
+    std::vector<ColumnAttributes> attrs;
+    for (int c = first; c <= last && c < table_.columnCount(); ++c) {
+        attrs.push_back(table_.columnAttributes(c));
+    }
+    return attrs;
+}
+
+void GridModel::writeAttributes(int first, const std::vector<ColumnAttributes>& attrs) {
+    const int last = std::min(first + static_cast<int>(attrs.size()), table_.columnCount()) - 1;
+    if (first < 0 || last < first) {
+        return;
+    }
+    for (int c = first; c <= last; ++c) {
+        ColumnAttributes a = attrs[static_cast<size_t>(c - first)];
+        a.width = table_.columnAttributes(c).width;
+        table_.setColumnAttributes(c, a);
+    }
+    emit columnAttributesChanged(first, last);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, first), index(rowCount() - 1, last));
+    }
+}
+
+std::vector<uint32_t> GridModel::detachRows(std::span<const int> rows) {
+    if (rows.empty()) {
+        return {};
+    }
+    const auto runs = rowRuns(rows);
+    if (rows.front() < fixedRows_ || runs.size() > kMaxRowRuns) {
+        beginResetModel();
+        std::vector<uint32_t> ids = table_.detachRows(rows);
+        endResetModel();
+        return ids;
+    }
+    std::vector<std::vector<uint32_t>> parts(runs.size());
+    size_t offset = rows.size();
+    for (size_t k = runs.size(); k-- > 0;) {
+        const auto [first, count] = runs[k];
+        offset -= static_cast<size_t>(count);
+        beginRemoveRows(QModelIndex(), first - fixedRows_, first - fixedRows_ + count - 1);
+        parts[k] = table_.detachRows(rows.subspan(offset, static_cast<size_t>(count)));
+        endRemoveRows();
+    }
+    if (parts.size() == 1) {
+        return std::move(parts.front());
+    }
+    std::vector<uint32_t> ids;
+    ids.reserve(rows.size());
+    for (const auto& part : parts) {
+        ids.insert(ids.end(), part.begin(), part.end());
+    }
+    return ids;
+}
+
+void GridModel::attachRows(std::span<const int> rows, std::span<const uint32_t> ids) {
+    if (rows.empty() || rows.size() != ids.size()) {
+        return;
+    }
+    const auto runs = rowRuns(rows);
+    if (rows.front() < fixedRows_ || runs.size() > kMaxRowRuns) {
+        beginResetModel();
+        table_.attachRows(rows, ids);
+        endResetModel();
+    } else {
+        size_t offset = 0;
+        for (const auto& [first, count] : runs) {
+            const auto n = static_cast<size_t>(count);
+            beginInsertRows(QModelIndex(), first - fixedRows_, first - fixedRows_ + count - 1);
+            table_.attachRows(rows.subspan(offset, n), ids.subspan(offset, n));
+            endInsertRows();
+            offset += n;
+        }
+    }
+    emit rowHeightsChanged(rows.front(), rows.back());
+}
+
+void GridModel::releaseRows(std::span<const uint32_t> ids) {
+    table_.releaseRows(ids);
+}
+
+void GridModel::dropRows(int at, int count) {
+    if (count <= 0 || at < 0 || at >= table_.rowCount()) {
+        return;
+    }
+    count = std::min(count, table_.rowCount() - at);
+    if (at < fixedRows_) {
+        beginResetModel();
+        table_.dropRows(at, count);
+        endResetModel();
+        return;
+    }
+    beginRemoveRows(QModelIndex(), at - fixedRows_, at - fixedRows_ + count - 1);
+    table_.dropRows(at, count);
+    endRemoveRows();
+}
+
+Table::ColumnSet GridModel::takeColumns(int at, int count) {
+    if (count <= 0 || at < 0 || at >= table_.columnCount()) {
+        return {};
+    }
+    count = std::min(count, table_.columnCount() - at);
+    beginRemoveColumns(QModelIndex(), at, at + count - 1);
+    Table::ColumnSet set = table_.takeColumns(at, count);
+    endRemoveColumns();
+    if (at < table_.columnCount()) {
+        emit columnAttributesChanged(at, table_.columnCount() - 1);
+    }
+    return set;
+}
+
+void GridModel::putColumns(int at, Table::ColumnSet&& columns) {
+    const int count = columns.count();
+    if (count <= 0 || at < 0 || at > table_.columnCount()) {
+        return;
+    }
+    beginInsertColumns(QModelIndex(), at, at + count - 1);
+    table_.putColumns(at, std::move(columns));
+    endInsertColumns();
+    emit columnAttributesChanged(at, table_.columnCount() - 1);
+    if (fixedRows_ > 0) {
+        emit headerDataChanged(Qt::Horizontal, at, at + count - 1);
+    }
 }
 
 }  // namespace pellumar

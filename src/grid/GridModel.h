@@ -8,11 +8,14 @@
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "grid/ClipText.h"
+#include "grid/EditRecorder.h"
 #include "grid/Table.h"
+#include "grid/TableChanges.h"
 
 namespace pellumar {
 
@@ -167,6 +170,34 @@ public:
     void copyTexts(const Table& from, int fromRow, int fromCol, int rows, int cols, int toRow,
                    int toCol);
 
+    // --- The edit history ------------------------------------------------------------------------
+    // With a recorder, each change below is recorded while the recorder records
+    // (grid/EditRecorder.h). Loads (replaceTable, takeTable) and clearCells make the history
+    // forget. Column widths are the view's, and fixed rows the grid's set-up: neither is recorded.
+    void setRecorder(EditRecorder* recorder) { recorder_ = recorder; }
+    EditRecorder* recorder() const { return recorder_; }
+
+    // The operations through which recorded changes go back and forth.
+    CellTexts readTexts(const CellArea& area) const;
+    void writeTexts(const CellArea& area, const CellTexts& texts);
+    // The cells of a block (rows top to bottom) whose style is not the default one.
+    StyleRuns readStyles(const CellArea& area) const;
+    void writeStyles(const CellArea& area, const StyleRuns& runs);
+    HeightRuns readHeights(const RowSpan& rows) const;
+    void writeHeights(const RowSpan& rows, const HeightRuns& runs);
+    std::vector<ColumnAttributes> readAttributes(int first, int last) const;
+    // Sets the attributes of columns first, first + 1, ...; the columns keep their widths.
+    void writeAttributes(int first, const std::vector<ColumnAttributes>& attrs);
+    // Takes the listed rows (ascending) out, keeping them aside; puts such rows back; drops them.
+    std::vector<uint32_t> detachRows(std::span<const int> rows);
+    void attachRows(std::span<const int> rows, std::span<const uint32_t> ids);
+    void releaseRows(std::span<const uint32_t> ids);
+    void dropRows(int at, int count);
+    Table::ColumnSet takeColumns(int at, int count);
+    void putColumns(int at, Table::ColumnSet&& columns);
+    // The record at fixedRows() + i becomes the one that was at fixedRows() + order[i].
+    void reorderRecords(std::span<const int> order);
+
 signals:
     void columnAttributesChanged(int firstCol, int lastCol);
     void rowHeightsChanged(int firstRow, int lastRow);
@@ -174,13 +205,28 @@ signals:
     void cellEdited(int row, int col);
 
 private:
+    bool recording() const { return recorder_ && recorder_->recording(); }
+    // Opens a step of its own for a change made while none is open (nothing when not recording).
+    std::optional<EditRecorder::Step> implicitStep(const char* name);
+    // Runs `op`, recording the texts and/or styles `area` had before it.
+    void changeCells(const char* name, const CellArea& area, bool texts, bool styles,
+                     const std::function<void()>& op);
+    // Adds the change `make` gives to the open step; when there is no memory for it, the history
+    // forgets what it holds (it no longer matches the table) and the exception goes on.
+    void keep(const std::function<std::unique_ptr<TableChange>()>& make);
+    void removeRowsRecorded(std::vector<int> rows);
+    void forgetHistory();
+    // Rearranges the records in place, keeping the views' persistent indexes on their records.
+    void rearrangeRecords(const std::function<void()>& rearrange);
     bool validCell(int row, int col) const;
     void notifyCells(int row1, int col1, int row2, int col2);
-    void changeAttributes(int col, const std::function<void(ColumnAttributes&)>& change);
+    void changeAttributes(int col, const std::function<void(ColumnAttributes&)>& change,
+                          bool recorded = true);
 
     Table table_;
     int fixedRows_ = 0;
     int fixedCols_ = 0;
+    EditRecorder* recorder_ = nullptr;
 };
 
 // Converts an AlignmentCode to Qt's alignment flags; general alignment needs the text.

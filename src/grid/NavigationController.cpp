@@ -100,6 +100,7 @@ void NavigationController::imgBtn_Click(int index) {
 }
 
 void NavigationController::addRecord() {
+    const auto step = document_.step(QStringLiteral("Add Row"));
     document_.markChanged();
     GridModel& data = document_.model();
     data.setRows(data.rows() + 1);
@@ -172,11 +173,14 @@ void NavigationController::changeSelectedRowHeights(GridControl* grid, int step)
     if (rows.empty()) {
         rows.push_back(grid->row());
     }
+    // Only the data grid's heights are the document's: the Form Panel's make no step.
+    const auto named = document_.step(QStringLiteral("Row Height"));
     grid->grid()->adjustRowHeights(rows, step * kRowHeightStep);
 }
 
 void NavigationController::mnuRowHeightReset_Click() {
     GridControl* grid = rowHeightGrid();
+    const auto step = document_.step(QStringLiteral("Row Height"));
     grid->grid()->setRowHeights(grid->fixedRows(), grid->rows() - 1, kDefaultRowHeight);
 }
 

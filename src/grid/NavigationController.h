@@ -72,7 +72,7 @@ private:
     // The grid the Edit menu's row-height commands act on.
     GridControl* rowHeightGrid() const;
     // Every selected row of `grid` taller (step > 0) or lower (step < 0) by one step.
-    static void changeSelectedRowHeights(GridControl* grid, int step);
+    void changeSelectedRowHeights(GridControl* grid, int step);
 
     Document& document_;
     RecordViews& views_;

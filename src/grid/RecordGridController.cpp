@@ -105,6 +105,9 @@ void RecordGridController::fa_AfterEdit(int row, int col) {
 }
 
 void RecordGridController::fa_BeforeSort() {
+    // The arrows, the sort and the sort column are one step, which ends after the sort.
+    sortStep_.reset();
+    sortStep_.emplace(document_.step(QStringLiteral("Sort")));
     const int last = document_.lastSortCol();
     fa_->setCell(GridControl::CellProperty::Picture, 0, last, 0, last, int(PictureNone));
 }
@@ -116,6 +119,7 @@ void RecordGridController::fa_AfterSort(int col, int order) {
                  int(order == GridControl::SortAscending ? PictureSortUp : PictureSortDown));
     document_.setLastSortCol(col);
     document_.markChanged();
+    sortStep_.reset();
 }
 
 void RecordGridController::fa_AfterMoveColumn() {

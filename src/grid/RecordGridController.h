@@ -5,6 +5,10 @@
 
 #include <QObject>
 
+#include <optional>
+
+#include "grid/EditRecorder.h"
+
 namespace pellumar {
 
 class CommandRegistry;
@@ -46,6 +50,8 @@ private:
     FormPanelController& formPanel_;
     CommandRegistry& commands_;
     StatusPanels& status_;
+    // Open from just before a sort by a title click to just after it.
+    std::optional<EditRecorder::Step> sortStep_;
 };
 
 }  // namespace pellumar

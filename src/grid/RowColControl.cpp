@@ -188,6 +188,7 @@ void RowColControl::stepRows(int step) {
         txtRow_->setText(QString::number(++records));
     }
     GridModel& model = document_.model();
+    const auto tableSize = document_.step(QStringLiteral("Table Size"));
     if (!txtRow_->text().isEmpty()) {
         model.setRows(static_cast<int>(numberIn(txtRow_)) + 1);
     } else {
@@ -210,6 +211,7 @@ void RowColControl::stepCols(int step) {
     if (cols < 1) {
         return;  // a table keeps at least one column
     }
+    const auto tableSize = document_.step(QStringLiteral("Table Size"));
     document_.model().setCols(static_cast<int>(cols));
     document_.markChanged();
 }

@@ -132,6 +132,13 @@ void StyleController::apply(const Target& target, CellProperty property, const Q
     if (target.isEmpty()) {
         return;
     }
+    // The step's name in the Edit menu; only the data grid's cells are the document's.
+    const QString name = property == CellProperty::FontBold        ? QStringLiteral("Bold")
+                         : property == CellProperty::FontItalic    ? QStringLiteral("Italic")
+                         : property == CellProperty::FontUnderline ? QStringLiteral("Underline")
+                         : property == CellProperty::ForeColor     ? QStringLiteral("Text Color")
+                                                               : QStringLiteral("Background Color");
+    const auto step = document_.step(name);
     target.grid->setCell(property, target.top, target.left, target.bottom, target.right, value);
     if (target.dataGrid) {
         document_.markChanged();
@@ -235,6 +242,7 @@ void StyleController::mnuBkColor_Click() {
 void StyleController::align(int code) {
     const Target t = dataGridTarget();
     if (!t.isEmpty()) {
+        const auto step = document_.step(QStringLiteral("Alignment"));
         fa_->setCell(CellProperty::Alignment, t.top, t.left, t.bottom, t.right, code);
     }
 }

@@ -956,6 +956,31 @@ void Table::forEachStyleRun(const std::function<void(int col, int firstRow, int 
     }
 }
 
+void Table::forEachStyleRun(
+    int col, int first, int last,
+    const std::function<void(int firstRow, int count, const CellStyle& style)>& run) const {
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    if (!palette_ || col < 0 || col >= columnCount() || first > last ||
+        column(col)->styles.empty()) {
+        return;
+    }
+    const StyleIndexes& styles = column(col)->styles;
+    int from = first;
+    uint32_t id = 0;
+    for (int r = first; r <= last + 1; ++r) {
+        const uint32_t next = r <= last ? styles.get(physical(r)) : 0;
+        if (next == id) {
+            continue;
+        }
+        if (id != 0) {
+            run(from, r - from, palette_->styles[id]);
+        }
+        from = r;
+        id = next;
+    }
+}
+
 const ColumnAttributes& Table::columnAttributes(int col) const {
     static const ColumnAttributes kNone;
     return col >= 0 && col < columnCount() ? column(col)->attrs : kNone;
@@ -1133,6 +1158,135 @@ void Table::sortRows(int first, int last, int col, bool ascending) {
     for (size_t i = 0; i < count; ++i) {
         *(begin + static_cast<std::ptrdiff_t>(i)) = texts[i].phys;
     }
+}
+
+// --- Rows and columns set aside -----------------------------------------------------------------
+
+std::vector<uint32_t> Table::detachRows(std::span<const int> rows) {
+    std::vector<uint32_t> ids;
+    if (rows.empty()) {
+        return ids;
+    }
+    mapRows();
+    ids.reserve(rows.size());
+    size_t next = 0;
+    size_t kept = 0;
+    for (size_t r = 0; r < rowMap_.size(); ++r) {
+        if (next < rows.size() && rows[next] == static_cast<int>(r)) {
+            ids.push_back(rowMap_[r]);
+            ++next;
+            continue;
+        }
+        rowMap_[kept++] = rowMap_[r];
+    }
+    rowMap_.resize(kept);
+    return ids;
+}
+
+void Table::attachRows(std::span<const int> rows, std::span<const uint32_t> ids) {
+    if (rows.empty() || rows.size() != ids.size()) {
+        return;
+    }
+    mapRows();
+    const size_t total = rowMap_.size() + ids.size();
+    std::vector<uint32_t> merged(total);
+    size_t next = 0;
+    size_t old = 0;
+    for (size_t r = 0; r < total; ++r) {
+        if (next < rows.size() && rows[next] == static_cast<int>(r)) {
+            merged[r] = ids[next++];
+        } else {
+            merged[r] = rowMap_[old++];
+        }
+    }
+    rowMap_.swap(merged);
+}
+
+void Table::releaseRows(std::span<const uint32_t> ids) {
+    for (const uint32_t phys : ids) {
+        releasePhysicalRow(phys);
+    }
+}
+
+size_t Table::detachedBytes(std::span<const uint32_t> ids) const {
+    size_t bytes = ids.size() * (sizeof(uint32_t) + cols_.size() * sizeof(Cell));
+    for (const auto& c : cols_) {
+        for (const uint32_t phys : ids) {
+            const size_t n = c->view(phys).size();
+            bytes += n > kInlineMax ? n : 0;
+        }
+    }
+    return bytes;
+}
+
+void Table::dropRows(int at, int count) {
+    if (at < 0 || at >= rowCount() || count <= 0) {
+        return;
+    }
+    count = std::min(count, rowCount() - at);
+    mapRows();
+    for (int r = at; r < at + count; ++r) {
+        releasePhysicalRow(physical(r));
+    }
+    rowMap_.erase(rowMap_.begin() + at, rowMap_.begin() + at + count);
+}
+
+void Table::reorderRows(int first, std::span<const int> order) {
+    if (first < 0 || first + static_cast<int64_t>(order.size()) > rowCount() || order.empty()) {
+        return;
+    }
+    mapRows();
+    const std::vector<uint32_t> before(rowMap_.begin() + first,
+                                       rowMap_.begin() + first + static_cast<int>(order.size()));
+    for (size_t i = 0; i < order.size(); ++i) {
+        rowMap_[static_cast<size_t>(first) + i] = before[static_cast<size_t>(order[i])];
+    }
+}
+
+Table::ColumnSet::ColumnSet() = default;
+Table::ColumnSet::ColumnSet(ColumnSet&&) noexcept = default;
+Table::ColumnSet& Table::ColumnSet::operator=(ColumnSet&&) noexcept = default;
+Table::ColumnSet::~ColumnSet() = default;
+
+size_t Table::ColumnSet::bytes() const {
+    size_t bytes = 0;
+    for (const auto& c : columns_) {
+        bytes += c->cells.bytes() + c->arena.capacity() + c->styles.count() * sizeof(uint16_t) +
+                 sizeof(Column);
+    }
+    return bytes;
+}
+
+Table::ColumnSet Table::takeColumns(int at, int count) {
+    ColumnSet set;
+    if (at < 0 || at >= columnCount() || count <= 0) {
+        return set;
+    }
+    count = std::min(count, columnCount() - at);
+    set.columns_.assign(cols_.begin() + at, cols_.begin() + at + count);
+    cols_.erase(cols_.begin() + at, cols_.begin() + at + count);
+    return set;
+}
+
+void Table::putColumns(int at, ColumnSet&& set) {
+    if (at < 0 || at > columnCount() || set.columns_.empty()) {
+        return;
+    }
+    // Rows given up while the columns were out may hold cells there still: a free row is empty.
+    if (!freeRows_.empty()) {
+        for (auto& c : set.columns_) {
+            Column& w = writable(c);
+            for (const uint32_t phys : freeRows_) {
+                w.release(phys);
+                if (!w.styles.empty()) {
+                    w.styles.set(phys, 0);
+                }
+            }
+        }
+    }
+    cols_.insert(cols_.begin() + at, std::make_move_iterator(set.columns_.begin()),
+                 std::make_move_iterator(set.columns_.end()));
+    set.columns_.clear();
 }
 
 }  // namespace pellumar

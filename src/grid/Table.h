@@ -104,6 +104,8 @@ struct StorageBudget {
 };
 
 class Table {
+    struct Column;
+
 public:
     Table();
     Table(int rows, int cols);
@@ -195,6 +197,10 @@ public:
     // top to bottom (for writers); cells without a style of their own make no run.
     void forEachStyleRun(const std::function<void(int col, int firstRow, int count,
                                                   const CellStyle& style)>& run) const;
+    // The same for rows first to last of one column.
+    void forEachStyleRun(
+        int col, int first, int last,
+        const std::function<void(int firstRow, int count, const CellStyle& style)>& run) const;
 
     // Column attributes.
     const ColumnAttributes& columnAttributes(int col) const;
@@ -216,8 +222,46 @@ public:
     // The physical row behind a logical row, for callers that keep row identities across moves.
     uint32_t rowId(int row) const { return physical(row); }
 
+    // --- Rows and columns set aside for an edit history ---------------------------------------
+    // A history keeps what a change removed inside the table itself, so that taking it back costs
+    // no copy of its cells: removed rows stay in the storage, out of the row order, until they are
+    // put back or released; removed columns are held whole.
+
+    // Takes the listed rows (ascending, no repeats, within the table) out of the row order,
+    // keeping their cells, styles and heights; gives their physical rows in the same order.
+    std::vector<uint32_t> detachRows(std::span<const int> rows);
+    // Puts detached rows back: physical row ids[i] becomes row rows[i] of the table that results
+    // (rows ascending).
+    void attachRows(std::span<const int> rows, std::span<const uint32_t> ids);
+    // Drops detached rows for good.
+    void releaseRows(std::span<const uint32_t> ids);
+    // About the bytes that detached rows hold.
+    size_t detachedBytes(std::span<const uint32_t> ids) const;
+    // Removes rows like removeRows, but never starts the storage afresh (detached rows and
+    // columns held aside stay valid).
+    void dropRows(int at, int count);
+    // Rows [first, first + order.size()): the row at first + i becomes the row that was at
+    // first + order[i].
+    void reorderRows(int first, std::span<const int> order);
+
+    // Whole columns taken out of the table, with their cells, styles and attributes.
+    class ColumnSet {
+    public:
+        ColumnSet();
+        ColumnSet(ColumnSet&&) noexcept;
+        ColumnSet& operator=(ColumnSet&&) noexcept;
+        ~ColumnSet();
+        int count() const { return static_cast<int>(columns_.size()); }
+        size_t bytes() const;
+
+    private:
+        friend class Table;
+        std::vector<std::shared_ptr<const Column>> columns_;
+    };
+    ColumnSet takeColumns(int at, int count);
+    void putColumns(int at, ColumnSet&& set);
+
 private:
-    struct Column;
     const Column* column(int col) const { return cols_[static_cast<size_t>(col)].get(); }
     // The column to change: copied first while a snapshot shares it.
     Column* writableColumn(int col) { return &writable(cols_[static_cast<size_t>(col)]); }

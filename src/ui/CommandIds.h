@@ -33,6 +33,8 @@ namespace pellumar {
     X(mnuPrintLabels)        \
     X(mnuExit)               \
     X(mnuEdit)               \
+    X(mnuUndo)               \
+    X(mnuRedo)               \
     X(mnuEditCut)            \
     X(mnuEditCopy)           \
     X(mnuEditPaste)          \

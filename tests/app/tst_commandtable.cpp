@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <set>
+#include <vector>
 
 #include "TestWindow.h"
 #include "app/CommandTable.h"
@@ -44,6 +45,36 @@ private slots:
         }
         QCOMPARE(int(seen.size()), kCommandCount);
         QVERIFY(!commandFromName(u"mnuNoSuchThing").has_value());
+    }
+
+    // Undo and Redo open the Edit menu, disabled until there is something to undo or redo, with
+    // a separator after them; Redo answers to two shortcuts.
+    void editBeginsWithUndoAndRedo() {
+        std::vector<const MenuEntry*> edit;
+        for (const MenuEntry& e : menuEntries()) {
+            if (e.parent == CommandId::mnuEdit) {
+                edit.push_back(&e);
+            }
+        }
+        QVERIFY(edit.size() > 3);
+        QCOMPARE(edit[0]->id, CommandId::mnuUndo);
+        QCOMPARE(QString::fromLatin1(edit[0]->caption), QStringLiteral("&Undo"));
+        QCOMPARE(QString::fromLatin1(edit[0]->shortcut), QStringLiteral("Ctrl+Z"));
+        QCOMPARE(edit[0]->flags, unsigned(CommandDisabled));
+        QCOMPARE(edit[1]->id, CommandId::mnuRedo);
+        QCOMPARE(QString::fromLatin1(edit[1]->caption), QStringLiteral("&Redo"));
+        QCOMPARE(QString::fromLatin1(edit[1]->shortcut), QStringLiteral("Ctrl+Y; Ctrl+Shift+Z"));
+        QCOMPARE(edit[1]->flags, unsigned(CommandDisabled | CommandSeparatorAfter));
+        QCOMPARE(edit[2]->id, CommandId::mnuEditCut);
+
+        TestSettings settings;
+        TestWindow w;
+        QAction* redo = w->action(CommandId::mnuRedo);
+        QCOMPARE(redo->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+        QVERIFY(!redo->isEnabled());
+        QVERIFY(!w->action(CommandId::mnuUndo)->isEnabled());
     }
 
     void theWindowHasAnActionForEveryCommand() {
