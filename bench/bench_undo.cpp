@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
+#include "BenchWindow.h"
 #include "app/frmMain.h"
 #include "document/Document.h"
 #include "document/UndoController.h"
@@ -26,27 +25,11 @@
 #include "grid/GridControl.h"
 #include "grid/RecordViews.h"
 #include "grid/StyleController.h"
-#include "ui/Prompter.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;
 
 namespace {
-
-class NoQuestions : public Prompter {
-public:
-    QMessageBox::StandardButton message(QWidget*, Icon, const QString&, const QString& text,
-                                        QMessageBox::StandardButtons,
-                                        QMessageBox::StandardButton) override {
-        std::printf("unexpected message: %s\n", qPrintable(text));
-        return QMessageBox::Cancel;
-    }
-    QString openFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QString saveFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QColor color(QWidget*, const QColor&) override { return {}; }
-    bool print(QWidget*, QPrinter*) override { return false; }
-    bool printPreview(QWidget*, const PageSource&, QPrinter*) override { return false; }
-};
 
 // Numbers, amounts and words, some of them longer than a cell holds in itself.
 Table recordTable(int records, int cols) {
@@ -87,16 +70,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const int cols = 10;
-    QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-
-    NoQuestions prompter;
+    ScratchSettings settings;
+    QuietPrompter prompter;
     frmMain window(prompter);
-    window.setEndProgram([] {});
-    window.resize(1000, 700);
-    window.show();
-    QCoreApplication::processEvents();
+    showWindow(window, 1000, 700);
     GridModel& model = window.document().model();
     EditController& edit = window.editCommands();
     UndoController& history = window.history();
