@@ -1057,6 +1057,16 @@ int compareFolded(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// Eight folded bytes of a text from `from` on, the first one highest, zeros past its end.
+uint64_t foldedBytes(std::string_view s, size_t from) {
+    uint64_t bytes = 0;
+    for (size_t i = from; i < from + 8; ++i) {
+        const unsigned char b = i < s.size() ? foldAscii(static_cast<unsigned char>(s[i])) : 0;
+        bytes = bytes << 8 | b;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 void Table::sortRows(int first, int last, int col, bool ascending) {
@@ -1122,7 +1132,11 @@ void Table::sortRows(int first, int last, int col, bool ascending) {
     }
     std::vector<NumberKey>().swap(numbers);
 
+    // Each key carries its first 16 folded bytes, so that most comparisons settle without
+    // reaching for the texts, which lie scattered once the rows have been moved about.
     struct TextKey {
+        uint64_t head;
+        uint64_t next;
         std::string_view key;
         uint32_t phys;
     };
@@ -1136,7 +1150,7 @@ void Table::sortRows(int first, int last, int col, bool ascending) {
                                  .toCaseFolded()
                                  .toUtf8());
         }
-        texts.push_back({v, *it});
+        texts.push_back({0, 0, v, *it});
     }
     // Point the non-ASCII keys at their folded forms (the vector no longer grows).
     size_t f = 0;
@@ -1145,15 +1159,30 @@ void Table::sortRows(int first, int last, int col, bool ascending) {
             t.key = std::string_view(folded[f].constData(), static_cast<size_t>(folded[f].size()));
             ++f;
         }
+        t.head = foldedBytes(t.key, 0);
+        t.next = foldedBytes(t.key, 8);
     }
+    // The heads order as the texts do: they differ only where the texts' first difference is, or
+    // where one text ends (zeros) and the other goes on; texts of up to 16 bytes are wholly in
+    // them.
+    const auto compare = [](const TextKey& a, const TextKey& b) {
+        if (a.head != b.head) {
+            return a.head < b.head ? -1 : 1;
+        }
+        if (a.next != b.next) {
+            return a.next < b.next ? -1 : 1;
+        }
+        if (a.key.size() <= 16 && b.key.size() <= 16) {
+            return a.key.size() == b.key.size() ? 0 : (a.key.size() < b.key.size() ? -1 : 1);
+        }
+        return compareFolded(a.key, b.key);
+    };
     if (ascending) {
-        std::stable_sort(texts.begin(), texts.end(), [](const TextKey& a, const TextKey& b) {
-            return compareFolded(a.key, b.key) < 0;
-        });
+        std::stable_sort(texts.begin(), texts.end(),
+                         [&](const TextKey& a, const TextKey& b) { return compare(a, b) < 0; });
     } else {
-        std::stable_sort(texts.begin(), texts.end(), [](const TextKey& a, const TextKey& b) {
-            return compareFolded(b.key, a.key) < 0;
-        });
+        std::stable_sort(texts.begin(), texts.end(),
+                         [&](const TextKey& a, const TextKey& b) { return compare(b, a) < 0; });
     }
     for (size_t i = 0; i < count; ++i) {
         *(begin + static_cast<std::ptrdiff_t>(i)) = texts[i].phys;

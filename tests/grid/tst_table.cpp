@@ -2,6 +2,8 @@
 #include <QtTest>
 
 #include <array>
+#include <numeric>
+#include <random>
 #include <thread>
 
 #include "grid/ClipText.h"
@@ -415,6 +417,49 @@ private slots:
         QCOMPARE(column(t, 1), (QStringList{"1", "2", "4", "6", "0", "3", "5"}));
         t.sortRows(0, 6, 0, false);  // equal keys keep their order in either direction
         QCOMPARE(column(t, 1), (QStringList{"0", "3", "5", "1", "2", "4", "6"}));
+    }
+
+    // Texts that agree on their first 8 or 16 bytes, differ only in case or length, hold a zero
+    // byte or letters beyond ASCII: the order is the texts' own, whatever the first bytes say.
+    void sortOfLongAndAlikeTexts() {
+        std::mt19937 rng(11);
+        const QStringList stems{"",
+                                "Pellumar ",
+                                "pellumar records",
+                                "PELLUMAR RECORDS!",
+                                "Straße ",
+                                QStringLiteral("x\u0000y")};
+        const int n = 3000;
+        Table t(n, 2);
+        for (int r = 0; r < n; ++r) {
+            QString text = stems[static_cast<qsizetype>(rng() % stems.size())];
+            const int tail = static_cast<int>(rng() % 4);
+            for (int i = 0; i < tail; ++i) {
+                text += QChar(u"aAbB \u00e9\u00c9"[rng() % 7]);
+            }
+            t.setText(r, 0, text.isEmpty() ? QStringLiteral("z") : text);
+            t.setText(r, 1, QString::number(r));
+        }
+        // The reference: folded keys compared byte by byte, equal keys in their first order.
+        const auto keyOf = [](const QString& text) { return text.toCaseFolded().toUtf8(); };
+        for (bool ascending : {true, false}) {
+            std::vector<int> expected(n);
+            std::iota(expected.begin(), expected.end(), 0);
+            std::vector<QByteArray> keys;
+            for (int r = 0; r < n; ++r) {
+                keys.push_back(keyOf(t.text(r, 0)));
+            }
+            std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+                return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+            });
+            QStringList before = column(t, 0);
+            t.sortRows(0, n - 1, 0, ascending);
+            QStringList sorted;
+            for (int r : expected) {
+                sorted.push_back(before[r]);
+            }
+            QCOMPARE(column(t, 0), sorted);
+        }
     }
 
     void snapshotStaysAsTaken_data();
