@@ -263,6 +263,8 @@ public:
 
 private:
     const Column* column(int col) const { return cols_[static_cast<size_t>(col)].get(); }
+    // The text of a column's physical row, for code that walks a column's cells in the rows' map.
+    static std::string_view cellView(const Column* column, uint32_t phys);
     // The column to change: copied first while a snapshot shares it.
     Column* writableColumn(int col) { return &writable(cols_[static_cast<size_t>(col)]); }
     static Column& writable(std::shared_ptr<const Column>& column);
