@@ -137,6 +137,12 @@ int main(int argc, char** argv) {
     fa->select(1, 0);
     three("Sort by column 0 (numbers)", [&] { fa->sortByColumn(0, GridControl::SortAscending); });
     three("Sort by column 2 (words)", [&] { fa->sortByColumn(2, GridControl::SortDescending); });
+    // Select All, then half the records: a block that the sort would scatter.
+    fa->select(1, 0, records, cols - 1, false);
+    three("Sort, all records selected", [&] { fa->sortByColumn(1, GridControl::SortAscending); });
+    fa->select(1, 0, records / 2, cols - 1, false);
+    three("Sort, half the records selected",
+          [&] { fa->sortByColumn(3, GridControl::SortAscending); });
 
     // A typed edit, recorded and not: the best of five rounds of each, taken in turns.
     const int edits = 20000;

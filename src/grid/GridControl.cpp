@@ -29,6 +29,8 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     // moves its current cell as soon as it hears.
     connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, &GridControl::rememberPlace);
     connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, &GridControl::rememberPlace);
+    connect(model_, &QAbstractItemModel::layoutAboutToBeChanged, this,
+            &GridControl::narrowSelectionForReorder);
     proxy_->setSourceModel(model_);
     proxy_->setBaseFont(font());
     setHorizontalHeader(header_);
@@ -89,6 +91,8 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     // (the record now there becomes current); sorted or moved rows take them along.
     connect(model_, &QAbstractItemModel::rowsInserted, this, &GridControl::restorePlace);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &GridControl::restorePlace);
+    connect(model_, &QAbstractItemModel::layoutChanged, this,
+            &GridControl::selectCurrentAfterReorder);
     // Rows and columns coming and going can move the current cell.
     for (auto signal :
          {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted,
@@ -220,6 +224,33 @@ void GridControl::restorePlace() {
     }
     place_.valid = false;
     select(place_.row, place_.col, place_.endRow, place_.endCol, false);
+}
+
+void GridControl::narrowSelectionForReorder() {
+    reselectAfterReorder_ = false;
+    const QItemSelection sel = selectionModel()->selection();
+    if (!currentIndex().isValid() || sel.isEmpty()) {
+        return;
+    }
+    const QItemSelectionRange& first = sel.front();
+    const bool oneRecord = sel.size() == 1 && first.top() == first.bottom();
+    const bool allRecords =
+        sel.size() == 1 && first.top() == 0 && first.bottom() == proxy_->rowCount() - 1;
+    if (oneRecord || allRecords) {
+        return;
+    }
+    programmatic_ = true;
+    selectionModel()->clearSelection();  // the current index stays
+    programmatic_ = false;
+    reselectAfterReorder_ = true;
+}
+
+void GridControl::selectCurrentAfterReorder() {
+    if (!reselectAfterReorder_) {
+        return;
+    }
+    reselectAfterReorder_ = false;
+    select(row(), col(), row(), col(), false);
 }
 
 void GridControl::noteCurrentCell() {

@@ -190,6 +190,11 @@ private:
     // to the table), as the grid's commands expect; sorting and moves let them follow their rows.
     void rememberPlace();
     void restorePlace();
+    // A selection of several records means nothing once the records are sorted or put in
+    // another order (they would lie scattered, and the views would spend seconds following
+    // them): it becomes the current record, which follows its record. All records stay selected.
+    void narrowSelectionForReorder();
+    void selectCurrentAfterReorder();
     void noteEdit(int row, int col);
     void reportEdits();
     void extendRowSelection();
@@ -214,6 +219,7 @@ private:
         int row = 0, col = 0, endRow = 0, endCol = 0;
     };
     Place place_;  // the selection before rows were inserted or removed
+    bool reselectAfterReorder_ = false;
     // The current cell (the selection's other corner is the view's current index). It follows
     // the cell's record and column when rows or columns come, go, move or are sorted, as the
     // view's current index does.

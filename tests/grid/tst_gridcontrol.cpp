@@ -172,6 +172,32 @@ private slots:
         QCOMPARE(after.count(), 2);
     }
 
+    // After a sort a block of records would lie scattered: the current record stays selected
+    // where its record went; a selection of every record stays whole.
+    void sortingNarrowsASelectionOfSomeRecords() {
+        grid_->setSelectionKind(GridControl::SelectionByRow);
+        grid_->select(3, 1, 6, 1);  // records "30" to "60", "30" current
+        grid_->sortByColumn(0, GridControl::SortDescending);
+        QCOMPARE(grid_->textMatrix(grid_->row(), 0), QStringLiteral("30"));
+        QCOMPARE(grid_->row(), 8);
+        QCOMPARE(grid_->col(), 1);
+        QCOMPARE(grid_->selectionEndRow(), 8);
+        QCOMPARE(grid_->selectedRowList(), std::vector<int>{8});
+        QCOMPARE(grid_->selectionModel()->selectedRows().size(), 1);
+
+        grid_->select(1, 0, 10, 3);
+        grid_->sortByColumn(0, GridControl::SortAscending);
+        QCOMPARE(grid_->selectionModel()->selectedRows().size(), 10);
+        QCOMPARE(grid_->textMatrix(1, 0), QStringLiteral("10"));
+
+        // A list of records picked one by one goes the same way.
+        grid_->selectRowList({2, 5, 9});
+        const QString current = grid_->textMatrix(grid_->row(), 0);
+        grid_->sortByColumn(0, GridControl::SortDescending);
+        QCOMPARE(grid_->textMatrix(grid_->row(), 0), current);
+        QCOMPARE(grid_->selectionModel()->selectedRows().size(), 1);
+    }
+
     void draggingATitleMovesTheColumn() {
         grid_->setTitleBarMode(true);
         QSignalSpy moved(grid_.get(), &GridControl::afterMoveColumn);
