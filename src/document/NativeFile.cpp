@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "document/FileAccess.h"
+#include "document/NativeFormat.h"
 #include "document/TextCodec.h"
 
 namespace pellumar {
@@ -21,209 +22,9 @@ namespace pellumar {
 namespace {
 
 using namespace fileaccess;
+using namespace nativeformat;
 
-constexpr char kMagic[8] = {'\x89', 'P', 'L', 'M', '\r', '\n', '\x1a', '\n'};
-constexpr size_t kHeaderSize = sizeof kMagic + 5 * 4;
-constexpr size_t kMinColumnSize = 4 + 4 + 4 + 1 + 4 + 4;
-constexpr size_t kStyleRecordSize = 3 * 4 + 5;  // the style itself
-constexpr size_t kHeightSizeV1 = 4 + 4;
-constexpr size_t kStyleSizeV1 = 2 * 4 + kStyleRecordSize;
-constexpr size_t kHeightRunSize = 3 * 4;
-constexpr size_t kStyleRunSize = 4 * 4;
-constexpr size_t kChecksumSize = 8;
 constexpr qint64 kChunk = qint64{2} << 20;
-constexpr int kMaxTwips = 1000000;
-
-// A 64-bit check sum over 32-byte blocks, four independent lanes. Each step is a bijection of a
-// lane for a given input word, so any single changed word changes the result.
-class Checksum {
-public:
-    void update(const char* p, size_t n) {
-        length_ += n;
-        if (pending_ > 0) {
-            const size_t take = std::min(n, sizeof block_ - pending_);
-            std::memcpy(block_ + pending_, p, take);
-            pending_ += take;
-            p += take;
-            n -= take;
-            if (pending_ < sizeof block_) {
-                return;
-            }
-            mixBlock(block_);
-            pending_ = 0;
-        }
-        for (; n >= sizeof block_; p += sizeof block_, n -= sizeof block_) {
-            mixBlock(p);
-        }
-        std::memcpy(block_, p, n);
-        pending_ = n;
-    }
-
-    uint64_t result() const {
-        std::array<uint64_t, 4> lanes = lanes_;
-        char last[32] = {};
-        std::memcpy(last, block_, pending_);
-        for (size_t i = 0; i < 4; ++i) {
-            lanes[i] = mix(lanes[i], word(last + 8 * i));
-        }
-        uint64_t h = length_;
-        for (const uint64_t lane : lanes) {
-            h = mix(h, lane);
-        }
-        return h ^ (h >> 29);
-    }
-
-private:
-    static constexpr uint64_t kPrime = 0x9E3779B97F4A7C15ull;
-    static uint64_t word(const char* p) {
-        uint64_t w;
-        std::memcpy(&w, p, 8);
-        return qFromLittleEndian(w);
-    }
-    static uint64_t mix(uint64_t h, uint64_t w) { return std::rotl((h ^ w) * kPrime, 31); }
-    void mixBlock(const char* p) {
-        for (size_t i = 0; i < 4; ++i) {
-            lanes_[i] = mix(lanes_[i], word(p + 8 * i));
-        }
-    }
-
-    std::array<uint64_t, 4> lanes_ = {1, 2, 3, 4};
-    char block_[32] = {};
-    size_t pending_ = 0;
-    uint64_t length_ = 0;
-};
-
-// ---- writing ---------------------------------------------------------------------------------
-
-template <typename T>
-void putNumber(ByteSink& sink, T value) {
-    const T le = qToLittleEndian(value);
-    sink.put(reinterpret_cast<const char*>(&le), sizeof le);
-}
-
-void putString(ByteSink& sink, const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    putNumber<quint32>(sink, static_cast<quint32>(utf8.size()));
-    sink.put(utf8.constData(), static_cast<size_t>(utf8.size()));
-}
-
-// A style as the file keeps it.
-std::string styleRecord(const CellStyle& s) {
-    std::string out(kStyleRecordSize, '\0');
-    char* p = out.data();
-    const auto put = [&p](auto value) {
-        const auto le = qToLittleEndian(value);
-        std::memcpy(p, &le, sizeof le);
-        p += sizeof le;
-    };
-    put(s.foreColor);
-    put(s.backColor);
-    put(s.fontSize);
-    put(s.alignment);
-    put(s.pictureAlignment);
-    put(s.picture);
-    put(s.checkState);
-    put(static_cast<quint8>((s.bold ? 1 : 0) | (s.italic ? 2 : 0) | (s.underline ? 4 : 0)));
-    return out;
-}
-
-struct StyleRun {
-    quint32 col;
-    quint32 first;
-    quint32 count;
-    quint32 style;
-};
-
-struct HeightRun {
-    quint32 first;
-    quint32 count;
-    qint32 twips;
-};
-
-void writeTable(const Table& table, ByteSink& sink) {
-    const int rows = table.rowCount();
-    const int cols = table.columnCount();
-    // Styles: each distinct one once, and runs of cells that share one.
-    std::vector<std::string> styles;
-    std::unordered_map<std::string, quint32> styleIds;
-    std::vector<StyleRun> styleRuns;
-    table.forEachStyleRun([&](int col, int first, int count, const CellStyle& style) {
-        std::string record = styleRecord(style);
-        const auto [it, fresh] = styleIds.try_emplace(record, static_cast<quint32>(styles.size()));
-        if (fresh) {
-            styles.push_back(std::move(record));
-        }
-        styleRuns.push_back({static_cast<quint32>(col), static_cast<quint32>(first),
-                             static_cast<quint32>(count), it->second});
-    });
-    std::vector<HeightRun> heightRuns;
-    for (const int r : table.rowsWithHeight()) {
-        const int twips = table.rowHeight(r);
-        if (!heightRuns.empty() &&
-            heightRuns.back().first + heightRuns.back().count == quint32(r) &&
-            heightRuns.back().twips == twips) {
-            ++heightRuns.back().count;
-        } else {
-            heightRuns.push_back({static_cast<quint32>(r), 1, twips});
-        }
-    }
-
-    sink.put(kMagic, sizeof kMagic);
-    putNumber<quint32>(sink, kNativeVersion);
-    putNumber<quint32>(sink, static_cast<quint32>(rows));
-    putNumber<quint32>(sink, static_cast<quint32>(cols));
-    putNumber<quint32>(sink, static_cast<quint32>(heightRuns.size()));
-    putNumber<quint32>(sink, static_cast<quint32>(styleRuns.size()));
-    for (int c = 0; c < cols; ++c) {
-        const ColumnAttributes& a = table.columnAttributes(c);
-        putNumber<qint32>(sink, a.width);
-        putNumber<qint32>(sink, a.alignment);
-        putNumber<qint32>(sink, a.dataType);
-        putNumber<quint8>(sink, a.hidden ? 1 : 0);
-        putString(sink, a.format);
-        putString(sink, a.comboList);
-    }
-    if (cols == 0) {
-        // A table without columns still gives each row a byte, so that a file's row count is
-        // bounded by its size.
-        for (int r = 0; r < rows; ++r) {
-            sink.put('\0');
-        }
-    }
-    std::vector<std::string_view> texts(static_cast<size_t>(cols));
-    for (int r = 0; r < rows; ++r) {
-        table.rowUtf8(r, texts);
-        for (const std::string_view text : texts) {
-            char* out = sink.room(5 + text.size());
-            char* o = out;
-            auto n = static_cast<uint32_t>(text.size());
-            while (n >= 0x80) {
-                *o++ = static_cast<char>(0x80 | (n & 0x7f));
-                n >>= 7;
-            }
-            *o++ = static_cast<char>(n);
-            if (!text.empty()) {
-                std::memcpy(o, text.data(), text.size());
-            }
-            sink.advance(static_cast<size_t>(o - out) + text.size());
-        }
-    }
-    for (const HeightRun& run : heightRuns) {
-        putNumber<quint32>(sink, run.first);
-        putNumber<quint32>(sink, run.count);
-        putNumber<qint32>(sink, run.twips);
-    }
-    putNumber<quint32>(sink, static_cast<quint32>(styles.size()));
-    for (const std::string& record : styles) {
-        sink.put(record.data(), record.size());
-    }
-    for (const StyleRun& run : styleRuns) {
-        putNumber<quint32>(sink, run.col);
-        putNumber<quint32>(sink, run.first);
-        putNumber<quint32>(sink, run.count);
-        putNumber<quint32>(sink, run.style);
-    }
-}
 
 // ---- reading ---------------------------------------------------------------------------------
 
@@ -692,26 +493,6 @@ Result<Table> loadNative(const QString& path, const Progress& progress, quint64 
         return *error;
     }
     return loadNative(file, displayName(path), progress, memoryLimit);
-}
-
-Result<void> saveNative(const Table& table, QIODevice& device, const QString& name) {
-    ByteSink sink(device);
-    Checksum checksum;
-    sink.observer = [&checksum](const char* p, size_t n) { checksum.update(p, n); };
-    writeTable(table, sink);
-    sink.flush();
-    sink.observer = nullptr;
-    putNumber<quint64>(sink, checksum.result());
-    if (!sink.flush()) {
-        return writeFailed(name, device, sink.systemError());
-    }
-    return {};
-}
-
-Result<void> saveNative(const Table& table, const QString& path) {
-    return saveAtomically(path, [&](QIODevice& device, const QString& name) {
-        return saveNative(table, device, name);
-    });
 }
 
 }  // namespace pellumar
