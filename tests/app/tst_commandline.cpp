@@ -18,17 +18,16 @@ class TstCommandLine : public QObject {
 
 private:
     TestSettings settings_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    ProgramFolder dir_;
 
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    QString path(const QString& name) const { return dir_.filePath(name); }
 
 private slots:
     void init() {
         settings_.clear();
-        dir_ = std::make_unique<QTemporaryDir>();
-        setApplicationFolderForTesting(dir_->path());
+        dir_.renew();
     }
-    void cleanup() { setApplicationFolderForTesting(QString()); }
+    void cleanup() { dir_.release(); }
 
     void parsing() {
         using modMain::parseCommandLine;
@@ -94,7 +93,7 @@ private slots:
         QCOMPARE(int(d.encoding()), encoding);
         QCOMPARE(d.currentFile(), file);
         QCOMPARE(w->windowTitle(), "Pellumar [" + file + "]");
-        QCOMPARE(d.lastOpenPath(), dir_->path() + "/");
+        QCOMPARE(d.lastOpenPath(), dir_.path() + "/");
         QVERIFY(!d.isModified());
         QVERIFY(!d.isNewDocument());
     }
@@ -103,7 +102,7 @@ private slots:
         const QString file = path("rel.csv");
         QVERIFY(writeFile(file, "A\r\n1\r\n"));
         const QString old = QDir::currentPath();
-        QDir::setCurrent(dir_->path());
+        QDir::setCurrent(dir_.path());
         {
             TestWindow w;
             QVERIFY(modMain::openCommandLineFile(*w.window, "rel.csv"));

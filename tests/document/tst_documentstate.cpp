@@ -28,17 +28,16 @@ class TstDocumentState : public QObject {
 
 private:
     TestSettings settings_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    ProgramFolder dir_;
 
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    QString path(const QString& name) const { return dir_.filePath(name); }
 
 private slots:
     void init() {
         settings_.clear();
-        dir_ = std::make_unique<QTemporaryDir>();
-        setApplicationFolderForTesting(dir_->path());
+        dir_.renew();
     }
-    void cleanup() { setApplicationFolderForTesting(QString()); }
+    void cleanup() { dir_.release(); }
 
     void folderOfPath() {
         QCOMPARE(FolderOfPath(QStringLiteral("C:\\data\\lists\\a.csv")),

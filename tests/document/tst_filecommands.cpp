@@ -21,9 +21,9 @@ class TstFileCommands : public QObject {
 
 private:
     TestSettings settings_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    ProgramFolder dir_;
 
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    QString path(const QString& name) const { return dir_.filePath(name); }
 
     QString write(const QString& name, const QByteArray& bytes) const {
         QFile f(path(name));
@@ -58,15 +58,14 @@ private:
 private slots:
     void init() {
         settings_.clear();
-        dir_ = std::make_unique<QTemporaryDir>();
-        setApplicationFolderForTesting(dir_->path());
+        dir_.renew();
     }
-    void cleanup() { setApplicationFolderForTesting(QString()); }
+    void cleanup() { dir_.release(); }
 
     void threeLinesAsHeaderAndAsData() {
         const QString file = write("three.csv", "Name,City\r\nAnn,Rome\r\nBob,\"Oslo, NO\"\r\n");
         TestWindow w;
-        w->document().lastOpenPath() = dir_->path() + "/";
+        w->document().lastOpenPath() = dir_.path() + "/";
         w.prompter.answerOpen(file);
         w->fileCommands().mnuOpenCSV_Click(0);
         const auto& dialog = w.prompter.last().file;
@@ -74,7 +73,7 @@ private slots:
                  QStringLiteral("Comma Delimited Files (*.csv)|*.csv|All Files (*.*)|*.*"));
         QCOMPARE(dialog.defaultExt, QStringLiteral("*.csv"));
         QCOMPARE(dialog.initialName, QStringLiteral("*.csv"));
-        QCOMPARE(dialog.initialDir, dir_->path() + "/");
+        QCOMPARE(dialog.initialDir, dir_.path() + "/");
         QVERIFY(dialog.hideReadOnly);
         QCOMPARE(w->fa()->rows(), 3);
         QCOMPARE(row(w.window.get(), 0), (QStringList{"Name", "City"}));
@@ -84,7 +83,7 @@ private slots:
         QCOMPARE(int16_t(w->document().fileKind()), int16_t(3));
         QVERIFY(!w->document().isNewDocument());
         QVERIFY(!w->document().isModified());
-        QCOMPARE(w->document().lastOpenPath(), dir_->path() + "/");
+        QCOMPARE(w->document().lastOpenPath(), dir_.path() + "/");
         QCOMPARE(w->txtRow()->text(), QStringLiteral("2"));
         QCOMPARE(w->panelText(6), QStringLiteral("1 / 2"));
         QCOMPARE(w->panelText(3), QStringLiteral("ROW"));

@@ -44,7 +44,7 @@ class TstRecovery : public QObject {
 
 private:
     TestSettings settings_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    ProgramFolder dir_;
     qint64 clock_ = 0;
 
     // A window whose recovery runs on the test's clock.
@@ -69,10 +69,9 @@ private slots:
     void init() {
         settings_.clear();
         QDir(settings_.dataFolder()).removeRecursively();
-        dir_ = std::make_unique<QTemporaryDir>();
-        setApplicationFolderForTesting(dir_->path());
+        dir_.renew();
     }
-    void cleanup() { setApplicationFolderForTesting(QString()); }
+    void cleanup() { dir_.release(); }
 
     void aChangeIsKeptWithinTheInterval() {
         TestWindow w;
@@ -152,7 +151,7 @@ private slots:
     void whatRemovesTheSnapshot() {
         QFETCH(QString, action);
         QFETCH(bool, kept);
-        const QString csv = dir_->filePath("open.csv");
+        const QString csv = dir_.filePath("open.csv");
         QVERIFY(writeFile(csv, "A,B\r\n1,2\r\n"));
         TestWindow w;
         RecoveryController& recovery = w->recovery();
@@ -166,7 +165,7 @@ private slots:
         if (action == "save" || action == "savewhilewriting") {
             QVERIFY(w->fileCommands().mnuSave_Click());
         } else if (action == "saveas") {
-            p.answerSave(dir_->filePath("copy.plm"));
+            p.answerSave(dir_.filePath("copy.plm"));
             QVERIFY(w->fileCommands().mnuSaveAsPLM_Click());
         } else if (action == "new") {
             p.answerMessage(QMessageBox::No);
@@ -190,7 +189,7 @@ private slots:
             QCOMPARE(w.ended, 0);
         } else if (action == "openfails") {
             p.answerMessage(QMessageBox::No);
-            p.answerOpen(dir_->filePath("missing.csv"));
+            p.answerOpen(dir_.filePath("missing.csv"));
             w->fileCommands().mnuOpenCSV_Click(0);
             QCOMPARE(p.last().icon, Prompter::Icon::Critical);
         }
@@ -200,7 +199,7 @@ private slots:
 
     void theOfferAndARestoredDocument() {
         Table table = tableOf({{"Name", "City"}, {"Zoë", "Köln"}, {"Bob", "Oslo"}});
-        const QString file = dir_->filePath("people.csv");
+        const QString file = dir_.filePath("people.csv");
         const QString plm = leaveSnapshot(
             "gone-copy", table, {file, FileKind::Comma, TextEncoding::Windows1252, false});
         const QDateTime saved = QFileInfo(plm).lastModified();
@@ -251,7 +250,7 @@ private slots:
     }
 
     void aUnicodeTextDocumentComesBackAsUnicode() {
-        const QString file = dir_->filePath("unicode.txt");
+        const QString file = dir_.filePath("unicode.txt");
         leaveSnapshot("gone-utf16", tableOf({{"A"}, {"Zoë"}}),
                       {file, FileKind::Tab, TextEncoding::Utf16BeBom, false});
         TestWindow w;
@@ -263,7 +262,7 @@ private slots:
     }
 
     void aFirstLineDataDocumentComesBackWithoutATitleLine() {
-        const QString file = dir_->filePath("records.csv");
+        const QString file = dir_.filePath("records.csv");
         RecoveryInfo info{file, FileKind::Comma, TextEncoding::Utf8, false};
         info.firstLineData = true;
         leaveSnapshot("gone-firstline", tableOf({{"", ""}, {"Ann", "Oslo"}, {"Bob", "Rome"}}),

@@ -48,6 +48,22 @@ private:
     QTemporaryDir dir_;
 };
 
+// A temporary folder standing in for the program's own folder (where "Untitled.plm" goes): each
+// renew() makes a fresh one, for a test's init(); release() lets the program's folder be again.
+class ProgramFolder {
+public:
+    void renew() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        setApplicationFolderForTesting(dir_->path());
+    }
+    void release() { setApplicationFolderForTesting(QString()); }
+    QString path() const { return dir_->path(); }
+    QString filePath(const QString& name) const { return dir_->filePath(name); }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
 // A main window as start-up makes it; ending the program only records that it ended.
 struct TestWindow {
     explicit TestWindow(bool show = false);
