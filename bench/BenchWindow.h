@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
-#include "app/frmMain.h"
-#include "ui/Prompter.h"
+#include "gui/app/frmMain.h"
+#include "gui/services/Prompter.h"
 
 namespace pellumar::bench {
 

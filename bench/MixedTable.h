@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <random>
 
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
 namespace pellumar::bench {
 

@@ -4,10 +4,10 @@
 
 #include <QCoreApplication>
 
-#include "app/frmMain.h"
-#include "document/FileController.h"
-#include "grid/GridControl.h"
-#include "grid/Table.h"
+#include "gui/app/frmMain.h"
+#include "gui/document/FileController.h"
+#include "gui/grid/GridControl.h"
+#include "core/table/Table.h"
 
 namespace pellumar::bench {
 

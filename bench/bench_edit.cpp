@@ -14,12 +14,12 @@
 #include "BenchUtil.h"
 #include "BenchWindow.h"
 #include "MixedTable.h"
-#include "app/frmMain.h"
-#include "document/Document.h"
-#include "edit/EditController.h"
-#include "grid/GridControl.h"
-#include "grid/RecordViews.h"
-#include "grid/StyleController.h"
+#include "gui/app/frmMain.h"
+#include "core/document/Document.h"
+#include "gui/edit/EditController.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/RecordViews.h"
+#include "gui/grid/StyleController.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

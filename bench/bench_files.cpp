@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "BenchUtil.h"
-#include "document/NativeFile.h"
-#include "document/TextFile.h"
+#include "core/document/NativeFile.h"
+#include "core/document/TextFile.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

@@ -9,8 +9,8 @@
 #include <random>
 
 #include "BenchUtil.h"
-#include "columns/DisplayFormat.h"
-#include "grid/GridModel.h"
+#include "core/columns/DisplayFormat.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

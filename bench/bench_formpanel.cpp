@@ -10,12 +10,12 @@
 #include "BenchUtil.h"
 #include "BenchWindow.h"
 #include "WideTable.h"
-#include "app/QtPrompter.h"
-#include "app/frmMain.h"
-#include "document/Document.h"
-#include "document/FileController.h"
-#include "grid/FormPanelController.h"
-#include "grid/GridControl.h"
+#include "gui/app/QtPrompter.h"
+#include "gui/app/frmMain.h"
+#include "core/document/Document.h"
+#include "gui/document/FileController.h"
+#include "gui/grid/FormPanelController.h"
+#include "gui/grid/GridControl.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "BenchUtil.h"
-#include "formreader/FormReader.h"
-#include "grid/GridModel.h"
+#include "core/formreader/FormReader.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

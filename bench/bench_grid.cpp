@@ -8,7 +8,7 @@
 
 #include "BenchUtil.h"
 #include "MixedTable.h"
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

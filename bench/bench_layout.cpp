@@ -11,13 +11,13 @@
 #include "BenchUtil.h"
 #include "BenchWindow.h"
 #include "WideTable.h"
-#include "app/MainLayout.h"
-#include "app/QtPrompter.h"
-#include "app/ViewController.h"
-#include "app/frmMain.h"
-#include "document/Document.h"
-#include "document/FileController.h"
-#include "grid/GridControl.h"
+#include "gui/app/MainLayout.h"
+#include "gui/app/QtPrompter.h"
+#include "gui/app/ViewController.h"
+#include "gui/app/frmMain.h"
+#include "core/document/Document.h"
+#include "gui/document/FileController.h"
+#include "gui/grid/GridControl.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

@@ -13,12 +13,12 @@
 #include <cstdio>
 
 #include "BenchUtil.h"
-#include "app/frmMain.h"
-#include "document/Document.h"
-#include "document/FileController.h"
-#include "grid/FormPanelController.h"
-#include "grid/GridControl.h"
-#include "ui/Prompter.h"
+#include "gui/app/frmMain.h"
+#include "core/document/Document.h"
+#include "gui/document/FileController.h"
+#include "gui/grid/FormPanelController.h"
+#include "gui/grid/GridControl.h"
+#include "gui/services/Prompter.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

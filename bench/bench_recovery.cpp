@@ -11,11 +11,11 @@
 
 #include "BenchUtil.h"
 #include "MixedTable.h"
-#include "app/QtPrompter.h"
-#include "app/frmMain.h"
-#include "app/modMain.h"
-#include "document/Document.h"
-#include "document/RecoveryController.h"
+#include "gui/app/QtPrompter.h"
+#include "gui/app/frmMain.h"
+#include "gui/app/modMain.h"
+#include "core/document/Document.h"
+#include "gui/document/RecoveryController.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

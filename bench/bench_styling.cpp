@@ -14,14 +14,14 @@
 
 #include "BenchUtil.h"
 #include "BenchWindow.h"
-#include "app/frmMain.h"
-#include "document/Document.h"
-#include "document/FileController.h"
-#include "document/NativeFile.h"
-#include "grid/GridControl.h"
-#include "grid/NavigationController.h"
-#include "grid/RecordViews.h"
-#include "grid/StyleController.h"
+#include "gui/app/frmMain.h"
+#include "core/document/Document.h"
+#include "gui/document/FileController.h"
+#include "core/document/NativeFile.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/NavigationController.h"
+#include "gui/grid/RecordViews.h"
+#include "gui/grid/StyleController.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
 namespace pellumar::fuzz {
 

@@ -11,10 +11,10 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
-#include "document/NativeFile.h"
-#include "document/TextFile.h"
-#include "formreader/FormReader.h"
-#include "grid/GridModel.h"
+#include "core/document/NativeFile.h"
+#include "core/document/TextFile.h"
+#include "core/formreader/FormReader.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 

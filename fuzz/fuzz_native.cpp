@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
-#include "document/NativeFile.h"
+#include "core/document/NativeFile.h"
 
 using namespace pellumar;
 

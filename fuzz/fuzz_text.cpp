@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
-#include "document/TextFile.h"
+#include "core/document/TextFile.h"
 
 using namespace pellumar;
 

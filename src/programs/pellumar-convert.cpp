@@ -15,9 +15,9 @@
 #include <cstdio>
 #include <optional>
 
-#include "document/Document.h"
-#include "document/NativeFile.h"
-#include "document/TextFile.h"
+#include "core/document/Document.h"
+#include "core/document/NativeFile.h"
+#include "core/document/TextFile.h"
 
 using namespace pellumar;
 

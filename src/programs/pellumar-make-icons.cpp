@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "app/ProgramIcon.h"
+#include "gui/app/ProgramIcon.h"
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);

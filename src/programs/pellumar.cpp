@@ -1,4 +1,4 @@
-#include "app/modMain.h"
+#include "gui/app/modMain.h"
 
 int main(int argc, char** argv) {
     return pellumar::modMain::Main(argc, argv);

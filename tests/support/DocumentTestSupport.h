@@ -6,7 +6,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
 namespace pellumar::testing {
 

@@ -2,7 +2,7 @@
 
 #include <QPrinter>
 
-#include "ui/PageSource.h"
+#include "gui/services/PageSource.h"
 
 namespace pellumar {
 

@@ -2,7 +2,7 @@
 // recorded so that tests can check captions, texts, buttons and dialog options.
 #pragma once
 
-#include "ui/Prompter.h"
+#include "gui/services/Prompter.h"
 
 #include <QList>
 #include <QSize>

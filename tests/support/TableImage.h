@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
 namespace pellumar::testing {
 

@@ -7,7 +7,7 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "app/modMain.h"
+#include "gui/app/modMain.h"
 
 namespace pellumar {
 

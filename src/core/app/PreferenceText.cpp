@@ -1,6 +1,6 @@
-#include "app/PreferenceText.h"
+#include "core/app/PreferenceText.h"
 
-#include "columns/CellValue.h"
+#include "core/columns/CellValue.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/ProductInfo.h"
+#include "core/app/ProductInfo.h"
 
 #include "BuildRevision.h"
 

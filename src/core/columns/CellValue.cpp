@@ -1,4 +1,4 @@
-#include "columns/CellValue.h"
+#include "core/columns/CellValue.h"
 
 #include <array>
 #include <charconv>

@@ -1,6 +1,6 @@
-#include "columns/ColumnAttributeNames.h"
+#include "core/columns/ColumnAttributeNames.h"
 
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
 namespace pellumar {
 

@@ -1,9 +1,9 @@
-#include "columns/DateFormat.h"
+#include "core/columns/DateFormat.h"
 
 #include <array>
 #include <string_view>
 
-#include "columns/CellValue.h"
+#include "core/columns/CellValue.h"
 
 namespace pellumar {
 

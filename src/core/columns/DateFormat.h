@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "columns/FormatBuffer.h"
+#include "core/columns/FormatBuffer.h"
 
 namespace pellumar {
 

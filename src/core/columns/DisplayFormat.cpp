@@ -1,13 +1,13 @@
-#include "columns/DisplayFormat.h"
+#include "core/columns/DisplayFormat.h"
 
 #include <array>
 #include <cmath>
 #include <variant>
 
-#include "columns/CellValue.h"
-#include "columns/DateFormat.h"
-#include "columns/FormatBuffer.h"
-#include "columns/NumberFormat.h"
+#include "core/columns/CellValue.h"
+#include "core/columns/DateFormat.h"
+#include "core/columns/FormatBuffer.h"
+#include "core/columns/NumberFormat.h"
 
 namespace pellumar {
 

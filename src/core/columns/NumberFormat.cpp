@@ -1,4 +1,4 @@
-#include "columns/NumberFormat.h"
+#include "core/columns/NumberFormat.h"
 
 #include <algorithm>
 #include <array>

@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "document/TextFile.h"
-#include "grid/EditRecorder.h"
-#include "grid/GridModel.h"
+#include "core/document/TextFile.h"
+#include "core/table/EditRecorder.h"
+#include "core/grid/GridModel.h"
 
 namespace pellumar {
 

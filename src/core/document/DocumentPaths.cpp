@@ -1,4 +1,4 @@
-#include "document/DocumentPaths.h"
+#include "core/document/DocumentPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

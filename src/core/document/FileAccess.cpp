@@ -1,4 +1,4 @@
-#include "document/FileAccess.h"
+#include "core/document/FileAccess.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "document/FileResult.h"
+#include "core/document/FileResult.h"
 
 class QFile;
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <variant>
 
-#include "grid/TableLimits.h"  // the loaders refuse files that go past a table's limits
+#include "core/table/TableLimits.h"  // the loaders refuse files that go past a table's limits
 
 namespace pellumar {
 

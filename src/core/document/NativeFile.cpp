@@ -1,4 +1,4 @@
-#include "document/NativeFile.h"
+#include "core/document/NativeFile.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -13,9 +13,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "document/FileAccess.h"
-#include "document/NativeFormat.h"
-#include "document/TextCodec.h"
+#include "core/document/FileAccess.h"
+#include "core/document/NativeFormat.h"
+#include "core/document/TextCodec.h"
 
 namespace pellumar {
 

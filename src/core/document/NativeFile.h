@@ -35,8 +35,8 @@
 
 #include <QString>
 
-#include "document/FileResult.h"
-#include "grid/Table.h"
+#include "core/document/FileResult.h"
+#include "core/table/Table.h"
 
 class QIODevice;
 

@@ -1,6 +1,6 @@
 // Writing a table in the program's own file: the header, each column's texts, attributes and
 // style runs, the row-height runs, and the check sum.
-#include "document/NativeFile.h"
+#include "core/document/NativeFile.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "document/FileAccess.h"
-#include "document/NativeFormat.h"
+#include "core/document/FileAccess.h"
+#include "core/document/NativeFormat.h"
 
 namespace pellumar {
 

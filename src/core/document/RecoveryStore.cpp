@@ -1,7 +1,7 @@
-#include "document/RecoveryStore.h"
+#include "core/document/RecoveryStore.h"
 
-#include "document/FileAccess.h"
-#include "document/NativeFile.h"
+#include "core/document/FileAccess.h"
+#include "core/document/NativeFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -17,9 +17,9 @@
 #include <map>
 #include <memory>
 
-#include "document/Document.h"
-#include "document/FileResult.h"
-#include "document/TextFile.h"
+#include "core/document/Document.h"
+#include "core/document/FileResult.h"
+#include "core/document/TextFile.h"
 
 class QLockFile;
 

@@ -1,4 +1,4 @@
-#include "document/SnapshotSchedule.h"
+#include "core/document/SnapshotSchedule.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "document/TextCodec.h"
+#include "core/document/TextCodec.h"
 
 #include <array>
 #include <cstdint>

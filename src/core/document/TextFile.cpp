@@ -1,4 +1,4 @@
-#include "document/TextFile.h"
+#include "core/document/TextFile.h"
 
 #include <QFile>
 
@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "document/FileAccess.h"
-#include "document/TextCodec.h"
-#include "document/TextFileCommon.h"
+#include "core/document/FileAccess.h"
+#include "core/document/TextCodec.h"
+#include "core/document/TextFileCommon.h"
 
 namespace pellumar {
 

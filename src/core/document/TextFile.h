@@ -33,8 +33,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "document/FileResult.h"
-#include "grid/Table.h"
+#include "core/document/FileResult.h"
+#include "core/table/Table.h"
 
 class QIODevice;
 

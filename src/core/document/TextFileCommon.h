@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "document/FileResult.h"
+#include "core/document/FileResult.h"
 
 namespace pellumar::textfile {
 

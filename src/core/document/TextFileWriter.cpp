@@ -1,6 +1,6 @@
 // Writing a table as comma or tab text: fields quoted where they must be, in UTF-8 (with or
 // without its mark), Windows-1252 where the table can be read back so, or UTF-16.
-#include "document/TextFile.h"
+#include "core/document/TextFile.h"
 
 #include <QFile>
 
@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "document/FileAccess.h"
-#include "document/TextCodec.h"
-#include "document/TextFileCommon.h"
+#include "core/document/FileAccess.h"
+#include "core/document/TextCodec.h"
+#include "core/document/TextFileCommon.h"
 
 namespace pellumar {
 

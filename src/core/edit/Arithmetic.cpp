@@ -1,7 +1,7 @@
-#include "edit/Arithmetic.h"
+#include "core/edit/Arithmetic.h"
 
-#include "columns/CellValue.h"
-#include "grid/Table.h"
+#include "core/columns/CellValue.h"
+#include "core/table/Table.h"
 
 #include <algorithm>
 #include <array>

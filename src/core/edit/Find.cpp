@@ -1,6 +1,6 @@
-#include "edit/Find.h"
+#include "core/edit/Find.h"
 
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
-#include "formreader/DroppedFile.h"
+#include "core/formreader/DroppedFile.h"
 
-#include "document/FileAccess.h"
-#include "document/TextCodec.h"
+#include "core/document/FileAccess.h"
+#include "core/document/TextCodec.h"
 
 #include <QFile>
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "document/FileResult.h"
+#include "core/document/FileResult.h"
 
 namespace pellumar::formreader {
 

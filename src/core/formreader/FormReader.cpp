@@ -1,6 +1,6 @@
-#include "formreader/FormReader.h"
+#include "core/formreader/FormReader.h"
 
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
-#include "columns/CellValue.h"
-#include "grid/ClipText.h"
-#include "grid/RowRuns.h"
+#include "core/columns/CellValue.h"
+#include "core/table/ClipText.h"
+#include "core/table/RowRuns.h"
 
 #include <QHash>
 

@@ -12,10 +12,10 @@
 #include <span>
 #include <vector>
 
-#include "grid/ClipText.h"
-#include "grid/EditRecorder.h"
-#include "grid/Table.h"
-#include "grid/TableChanges.h"
+#include "core/table/ClipText.h"
+#include "core/table/EditRecorder.h"
+#include "core/table/Table.h"
+#include "core/table/TableChanges.h"
 
 namespace pellumar {
 

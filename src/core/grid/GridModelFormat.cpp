@@ -1,7 +1,7 @@
 // The model's formatting: cell styles and pictures, column attributes and row heights.
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
-#include "columns/CellValue.h"
+#include "core/columns/CellValue.h"
 
 #include <algorithm>
 #include <new>

@@ -1,9 +1,9 @@
 // The model's side of the edit history: the steps its operations open, and the operations that
 // read and write back what a step keeps (texts, styles, heights, attributes, rows and columns
 // set aside).
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
-#include "grid/RowRuns.h"
+#include "core/table/RowRuns.h"
 
 #include <algorithm>
 #include <new>

@@ -1,7 +1,7 @@
-#include "print/AddressLabels.h"
+#include "core/print/AddressLabels.h"
 
-#include "grid/Table.h"
-#include "print/SheetBook.h"
+#include "core/table/Table.h"
+#include "core/print/SheetBook.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "print/SheetBook.h"
+#include "core/print/SheetBook.h"
 
-#include "grid/ClipText.h"
+#include "core/table/ClipText.h"
 
 #include <algorithm>
 #include <cmath>

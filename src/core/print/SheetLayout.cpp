@@ -1,6 +1,6 @@
-#include "print/SheetLayout.h"
+#include "core/print/SheetLayout.h"
 
-#include "print/SheetBook.h"
+#include "core/print/SheetBook.h"
 
 #include <algorithm>
 #include <cmath>

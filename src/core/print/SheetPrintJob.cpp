@@ -1,7 +1,7 @@
-#include "print/SheetPrintJob.h"
+#include "core/print/SheetPrintJob.h"
 
-#include "columns/CellValue.h"
-#include "print/SheetBook.h"
+#include "core/columns/CellValue.h"
+#include "core/print/SheetBook.h"
 
 #include <algorithm>
 #include <cmath>

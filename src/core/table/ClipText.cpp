@@ -1,6 +1,6 @@
-#include "grid/ClipText.h"
+#include "core/table/ClipText.h"
 
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
 #include <algorithm>
 #include <limits>

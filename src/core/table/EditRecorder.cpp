@@ -1,4 +1,4 @@
-#include "grid/EditRecorder.h"
+#include "core/table/EditRecorder.h"
 
 #include <new>
 #include <utility>

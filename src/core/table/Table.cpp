@@ -1,8 +1,8 @@
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
-#include "grid/TableColumn.h"
+#include "core/table/TableColumn.h"
 
-#include "columns/CellValue.h"
+#include "core/columns/CellValue.h"
 
 #include <QByteArray>
 

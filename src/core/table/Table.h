@@ -20,9 +20,9 @@
 #include <utility>
 #include <vector>
 
-#include "columns/DisplayFormat.h"
-#include "grid/RowValues.h"
-#include "grid/TableLimits.h"
+#include "core/columns/DisplayFormat.h"
+#include "core/table/RowValues.h"
+#include "core/table/TableLimits.h"
 
 namespace pellumar {
 

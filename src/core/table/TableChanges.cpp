@@ -1,6 +1,6 @@
-#include "grid/TableChanges.h"
+#include "core/table/TableChanges.h"
 
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
 #include <limits>
 #include <new>

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "grid/EditRecorder.h"
-#include "grid/Table.h"
+#include "core/table/EditRecorder.h"
+#include "core/table/Table.h"
 
 namespace pellumar {
 

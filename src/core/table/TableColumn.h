@@ -3,7 +3,7 @@
 // source files only.
 #pragma once
 
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
 #include <algorithm>
 #include <bit>

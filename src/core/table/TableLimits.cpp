@@ -1,4 +1,4 @@
-#include "grid/TableLimits.h"
+#include "core/table/TableLimits.h"
 
 #include <QLocale>
 

@@ -1,8 +1,8 @@
 // Records and columns set aside for the edit history: out of the table's order but kept in its
 // storage, until they are put back or let go.
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
-#include "grid/TableColumn.h"
+#include "core/table/TableColumn.h"
 
 #include <algorithm>
 #include <numeric>

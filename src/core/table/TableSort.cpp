@@ -1,8 +1,8 @@
 // Sorting records by a column: numbers as numbers, dates as dates, anything else as text without
 // regard to case; stable, with empty cells last in either order.
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
-#include "columns/CellValue.h"
+#include "core/columns/CellValue.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "app/CommandBar.h"
+#include "gui/app/CommandBar.h"
 
-#include "app/CommandTable.h"
-#include "app/ToolbarIcons.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/ToolbarIcons.h"
 
 #include <QAction>
 #include <QMainWindow>

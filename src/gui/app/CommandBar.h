@@ -13,7 +13,7 @@
 
 #include <array>
 
-#include "ui/CommandRegistry.h"
+#include "gui/services/CommandRegistry.h"
 
 class QMainWindow;
 class QMenu;

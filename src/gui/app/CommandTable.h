@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "ui/CommandIds.h"
+#include "gui/services/CommandIds.h"
 
 namespace pellumar {
 

@@ -1,8 +1,8 @@
-#include "app/HelpController.h"
+#include "gui/app/HelpController.h"
 
-#include "app/ProductInfo.h"
-#include "app/frmTips.h"
-#include "ui/CommandRegistry.h"
+#include "core/app/ProductInfo.h"
+#include "gui/app/frmTips.h"
+#include "gui/services/CommandRegistry.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -6,8 +6,8 @@
 #include <QObject>
 #include <QPointer>
 
-#include "app/frmAbout.h"
-#include "app/frmTips.h"
+#include "gui/app/frmAbout.h"
+#include "gui/app/frmTips.h"
 
 class QWidget;
 

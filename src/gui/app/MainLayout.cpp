@@ -1,7 +1,7 @@
-#include "app/MainLayout.h"
+#include "gui/app/MainLayout.h"
 
-#include "app/SplitterBar.h"
-#include "grid/Twips.h"
+#include "gui/app/SplitterBar.h"
+#include "gui/grid/Twips.h"
 
 #include <QTabBar>
 #include <QTabWidget>

@@ -1,6 +1,6 @@
-#include "app/QtPrompter.h"
+#include "gui/app/QtPrompter.h"
 
-#include "print/PrintPreview.h"
+#include "gui/print/PrintPreview.h"
 
 #include <QColorDialog>
 #include <QDir>

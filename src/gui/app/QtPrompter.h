@@ -1,7 +1,7 @@
 // The program's Prompter: Qt's message boxes and standard dialogs.
 #pragma once
 
-#include "ui/Prompter.h"
+#include "gui/services/Prompter.h"
 
 namespace pellumar {
 

@@ -1,6 +1,6 @@
-#include "app/SplitterBar.h"
+#include "gui/app/SplitterBar.h"
 
-#include "grid/Twips.h"
+#include "gui/grid/Twips.h"
 
 #include <QApplication>
 #include <QMouseEvent>

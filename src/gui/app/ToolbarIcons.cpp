@@ -1,4 +1,4 @@
-#include "app/ToolbarIcons.h"
+#include "gui/app/ToolbarIcons.h"
 
 #include <QApplication>
 #include <QIconEngine>

@@ -1,8 +1,8 @@
-#include "app/ViewController.h"
+#include "gui/app/ViewController.h"
 
-#include "app/MainLayout.h"
-#include "grid/FormPanelController.h"
-#include "ui/CommandRegistry.h"
+#include "gui/app/MainLayout.h"
+#include "gui/grid/FormPanelController.h"
+#include "gui/services/CommandRegistry.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,6 +1,6 @@
-#include "app/frmAbout.h"
+#include "gui/app/frmAbout.h"
 
-#include "app/ProductInfo.h"
+#include "core/app/ProductInfo.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

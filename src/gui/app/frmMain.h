@@ -12,8 +12,8 @@
 #include <functional>
 #include <memory>
 
-#include "ui/CommandIds.h"
-#include "ui/StatusPanels.h"
+#include "gui/services/CommandIds.h"
+#include "gui/services/StatusPanels.h"
 
 class QAction;
 class QLabel;

@@ -1,7 +1,7 @@
-#include "app/frmTips.h"
+#include "gui/app/frmTips.h"
 
-#include "app/ProductInfo.h"
-#include "app/modMain.h"
+#include "core/app/ProductInfo.h"
+#include "gui/app/modMain.h"
 
 #include <QCheckBox>
 #include <QFrame>

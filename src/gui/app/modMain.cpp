@@ -1,14 +1,14 @@
-#include "app/modMain.h"
+#include "gui/app/modMain.h"
 
-#include "app/PreferenceText.h"
-#include "app/ProgramIcon.h"
-#include "app/QtPrompter.h"
-#include "app/frmMain.h"
-#include "app/modRegistryFunctions.h"
-#include "document/Document.h"
-#include "document/FileController.h"
-#include "document/RecoveryController.h"
-#include "ui/Prompter.h"
+#include "core/app/PreferenceText.h"
+#include "gui/app/ProgramIcon.h"
+#include "gui/app/QtPrompter.h"
+#include "gui/app/frmMain.h"
+#include "gui/app/modRegistryFunctions.h"
+#include "core/document/Document.h"
+#include "gui/document/FileController.h"
+#include "gui/document/RecoveryController.h"
+#include "gui/services/Prompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

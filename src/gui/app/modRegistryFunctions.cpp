@@ -1,4 +1,4 @@
-#include "app/modRegistryFunctions.h"
+#include "gui/app/modRegistryFunctions.h"
 
 #include <QSettings>
 #include <QStringList>

@@ -1,8 +1,8 @@
-#include "columns/ColumnController.h"
+#include "gui/columns/ColumnController.h"
 
-#include "columns/frmColDef.h"
-#include "grid/GridControl.h"
-#include "ui/CommandRegistry.h"
+#include "gui/columns/frmColDef.h"
+#include "gui/grid/GridControl.h"
+#include "gui/services/CommandRegistry.h"
 
 namespace pellumar {
 

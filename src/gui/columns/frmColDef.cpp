@@ -1,11 +1,11 @@
-#include "columns/frmColDef.h"
+#include "gui/columns/frmColDef.h"
 
-#include "columns/ColumnAttributeNames.h"
-#include "document/Document.h"
-#include "grid/FormPanelController.h"
-#include "grid/GridControl.h"
-#include "grid/Twips.h"
-#include "ui/Prompter.h"
+#include "core/columns/ColumnAttributeNames.h"
+#include "core/document/Document.h"
+#include "gui/grid/FormPanelController.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/Twips.h"
+#include "gui/services/Prompter.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,16 +1,16 @@
-#include "document/FileController.h"
+#include "gui/document/FileController.h"
 
-#include "document/DocumentPaths.h"
-#include "document/FileAccess.h"
-#include "document/NativeFile.h"
-#include "document/TextFile.h"
-#include "grid/FormPanelController.h"
-#include "grid/GridControl.h"
-#include "grid/RecordGridController.h"
-#include "grid/RecordViews.h"
-#include "grid/StyleController.h"
-#include "ui/CommandRegistry.h"
-#include "ui/Prompter.h"
+#include "core/document/DocumentPaths.h"
+#include "core/document/FileAccess.h"
+#include "core/document/NativeFile.h"
+#include "core/document/TextFile.h"
+#include "gui/grid/FormPanelController.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/RecordGridController.h"
+#include "gui/grid/RecordViews.h"
+#include "gui/grid/StyleController.h"
+#include "gui/services/CommandRegistry.h"
+#include "gui/services/Prompter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

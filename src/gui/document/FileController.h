@@ -12,8 +12,8 @@
 
 #include <functional>
 
-#include "document/Document.h"
-#include "document/FileResult.h"
+#include "core/document/Document.h"
+#include "core/document/FileResult.h"
 
 class QWidget;
 

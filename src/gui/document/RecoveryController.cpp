@@ -1,10 +1,10 @@
-#include "document/RecoveryController.h"
+#include "gui/document/RecoveryController.h"
 
-#include "document/Document.h"
-#include "document/DocumentPaths.h"
-#include "document/FileController.h"
-#include "document/RecoveryStore.h"
-#include "ui/Prompter.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentPaths.h"
+#include "gui/document/FileController.h"
+#include "core/document/RecoveryStore.h"
+#include "gui/services/Prompter.h"
 
 #include <QFileInfo>
 #include <QLocale>

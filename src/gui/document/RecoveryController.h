@@ -17,7 +17,7 @@
 #include <memory>
 #include <thread>
 
-#include "document/SnapshotSchedule.h"
+#include "core/document/SnapshotSchedule.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "document/UndoController.h"
+#include "gui/document/UndoController.h"
 
 #include <QAction>
 #include <QUndoCommand>
@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <new>
 
-#include "document/Document.h"
-#include "grid/EditRecorder.h"
-#include "grid/GridControl.h"
-#include "ui/CommandRegistry.h"
-#include "ui/Prompter.h"
+#include "core/document/Document.h"
+#include "core/table/EditRecorder.h"
+#include "gui/grid/GridControl.h"
+#include "gui/services/CommandRegistry.h"
+#include "gui/services/Prompter.h"
 
 namespace pellumar {
 

@@ -1,13 +1,13 @@
-#include "edit/CalcController.h"
+#include "gui/edit/CalcController.h"
 
-#include "columns/DisplayFormat.h"
-#include "document/Document.h"
-#include "edit/Arithmetic.h"
-#include "edit/LongPass.h"
-#include "grid/GridControl.h"
-#include "grid/RecordViews.h"
-#include "ui/CommandRegistry.h"
-#include "ui/Prompter.h"
+#include "core/columns/DisplayFormat.h"
+#include "core/document/Document.h"
+#include "core/edit/Arithmetic.h"
+#include "gui/edit/LongPass.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/RecordViews.h"
+#include "gui/services/CommandRegistry.h"
+#include "gui/services/Prompter.h"
 
 namespace pellumar {
 

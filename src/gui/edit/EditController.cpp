@@ -1,15 +1,15 @@
-#include "edit/EditController.h"
+#include "gui/edit/EditController.h"
 
-#include "document/Document.h"
-#include "document/FileResult.h"
-#include "edit/EditProgress.h"
-#include "edit/frmDelDialog.h"
-#include "grid/FormPanelController.h"
-#include "grid/GridControl.h"
-#include "grid/RecordViews.h"
-#include "grid/TableLimits.h"
-#include "ui/CommandRegistry.h"
-#include "ui/Prompter.h"
+#include "core/document/Document.h"
+#include "core/document/FileResult.h"
+#include "gui/edit/EditProgress.h"
+#include "gui/edit/frmDelDialog.h"
+#include "gui/grid/FormPanelController.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/RecordViews.h"
+#include "core/table/TableLimits.h"
+#include "gui/services/CommandRegistry.h"
+#include "gui/services/Prompter.h"
 
 #include <QApplication>
 #include <QCheckBox>

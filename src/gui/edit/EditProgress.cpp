@@ -1,4 +1,4 @@
-#include "edit/EditProgress.h"
+#include "gui/edit/EditProgress.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "grid/ClipText.h"
+#include "core/table/ClipText.h"
 
 class QProgressDialog;
 class QWidget;

@@ -1,7 +1,7 @@
-#include "edit/FindController.h"
+#include "gui/edit/FindController.h"
 
-#include "edit/frmSearch.h"
-#include "ui/CommandRegistry.h"
+#include "gui/edit/frmSearch.h"
+#include "gui/services/CommandRegistry.h"
 
 #include <QLayout>
 #include <QWidget>

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "edit/Find.h"
+#include "core/edit/Find.h"
 
 class QWidget;
 

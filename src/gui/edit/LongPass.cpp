@@ -1,4 +1,4 @@
-#include "edit/LongPass.h"
+#include "gui/edit/LongPass.h"
 
 #include <QCursor>
 #include <QGuiApplication>

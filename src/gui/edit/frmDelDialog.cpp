@@ -1,6 +1,6 @@
-#include "edit/frmDelDialog.h"
+#include "gui/edit/frmDelDialog.h"
 
-#include "edit/EditController.h"
+#include "gui/edit/EditController.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,11 +1,11 @@
-#include "edit/frmSearch.h"
+#include "gui/edit/frmSearch.h"
 
-#include "edit/Find.h"
-#include "edit/LongPass.h"
-#include "grid/GridControl.h"
-#include "grid/RecordViews.h"
-#include "grid/Twips.h"
-#include "ui/Prompter.h"
+#include "core/edit/Find.h"
+#include "gui/edit/LongPass.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/RecordViews.h"
+#include "gui/grid/Twips.h"
+#include "gui/services/Prompter.h"
 
 #include <QCheckBox>
 #include <QEvent>

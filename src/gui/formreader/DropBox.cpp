@@ -1,4 +1,4 @@
-#include "formreader/DropBox.h"
+#include "gui/formreader/DropBox.h"
 
 #include <QDropEvent>
 #include <QFocusEvent>

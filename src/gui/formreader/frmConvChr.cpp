@@ -1,6 +1,6 @@
-#include "formreader/frmConvChr.h"
+#include "gui/formreader/frmConvChr.h"
 
-#include "formreader/FormReaderController.h"
+#include "gui/formreader/FormReaderController.h"
 
 #include <QButtonGroup>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "grid/ColorPalette.h"
+#include "gui/grid/ColorPalette.h"
 
 #include <QEvent>
 #include <QGridLayout>

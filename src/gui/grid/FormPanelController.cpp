@@ -1,10 +1,10 @@
-#include "grid/FormPanelController.h"
+#include "gui/grid/FormPanelController.h"
 
-#include "document/Document.h"
-#include "grid/GridControl.h"
-#include "grid/RecordViews.h"
-#include "ui/CommandRegistry.h"
-#include "ui/StatusPanels.h"
+#include "core/document/Document.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/RecordViews.h"
+#include "gui/services/CommandRegistry.h"
+#include "gui/services/StatusPanels.h"
 
 #include <QHeaderView>
 #include <QWidget>

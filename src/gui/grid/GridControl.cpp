@@ -1,9 +1,9 @@
-#include "grid/GridControl.h"
+#include "gui/grid/GridControl.h"
 
-#include "grid/GridDelegate.h"
-#include "grid/GridHeaderView.h"
-#include "grid/GridStyleProxy.h"
-#include "grid/Twips.h"
+#include "gui/grid/GridDelegate.h"
+#include "gui/grid/GridHeaderView.h"
+#include "gui/grid/GridStyleProxy.h"
+#include "gui/grid/Twips.h"
 
 #include <QDrag>
 #include <QHash>

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
 namespace pellumar {
 

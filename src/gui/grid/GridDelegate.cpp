@@ -1,7 +1,7 @@
-#include "grid/GridDelegate.h"
+#include "gui/grid/GridDelegate.h"
 
-#include "grid/GridControl.h"
-#include "grid/GridModel.h"
+#include "gui/grid/GridControl.h"
+#include "core/grid/GridModel.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "grid/GridHeaderView.h"
+#include "gui/grid/GridHeaderView.h"
 
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,8 +1,8 @@
 // The grid's selection kinds and its lists of records picked one by one (Ctrl+click and
 // Ctrl+Shift+click in whole-row selection), read as the selected rows.
-#include "grid/GridControl.h"
+#include "gui/grid/GridControl.h"
 
-#include "grid/GridStyleProxy.h"
+#include "gui/grid/GridStyleProxy.h"
 
 #include <QMouseEvent>
 

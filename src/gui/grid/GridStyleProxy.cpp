@@ -1,6 +1,6 @@
-#include "grid/GridStyleProxy.h"
+#include "gui/grid/GridStyleProxy.h"
 
-#include "grid/GridModel.h"
+#include "core/grid/GridModel.h"
 
 #include <QBrush>
 #include <QColor>

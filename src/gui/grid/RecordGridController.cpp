@@ -1,11 +1,11 @@
-#include "grid/RecordGridController.h"
+#include "gui/grid/RecordGridController.h"
 
-#include "document/Document.h"
-#include "grid/FormPanelController.h"
-#include "grid/GridControl.h"
-#include "grid/RecordViews.h"
-#include "ui/CommandRegistry.h"
-#include "ui/StatusPanels.h"
+#include "core/document/Document.h"
+#include "gui/grid/FormPanelController.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/RecordViews.h"
+#include "gui/services/CommandRegistry.h"
+#include "gui/services/StatusPanels.h"
 
 namespace pellumar {
 

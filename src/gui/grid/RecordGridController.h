@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "grid/EditRecorder.h"
+#include "core/table/EditRecorder.h"
 
 namespace pellumar {
 

@@ -1,4 +1,4 @@
-#include "grid/RecordViews.h"
+#include "gui/grid/RecordViews.h"
 
 namespace pellumar {
 

@@ -1,8 +1,8 @@
-#include "grid/RowColControl.h"
+#include "gui/grid/RowColControl.h"
 
-#include "document/Document.h"
-#include "document/FileResult.h"
-#include "grid/Twips.h"
+#include "core/document/Document.h"
+#include "core/document/FileResult.h"
+#include "gui/grid/Twips.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,13 +1,13 @@
-#include "grid/StyleController.h"
+#include "gui/grid/StyleController.h"
 
-#include "document/Document.h"
-#include "grid/ColorPalette.h"
-#include "grid/FormPanelController.h"
-#include "grid/GridControl.h"
-#include "grid/RecordViews.h"
-#include "ui/CommandRegistry.h"
-#include "ui/Prompter.h"
-#include "ui/StatusPanels.h"
+#include "core/document/Document.h"
+#include "gui/grid/ColorPalette.h"
+#include "gui/grid/FormPanelController.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/RecordViews.h"
+#include "gui/services/CommandRegistry.h"
+#include "gui/services/Prompter.h"
+#include "gui/services/StatusPanels.h"
 
 namespace pellumar {
 

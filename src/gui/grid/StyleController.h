@@ -14,8 +14,8 @@
 #include <QObject>
 #include <QPointer>
 
-#include "grid/GridModel.h"
-#include "ui/CommandIds.h"
+#include "core/grid/GridModel.h"
+#include "gui/services/CommandIds.h"
 
 class QWidget;
 

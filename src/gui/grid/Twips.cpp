@@ -1,4 +1,4 @@
-#include "grid/Twips.h"
+#include "gui/grid/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

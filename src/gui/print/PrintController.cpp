@@ -1,8 +1,8 @@
-#include "print/PrintController.h"
+#include "gui/print/PrintController.h"
 
-#include "print/frmPrintSheet.h"
-#include "print/frmReportOptions.h"
-#include "ui/CommandRegistry.h"
+#include "gui/print/frmPrintSheet.h"
+#include "gui/print/frmReportOptions.h"
+#include "gui/services/CommandRegistry.h"
 
 namespace pellumar {
 

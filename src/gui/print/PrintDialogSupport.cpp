@@ -1,6 +1,6 @@
-#include "print/PrintDialogSupport.h"
+#include "gui/print/PrintDialogSupport.h"
 
-#include "grid/GridControl.h"
+#include "gui/grid/GridControl.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

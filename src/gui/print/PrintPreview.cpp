@@ -1,6 +1,6 @@
-#include "print/PrintPreview.h"
+#include "gui/print/PrintPreview.h"
 
-#include "ui/PageSource.h"
+#include "gui/services/PageSource.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

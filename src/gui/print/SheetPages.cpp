@@ -1,7 +1,7 @@
-#include "print/SheetPages.h"
+#include "gui/print/SheetPages.h"
 
-#include "columns/CellValue.h"
-#include "print/SheetBook.h"
+#include "core/columns/CellValue.h"
+#include "core/print/SheetBook.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

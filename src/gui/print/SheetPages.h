@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "print/SheetLayout.h"
-#include "ui/PageSource.h"
+#include "core/print/SheetLayout.h"
+#include "gui/services/PageSource.h"
 
 namespace pellumar {
 

@@ -1,8 +1,8 @@
-#include "print/SheetPrinting.h"
+#include "gui/print/SheetPrinting.h"
 
-#include "print/SheetBook.h"
-#include "print/SheetPages.h"
-#include "ui/Prompter.h"
+#include "core/print/SheetBook.h"
+#include "gui/print/SheetPages.h"
+#include "gui/services/Prompter.h"
 
 #include <QDir>
 #include <QPageLayout>

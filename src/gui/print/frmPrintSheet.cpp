@@ -1,10 +1,10 @@
-#include "print/frmPrintSheet.h"
+#include "gui/print/frmPrintSheet.h"
 
-#include "document/Document.h"
-#include "grid/GridControl.h"
-#include "grid/Twips.h"
-#include "print/PrintDialogSupport.h"
-#include "print/SheetPrintJob.h"
+#include "core/document/Document.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/Twips.h"
+#include "gui/print/PrintDialogSupport.h"
+#include "core/print/SheetPrintJob.h"
 
 #include <QClipboard>
 #include <QEvent>

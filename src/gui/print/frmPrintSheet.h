@@ -10,8 +10,8 @@
 #include <QDialog>
 #include <QList>
 
-#include "print/SheetBook.h"
-#include "print/SheetPrinting.h"
+#include "core/print/SheetBook.h"
+#include "gui/print/SheetPrinting.h"
 
 class QLineEdit;
 class QPushButton;

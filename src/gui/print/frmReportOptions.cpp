@@ -1,9 +1,9 @@
-#include "print/frmReportOptions.h"
+#include "gui/print/frmReportOptions.h"
 
-#include "document/Document.h"
-#include "grid/GridControl.h"
-#include "grid/Twips.h"
-#include "print/PrintDialogSupport.h"
+#include "core/document/Document.h"
+#include "gui/grid/GridControl.h"
+#include "gui/grid/Twips.h"
+#include "gui/print/PrintDialogSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>

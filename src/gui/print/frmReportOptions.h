@@ -11,9 +11,9 @@
 #include <QDialog>
 #include <QList>
 
-#include "print/AddressLabels.h"
-#include "print/SheetBook.h"
-#include "print/SheetPrinting.h"
+#include "core/print/AddressLabels.h"
+#include "core/print/SheetBook.h"
+#include "gui/print/SheetPrinting.h"
 
 class QCheckBox;
 class QComboBox;

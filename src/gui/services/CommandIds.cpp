@@ -1,4 +1,4 @@
-#include "ui/CommandIds.h"
+#include "gui/services/CommandIds.h"
 
 #include <array>
 

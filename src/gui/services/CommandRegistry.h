@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "ui/CommandIds.h"
+#include "gui/services/CommandIds.h"
 
 class QAction;
 class QMenu;

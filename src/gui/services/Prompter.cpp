@@ -1,8 +1,8 @@
-#include "ui/Prompter.h"
+#include "gui/services/Prompter.h"
 
-#include "ui/CommandRegistry.h"
-#include "ui/PageSource.h"
-#include "ui/StatusPanels.h"
+#include "gui/services/CommandRegistry.h"
+#include "gui/services/PageSource.h"
+#include "gui/services/StatusPanels.h"
 
 #include <QStringList>
 

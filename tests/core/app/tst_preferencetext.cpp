@@ -1,7 +1,7 @@
 // Reading and writing preference texts.
 #include <QtTest>
 
-#include "app/PreferenceText.h"
+#include "core/app/PreferenceText.h"
 
 using namespace pellumar;
 

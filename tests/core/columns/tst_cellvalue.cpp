@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "columns/CellValue.h"
+#include "core/columns/CellValue.h"
 
 using namespace pellumar;
 

@@ -2,7 +2,7 @@
 // text a code.
 #include <QtTest>
 
-#include "columns/ColumnAttributeNames.h"
+#include "core/columns/ColumnAttributeNames.h"
 
 using namespace pellumar;
 

@@ -2,9 +2,9 @@
 // picture rules beyond those lists, the date-time stamp and the formats' use in the grid.
 #include <QtTest>
 
-#include "columns/CellValue.h"
-#include "columns/DisplayFormat.h"
-#include "grid/GridModel.h"
+#include "core/columns/CellValue.h"
+#include "core/columns/DisplayFormat.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 

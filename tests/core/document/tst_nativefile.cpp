@@ -5,8 +5,8 @@
 #include <QtTest>
 
 #include "DocumentTestSupport.h"
-#include "document/NativeFile.h"
-#include "grid/GridModel.h"
+#include "core/document/NativeFile.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

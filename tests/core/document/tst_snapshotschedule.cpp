@@ -3,7 +3,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-#include "document/SnapshotSchedule.h"
+#include "core/document/SnapshotSchedule.h"
 
 using namespace pellumar;
 

@@ -12,8 +12,8 @@
 #endif
 
 #include "DocumentTestSupport.h"
-#include "document/TextFile.h"
-#include "grid/GridModel.h"
+#include "core/document/TextFile.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <random>
 
-#include "columns/CellValue.h"
-#include "edit/Arithmetic.h"
-#include "grid/Table.h"
+#include "core/columns/CellValue.h"
+#include "core/edit/Arithmetic.h"
+#include "core/table/Table.h"
 
 using namespace pellumar;
 

@@ -3,8 +3,8 @@
 // changes and openings of the Find window.
 #include <QtTest>
 
-#include "edit/Find.h"
-#include "grid/Table.h"
+#include "core/edit/Find.h"
+#include "core/table/Table.h"
 
 using namespace pellumar;
 using Outcome = FindStep::Outcome;

@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "formreader/DroppedFile.h"
-#include "formreader/FormReader.h"
-#include "grid/GridModel.h"
+#include "core/formreader/DroppedFile.h"
+#include "core/formreader/FormReader.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 using namespace pellumar::formreader;

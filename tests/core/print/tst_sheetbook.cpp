@@ -3,11 +3,11 @@
 // sheet the Print Sheet dialog builds.
 #include <QtTest>
 
-#include "grid/ClipText.h"
-#include "grid/Table.h"
-#include "print/SheetBook.h"
-#include "print/SheetLayout.h"
-#include "print/SheetPrintJob.h"
+#include "core/table/ClipText.h"
+#include "core/table/Table.h"
+#include "core/print/SheetBook.h"
+#include "core/print/SheetLayout.h"
+#include "core/print/SheetPrintJob.h"
 
 using namespace pellumar;
 

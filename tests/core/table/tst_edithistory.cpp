@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "../support/TableImage.h"
-#include "grid/EditRecorder.h"
+#include "TableImage.h"
+#include "core/table/EditRecorder.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;
@@ -421,5 +421,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstEditHistory)
+QTEST_GUILESS_MAIN(TstEditHistory)
 #include "tst_edithistory.moc"

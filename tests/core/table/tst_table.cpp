@@ -6,8 +6,8 @@
 #include <random>
 #include <thread>
 
-#include "grid/ClipText.h"
-#include "grid/Table.h"
+#include "core/table/ClipText.h"
+#include "core/table/Table.h"
 
 using namespace pellumar;
 

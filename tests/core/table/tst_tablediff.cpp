@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "grid/Table.h"
+#include "core/table/Table.h"
 
 using namespace pellumar;
 

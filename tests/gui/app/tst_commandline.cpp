@@ -6,8 +6,8 @@
 
 #include "DocumentTestSupport.h"
 #include "TestWindow.h"
-#include "app/modMain.h"
-#include "document/NativeFile.h"
+#include "gui/app/modMain.h"
+#include "core/document/NativeFile.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TestWindow.h"
-#include "app/CommandTable.h"
+#include "gui/app/CommandTable.h"
 
 using namespace pellumar;
 

@@ -7,11 +7,11 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "app/HelpController.h"
-#include "app/ProductInfo.h"
-#include "app/frmAbout.h"
-#include "app/frmTips.h"
-#include "app/modMain.h"
+#include "gui/app/HelpController.h"
+#include "core/app/ProductInfo.h"
+#include "gui/app/frmAbout.h"
+#include "gui/app/frmTips.h"
+#include "gui/app/modMain.h"
 
 using namespace pellumar;
 

@@ -8,8 +8,8 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "app/CommandTable.h"
-#include "grid/Twips.h"
+#include "gui/app/CommandTable.h"
+#include "gui/grid/Twips.h"
 
 using namespace pellumar;
 

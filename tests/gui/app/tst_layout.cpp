@@ -7,10 +7,10 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "app/MainLayout.h"
-#include "app/SplitterBar.h"
-#include "app/ViewController.h"
-#include "grid/Twips.h"
+#include "gui/app/MainLayout.h"
+#include "gui/app/SplitterBar.h"
+#include "gui/app/ViewController.h"
+#include "gui/grid/Twips.h"
 
 using namespace pellumar;
 

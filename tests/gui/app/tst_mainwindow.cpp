@@ -10,9 +10,9 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "app/MainLayout.h"
-#include "app/modMain.h"
-#include "grid/Twips.h"
+#include "gui/app/MainLayout.h"
+#include "gui/app/modMain.h"
+#include "gui/grid/Twips.h"
 
 using namespace pellumar;
 

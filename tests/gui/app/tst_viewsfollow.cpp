@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "columns/frmColDef.h"
+#include "gui/columns/frmColDef.h"
 
 using namespace pellumar;
 

@@ -13,8 +13,8 @@
 
 #include "ScriptedPrompter.h"
 #include "TestWindow.h"
-#include "app/modMain.h"
-#include "document/RecoveryController.h"
+#include "gui/app/modMain.h"
+#include "gui/document/RecoveryController.h"
 
 using namespace pellumar;
 

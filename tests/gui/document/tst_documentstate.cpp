@@ -8,9 +8,9 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "document/DocumentPaths.h"
-#include "document/NativeFile.h"
-#include "document/TextFile.h"
+#include "core/document/DocumentPaths.h"
+#include "core/document/NativeFile.h"
+#include "core/document/TextFile.h"
 
 using namespace pellumar;
 

@@ -10,7 +10,7 @@
 
 #include "DocumentTestSupport.h"
 #include "TestWindow.h"
-#include "document/NativeFile.h"
+#include "core/document/NativeFile.h"
 
 using namespace pellumar;
 using pellumar::testing::readFile;

@@ -12,9 +12,9 @@
 
 #include "DocumentTestSupport.h"
 #include "TestWindow.h"
-#include "document/NativeFile.h"
-#include "document/RecoveryController.h"
-#include "document/RecoveryStore.h"
+#include "core/document/NativeFile.h"
+#include "gui/document/RecoveryController.h"
+#include "core/document/RecoveryStore.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

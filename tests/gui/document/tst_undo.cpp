@@ -16,11 +16,11 @@
 
 #include "TableImage.h"
 #include "TestWindow.h"
-#include "columns/frmColDef.h"
-#include "document/NativeFile.h"
-#include "document/UndoController.h"
-#include "edit/CalcController.h"
-#include "edit/EditController.h"
+#include "gui/columns/frmColDef.h"
+#include "core/document/NativeFile.h"
+#include "gui/document/UndoController.h"
+#include "gui/edit/CalcController.h"
+#include "gui/edit/EditController.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

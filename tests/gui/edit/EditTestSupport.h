@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "TestWindow.h"
-#include "edit/EditController.h"
+#include "gui/edit/EditController.h"
 
 namespace pellumar::testing {
 

@@ -5,8 +5,8 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "columns/DisplayFormat.h"
-#include "edit/CalcController.h"
+#include "core/columns/DisplayFormat.h"
+#include "gui/edit/CalcController.h"
 
 using namespace pellumar;
 

@@ -8,8 +8,8 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "edit/FindController.h"
-#include "edit/frmSearch.h"
+#include "gui/edit/FindController.h"
+#include "gui/edit/frmSearch.h"
 
 using namespace pellumar;
 

@@ -9,8 +9,8 @@
 #include <QtTest>
 
 #include "EditTestSupport.h"
-#include "edit/frmDelDialog.h"
-#include "grid/TableLimits.h"
+#include "gui/edit/frmDelDialog.h"
+#include "core/table/TableLimits.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

@@ -13,9 +13,9 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "app/modMain.h"
-#include "formreader/DropBox.h"
-#include "formreader/frmConvChr.h"
+#include "gui/app/modMain.h"
+#include "gui/formreader/DropBox.h"
+#include "gui/formreader/frmConvChr.h"
 
 using namespace pellumar;
 

@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "grid/GridControl.h"
+#include "gui/grid/GridControl.h"
 
 using namespace pellumar;
 

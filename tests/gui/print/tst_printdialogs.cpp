@@ -18,10 +18,10 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "print/PrintPreview.h"
-#include "print/SheetPages.h"
-#include "print/frmPrintSheet.h"
-#include "print/frmReportOptions.h"
+#include "gui/print/PrintPreview.h"
+#include "gui/print/SheetPages.h"
+#include "gui/print/frmPrintSheet.h"
+#include "gui/print/frmReportOptions.h"
 
 using namespace pellumar;
 using Kind = ScriptedPrompter::Kind;
