@@ -1,6 +1,6 @@
 #include "core/columns/ColumnAttributeNames.h"
 
-#include "core/table/Table.h"
+#include "core/columns/ColumnCodes.h"
 
 namespace pellumar {
 

@@ -15,7 +15,7 @@
 #include "core/table/ClipText.h"
 #include "core/table/EditRecorder.h"
 #include "core/table/Table.h"
-#include "core/table/TableChanges.h"
+#include "core/grid/ModelChanges.h"
 
 namespace pellumar {
 

@@ -1,4 +1,4 @@
-#include "core/table/TableChanges.h"
+#include "core/grid/ModelChanges.h"
 
 #include "core/grid/GridModel.h"
 

@@ -20,36 +20,12 @@
 #include <utility>
 #include <vector>
 
+#include "core/columns/ColumnCodes.h"
 #include "core/columns/DisplayFormat.h"
 #include "core/table/RowValues.h"
 #include "core/table/TableLimits.h"
 
 namespace pellumar {
-
-// Column data type codes.
-enum DataType : int {
-    DataTypeNone = 0,  // no type set: shown as "Text", formatted like a number or date column
-    DataTypeNumber = 5,
-    DataTypeMoney = 6,
-    DataTypeDate = 7,
-    DataTypeText = 8,
-    DataTypeCheckbox = 11,
-};
-
-// Alignment codes for cells and columns: horizontal (left, centre, right) times vertical
-// (top, centre, bottom), plus 9 for "general" (numbers right, text left).
-enum AlignmentCode : int {
-    AlignLeftTop = 0,
-    AlignLeftCenter = 1,
-    AlignLeftBottom = 2,
-    AlignCenterTop = 3,
-    AlignCenterCenter = 4,
-    AlignCenterBottom = 5,
-    AlignRightTop = 6,
-    AlignRightCenter = 7,
-    AlignRightBottom = 8,
-    AlignGeneral = 9,
-};
 
 // Check state codes of a cell.
 enum CheckCode : int { CheckNone = 0, CheckChecked = 1, CheckUnchecked = 2 };
