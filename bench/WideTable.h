@@ -4,10 +4,10 @@
 
 #include <QCoreApplication>
 
+#include "core/table/Table.h"
 #include "gui/app/frmMain.h"
 #include "gui/document/FileController.h"
 #include "gui/grid/GridControl.h"
-#include "core/table/Table.h"
 
 namespace pellumar::bench {
 

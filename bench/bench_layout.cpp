@@ -11,11 +11,11 @@
 #include "BenchUtil.h"
 #include "BenchWindow.h"
 #include "WideTable.h"
+#include "core/document/Document.h"
 #include "gui/app/MainLayout.h"
 #include "gui/app/QtPrompter.h"
 #include "gui/app/ViewController.h"
 #include "gui/app/frmMain.h"
-#include "core/document/Document.h"
 #include "gui/document/FileController.h"
 #include "gui/grid/GridControl.h"
 

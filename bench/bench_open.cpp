@@ -13,8 +13,8 @@
 #include <cstdio>
 
 #include "BenchUtil.h"
-#include "gui/app/frmMain.h"
 #include "core/document/Document.h"
+#include "gui/app/frmMain.h"
 #include "gui/document/FileController.h"
 #include "gui/grid/FormPanelController.h"
 #include "gui/grid/GridControl.h"

@@ -11,10 +11,10 @@
 
 #include "BenchUtil.h"
 #include "MixedTable.h"
+#include "core/document/Document.h"
 #include "gui/app/QtPrompter.h"
 #include "gui/app/frmMain.h"
 #include "gui/app/modMain.h"
-#include "core/document/Document.h"
 #include "gui/document/RecoveryController.h"
 
 using namespace pellumar;

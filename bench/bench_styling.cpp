@@ -14,10 +14,10 @@
 
 #include "BenchUtil.h"
 #include "BenchWindow.h"
-#include "gui/app/frmMain.h"
 #include "core/document/Document.h"
-#include "gui/document/FileController.h"
 #include "core/document/NativeFile.h"
+#include "gui/app/frmMain.h"
+#include "gui/document/FileController.h"
 #include "gui/grid/GridControl.h"
 #include "gui/grid/NavigationController.h"
 #include "gui/grid/RecordViews.h"

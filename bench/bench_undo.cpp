@@ -18,8 +18,8 @@
 
 #include "BenchUtil.h"
 #include "BenchWindow.h"
-#include "gui/app/frmMain.h"
 #include "core/document/Document.h"
+#include "gui/app/frmMain.h"
 #include "gui/document/UndoController.h"
 #include "gui/edit/EditController.h"
 #include "gui/grid/GridControl.h"

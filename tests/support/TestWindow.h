@@ -9,11 +9,11 @@
 #include <memory>
 
 #include "ScriptedPrompter.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentPaths.h"
 #include "gui/app/CommandBar.h"
 #include "gui/app/frmMain.h"
 #include "gui/columns/ColumnController.h"
-#include "core/document/Document.h"
-#include "core/document/DocumentPaths.h"
 #include "gui/document/FileController.h"
 #include "gui/formreader/DropBox.h"
 #include "gui/formreader/FormReaderController.h"

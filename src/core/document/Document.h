@@ -13,8 +13,8 @@
 #include <optional>
 
 #include "core/document/TextFile.h"
-#include "core/table/EditRecorder.h"
 #include "core/grid/GridModel.h"
+#include "core/table/EditRecorder.h"
 
 namespace pellumar {
 

@@ -12,10 +12,10 @@
 #include <span>
 #include <vector>
 
+#include "core/grid/ModelChanges.h"
 #include "core/table/ClipText.h"
 #include "core/table/EditRecorder.h"
 #include "core/table/Table.h"
-#include "core/grid/ModelChanges.h"
 
 namespace pellumar {
 

@@ -1,7 +1,7 @@
 #include "core/print/AddressLabels.h"
 
-#include "core/table/Table.h"
 #include "core/print/SheetBook.h"
+#include "core/table/Table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
 #include "gui/app/modMain.h"
 
 #include "core/app/PreferenceText.h"
+#include "core/document/Document.h"
 #include "gui/app/ProgramIcon.h"
 #include "gui/app/QtPrompter.h"
 #include "gui/app/frmMain.h"
 #include "gui/app/modRegistryFunctions.h"
-#include "core/document/Document.h"
 #include "gui/document/FileController.h"
 #include "gui/document/RecoveryController.h"
 #include "gui/services/Prompter.h"

@@ -2,8 +2,8 @@
 
 #include "core/document/Document.h"
 #include "core/document/DocumentPaths.h"
-#include "gui/document/FileController.h"
 #include "core/document/RecoveryStore.h"
+#include "gui/document/FileController.h"
 #include "gui/services/Prompter.h"
 
 #include <QFileInfo>

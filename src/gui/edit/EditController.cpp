@@ -2,12 +2,12 @@
 
 #include "core/document/Document.h"
 #include "core/document/FileResult.h"
+#include "core/table/TableLimits.h"
 #include "gui/edit/EditProgress.h"
 #include "gui/edit/frmDelDialog.h"
 #include "gui/grid/FormPanelController.h"
 #include "gui/grid/GridControl.h"
 #include "gui/grid/RecordViews.h"
-#include "core/table/TableLimits.h"
 #include "gui/services/CommandRegistry.h"
 #include "gui/services/Prompter.h"
 

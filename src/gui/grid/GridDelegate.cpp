@@ -1,7 +1,7 @@
 #include "gui/grid/GridDelegate.h"
 
-#include "gui/grid/GridControl.h"
 #include "core/grid/GridModel.h"
+#include "gui/grid/GridControl.h"
 
 #include <QApplication>
 #include <QComboBox>

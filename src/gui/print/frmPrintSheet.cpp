@@ -1,10 +1,10 @@
 #include "gui/print/frmPrintSheet.h"
 
 #include "core/document/Document.h"
+#include "core/print/SheetPrintJob.h"
 #include "gui/grid/GridControl.h"
 #include "gui/grid/Twips.h"
 #include "gui/print/PrintDialogSupport.h"
-#include "core/print/SheetPrintJob.h"
 
 #include <QClipboard>
 #include <QEvent>

@@ -5,8 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "core/table/ClipText.h"
 #include "core/grid/GridModel.h"
+#include "core/table/ClipText.h"
 
 using namespace pellumar;
 using CellProperty = GridModel::CellProperty;

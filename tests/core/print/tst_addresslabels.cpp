@@ -3,10 +3,10 @@
 // the country line and the font size.
 #include <QtTest>
 
-#include "core/table/Table.h"
 #include "core/print/AddressLabels.h"
 #include "core/print/SheetBook.h"
 #include "core/print/SheetLayout.h"
+#include "core/table/Table.h"
 
 using namespace pellumar;
 

@@ -3,11 +3,11 @@
 // sheet the Print Sheet dialog builds.
 #include <QtTest>
 
-#include "core/table/ClipText.h"
-#include "core/table/Table.h"
 #include "core/print/SheetBook.h"
 #include "core/print/SheetLayout.h"
 #include "core/print/SheetPrintJob.h"
+#include "core/table/ClipText.h"
+#include "core/table/Table.h"
 
 using namespace pellumar;
 

@@ -6,8 +6,8 @@
 
 #include "DocumentTestSupport.h"
 #include "TestWindow.h"
-#include "gui/app/modMain.h"
 #include "core/document/NativeFile.h"
+#include "gui/app/modMain.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

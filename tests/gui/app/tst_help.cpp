@@ -7,8 +7,8 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "gui/app/HelpController.h"
 #include "core/app/ProductInfo.h"
+#include "gui/app/HelpController.h"
 #include "gui/app/frmAbout.h"
 #include "gui/app/frmTips.h"
 #include "gui/app/modMain.h"

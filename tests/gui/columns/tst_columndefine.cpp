@@ -13,8 +13,8 @@
 #include <QtTest>
 
 #include "TestWindow.h"
-#include "gui/columns/frmColDef.h"
 #include "core/document/NativeFile.h"
+#include "gui/columns/frmColDef.h"
 
 using namespace pellumar;
 using CellProperty = GridControl::CellProperty;

@@ -13,8 +13,8 @@
 #include "DocumentTestSupport.h"
 #include "TestWindow.h"
 #include "core/document/NativeFile.h"
-#include "gui/document/RecoveryController.h"
 #include "core/document/RecoveryStore.h"
+#include "gui/document/RecoveryController.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

@@ -16,8 +16,8 @@
 
 #include "TableImage.h"
 #include "TestWindow.h"
-#include "gui/columns/frmColDef.h"
 #include "core/document/NativeFile.h"
+#include "gui/columns/frmColDef.h"
 #include "gui/document/UndoController.h"
 #include "gui/edit/CalcController.h"
 #include "gui/edit/EditController.h"

@@ -9,8 +9,8 @@
 #include <QtTest>
 
 #include "EditTestSupport.h"
-#include "gui/edit/frmDelDialog.h"
 #include "core/table/TableLimits.h"
+#include "gui/edit/frmDelDialog.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;
