@@ -63,37 +63,19 @@ QString LabelLineText(const Table& table, int row, const LinePattern& p) {
            table.text(row, p.col3);
 }
 
-QString labelFormatName(LabelFormat format) {
-    switch (format) {
-        case LabelFormat::ThreeByTen:
-            return u"3 x 10"_s;
-        case LabelFormat::TwoByTen:
-            return u"2 x 10"_s;
-        case LabelFormat::TwoByFive:
-            return u"2 x 5"_s;
-    }
-    return {};
-}
-
-QStringList labelFormatNames() {
-    return {labelFormatName(LabelFormat::ThreeByTen), labelFormatName(LabelFormat::TwoByTen),
-            labelFormatName(LabelFormat::TwoByFive)};
-}
-
-int labelsAcross(LabelFormat format) {
-    return format == LabelFormat::ThreeByTen ? 3 : 2;
-}
-
-int labelsDown(LabelFormat format) {
-    return format == LabelFormat::TwoByFive ? 5 : 10;
-}
-
 QString labelFontName(LabelFormat format) {
     return format == LabelFormat::TwoByFive ? u"Times New Roman"_s : u"Arial"_s;
 }
 
 int labelFontSize(LabelFormat format) {
-    return format == LabelFormat::TwoByFive ? 16 : 10;
+    switch (format) {
+        case LabelFormat::TwoByFive:
+            return 16;
+        case LabelFormat::TwoByFourA4:
+            return 12;
+        default:
+            return 10;
+    }
 }
 
 int labelRowHeight(LabelFormat format, double fontSize) {
@@ -181,13 +163,18 @@ void fillLabelSheet(SheetBook& f1, const Table& table, const LabelJob& job) {
     f1.clear();
     f1.setColWidthUnit(SheetBook::WidthUnit::Twips);
     f1.setPaperSize(QSizeF(8.5, 11));
-    f1.setPrintMargins(0.4, 0.5, 0.4, 0.5);
+    // The offset moves the page's content: what one margin gains the opposite one gives up.
+    const double dx = job.offset.x() / kMillimetresPerInch;
+    const double dy = job.offset.y() / kMillimetresPerInch;
+    f1.setPrintMargins(0.4 + dx, 0.5 + dy, 0.4 - dx, 0.5 - dy);
     f1.setFont(labelFontName(job.format), job.fontSize);
 
     const std::vector<int> records = labelRecords(table, job);
-    const int n = static_cast<int>(std::min<size_t>(records.size(), SheetBook::kMaxRows / 3));
+    const int skipped = std::clamp(job.startLabel, 1, labelsPerSheet(job.format)) - 1;
+    const int n = static_cast<int>(
+        std::min<size_t>(records.size(), SheetBook::kMaxRows / 3 - size_t(skipped)));
     const int across = labelsAcross(job.format);
-    const int rows = kRowsPerLabel + kRowsPerLabel * n / across;
+    const int rows = kRowsPerLabel + kRowsPerLabel * (n + skipped) / across;
     f1.setMaxRow(rows);
     f1.setMaxCol(across);
     f1.setRowHeight(1, rows, labelRowHeight(job.format, job.fontSize));
@@ -202,10 +189,10 @@ void fillLabelSheet(SheetBook& f1, const Table& table, const LabelJob& job) {
         f1.setColWidth(2, 5100);
     }
 
-    // Left to right, then down.
+    // Left to right, then down, from the start label.
     for (int k = 0; k < n; ++k) {
-        const int col = k % across + 1;
-        const int base = kRowsPerLabel * (k / across);
+        const int col = (k + skipped) % across + 1;
+        const int base = kRowsPerLabel * ((k + skipped) / across);
         const QStringList lines = labelText(table, records[size_t(k)], job);
         for (int j = 1; j <= kLabelLines; ++j) {
             if (!lines[j - 1].isEmpty()) {

@@ -1,11 +1,13 @@
 // Mailing labels: the label pattern (up to five lines, each up to three columns joined by
 // separators), the text of a label line, and the label sheet the Address Labels Printing dialog
-// prints: labels three or two across, six sheet rows a label (five lines and a blank row), one
-// sheet cell a line.
+// prints for the letter formats: labels three or two across, six sheet rows a label (five lines
+// and a blank row), one sheet cell a line. The A4 formats are painted label by label where the
+// sheet's labels lie (print/LabelPages).
 //
 // Beyond the pattern, a LabelJob can leave out records whose address is incomplete, print a
-// country name on the line after the last used one, and print in another font size; rows grow
-// with a larger font so that nothing is cut.
+// country name on the line after the last used one, print in another font size (on the letter
+// formats rows grow with a larger font so that nothing is cut), start at a later label of the
+// first sheet and move everything by a calibration offset.
 #pragma once
 
 #include <QString>
@@ -13,6 +15,8 @@
 
 #include <array>
 #include <vector>
+
+#include "core/print/LabelSheet.h"
 
 namespace pellumar {
 
@@ -46,12 +50,6 @@ struct LinePattern {
 // otherwise. Empty cells are joined as they are.
 QString LabelLineText(const Table& table, int row, const LinePattern& pattern);
 
-enum class LabelFormat { ThreeByTen, TwoByTen, TwoByFive };
-
-QString labelFormatName(LabelFormat format);  // "3 x 10", "2 x 10", "2 x 5"
-QStringList labelFormatNames();
-int labelsAcross(LabelFormat format);
-int labelsDown(LabelFormat format);
 // The font and size each format prints in unless another size is chosen.
 QString labelFontName(LabelFormat format);
 int labelFontSize(LabelFormat format);
@@ -68,6 +66,8 @@ struct LabelJob {
     bool printCountry = false;
     QString country;
     double fontSize = 10;
+    int startLabel = 1;  // the first label of the first sheet that is printed on
+    QPointF offset;      // millimetres, right and down
 };
 
 // A record is incomplete when a ticked line that reads at least one column would read only
@@ -80,8 +80,9 @@ std::vector<int> labelRecords(const Table& table, const LabelJob& job);
 // The five lines of one record's label, country included.
 QStringList labelText(const Table& table, int row, const LabelJob& job);
 
-// Builds the label sheet: cleared, margins, font and row heights, sheet size, print area,
-// column widths, the labels, page set-up.
+// Builds the label sheet of a letter format: cleared, margins (moved by the offset), font and row
+// heights, sheet size, print area, column widths, the labels (the first sheet's labels before the
+// start label left empty), page set-up.
 void fillLabelSheet(SheetBook& f1, const Table& table, const LabelJob& job);
 
 }  // namespace pellumar
