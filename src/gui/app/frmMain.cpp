@@ -389,6 +389,8 @@ void frmMain::Form_Load() {
         separator = QStringLiteral("=");
     }
     formReader_->setSeparator(separator);
+    // The label format, start label and calibration of the Address Labels Printing dialog.
+    print_->setLabelSettings(readLabelSettings(readPreference));
     // 10. Alternate row colouring.
     styles_->applyAlternateColor(alternateColor, palette().color(QPalette::Base));
     // 12-13. The empty document's grids.
@@ -479,6 +481,7 @@ void frmMain::SaveSettings() {
     writePreference("LastOpenPath", document_->lastOpenPath());
     writePreference("ShowTips", preferenceBooleanText(modMain::ShowTips));
     writePreference("EmailParser", QString::number(viewSwitches_->EmailParser()));
+    writeLabelSettings(print_->labelSettings(), writePreference);
     // Only a saved document or one the user chose not to save ends the program.
     recovery_->programEnds();
     exiting_ = true;

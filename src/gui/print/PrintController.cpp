@@ -21,7 +21,7 @@ frmPrintSheet* PrintController::mnuPrintSheet_Click() {
 }
 
 frmReportOptions* PrintController::mnuPrintLabels_Click() {
-    auto* dialog = new frmReportOptions(&window_, document_, prompter_, fa_);
+    auto* dialog = new frmReportOptions(&window_, document_, prompter_, fa_, labelSettings_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     return dialog;

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include "core/print/LabelSheet.h"
+
 class QWidget;
 
 namespace pellumar {
@@ -26,11 +28,19 @@ public:
     frmPrintSheet* mnuPrintSheet_Click();
     frmReportOptions* mnuPrintLabels_Click();
 
+    // The label format, start label and calibration offsets, kept while the program runs; the
+    // window reads them from the preferences at start-up and writes them back at exit.
+    const LabelSettings& labelSettings() const { return labelSettings_; }
+    void setLabelSettings(const LabelSettings& settings) {
+        labelSettings_ = boundedLabelSettings(settings);
+    }
+
 private:
     Document& document_;
     Prompter& prompter_;
     QWidget& window_;
     GridControl& fa_;
+    LabelSettings labelSettings_;
 };
 
 }  // namespace pellumar

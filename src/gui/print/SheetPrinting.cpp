@@ -94,6 +94,28 @@ bool printPdf(const PageSource& pages, const QPrinter& printer, QString* error) 
     return true;
 }
 
+// The printer on the paper given, portrait or landscape as it lies, without margins.
+void setUpPrinter(QPrinter& printer, const QSize& paper) {
+    printer.setDocName(u"Pellumar"_s);
+    const bool landscape = paper.width() > paper.height();
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QSizeF(std::min(paper.width(), paper.height()) / kTwipsPerPoint,
+                                     std::max(paper.width(), paper.height()) / kTwipsPerPoint),
+                              QPageSize::Point),
+                    landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+    printer.setFullPage(true);
+}
+
+PrintResult printChosen(const PageSource& pages, QPrinter& printer, Prompter& prompter,
+                        QWidget* parent, const QString& caption) {
+    QString error;
+    if (!printPages(pages, printer, &error)) {
+        prompter.inform(parent, Prompter::Icon::Critical, caption, u"The print failed. "_s + error);
+        return PrintResult::Failed;
+    }
+    return PrintResult::Printed;
+}
+
 }  // namespace
 
 bool printPages(const PageSource& pages, QPrinter& printer, QString* error) {
@@ -128,20 +150,13 @@ bool printPages(const PageSource& pages, QPrinter& printer, QString* error) {
 PrintResult printWithDialog(const SheetBook& book, Prompter& prompter, QWidget* parent,
                             const QString& caption) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(u"Pellumar"_s);
     // The sheet's own paper, else the printer's, turned as the sheet asks.
     const QSizeF printerPaper = printer.pageLayout().pageSize().size(QPageSize::Inch).isEmpty()
                                     ? QSizeF(8.5, 11)
                                     : printer.pageLayout().pageSize().size(QPageSize::Inch);
     SheetPages pages(book, SheetLayout::orientedPaper(book, printerPaper));
     const QSize paper = pages.paperTwips();
-    const bool landscape = paper.width() > paper.height();
-    printer.setPageLayout(
-        QPageLayout(QPageSize(QSizeF(std::min(paper.width(), paper.height()) / kTwipsPerPoint,
-                                     std::max(paper.width(), paper.height()) / kTwipsPerPoint),
-                              QPageSize::Point),
-                    landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
-    printer.setFullPage(true);
+    setUpPrinter(printer, paper);
 
     if (!prompter.printPreview(parent, pages, &printer)) {
         return PrintResult::Cancelled;
@@ -151,12 +166,17 @@ PrintResult printWithDialog(const SheetBook& book, Prompter& prompter, QWidget* 
     if (!chosen.isEmpty() && chosen != paper) {
         pages.setPaper(chosen);
     }
-    QString error;
-    if (!printPages(pages, printer, &error)) {
-        prompter.inform(parent, Prompter::Icon::Critical, caption, u"The print failed. "_s + error);
-        return PrintResult::Failed;
+    return printChosen(pages, printer, prompter, parent, caption);
+}
+
+PrintResult printWithDialog(const PageSource& pages, Prompter& prompter, QWidget* parent,
+                            const QString& caption) {
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer, pages.paperTwips());
+    if (!prompter.printPreview(parent, pages, &printer)) {
+        return PrintResult::Cancelled;
     }
-    return PrintResult::Printed;
+    return printChosen(pages, printer, prompter, parent, caption);
 }
 
 }  // namespace pellumar

@@ -21,6 +21,11 @@ enum class PrintResult { Cancelled, Printed, Failed };
 PrintResult printWithDialog(const SheetBook& book, Prompter& prompter, QWidget* parent,
                             const QString& caption);
 
+// The same for pages laid out on a paper of their own (label sheets): the printer is set to that
+// paper whatever its default, and the pages keep it.
+PrintResult printWithDialog(const PageSource& pages, Prompter& prompter, QWidget* parent,
+                            const QString& caption);
+
 // Paints the pages onto the printer (those of the range chosen in its print dialog, or all), or
 // onto the PDF file the printer names when its output format is PDF. False with the reason on
 // failure.

@@ -3,10 +3,13 @@
 #include "core/document/Document.h"
 #include "gui/grid/GridControl.h"
 #include "gui/grid/Twips.h"
+#include "gui/print/LabelPages.h"
 #include "gui/print/PrintDialogSupport.h"
+#include "gui/services/Prompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -38,39 +41,45 @@ constexpr Heading kHeadings[frmReportOptions::PatternColumns] = {
 
 constexpr uint32_t kLightYellow = 0xffffffc0u;  // &HC0FFFF
 
-// A drawing of a sheet of labels: a letter page with its labels across and down.
+// A drawing of a sheet of labels: its paper with the labels where they lie.
 QPixmap formatPicture(LabelFormat format) {
-    constexpr int kWidth = 68;
-    constexpr int kHeight = 88;
-    QPixmap pixmap(kWidth + 2, kHeight + 2);
+    constexpr double kHeight = 88;
+    const LabelSheetFigures f = labelSheetFigures(format);
+    const double scale = kHeight / f.paper.height();
+    const int width = static_cast<int>(std::lround(f.paper.width() * scale));
+    QPixmap pixmap(width + 2, static_cast<int>(kHeight) + 2);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    p.fillRect(1, 1, kWidth, kHeight, Qt::white);
+    p.fillRect(1, 1, width, static_cast<int>(kHeight), Qt::white);
     p.setPen(QColor(96, 96, 96));
-    p.drawRect(0, 0, kWidth + 1, kHeight + 1);
-    const int across = labelsAcross(format);
-    const int down = labelsDown(format);
-    const double left = 4;
-    const double top = 4;
-    const double w = (kWidth - 2 * left) / across;
-    const double h = (kHeight - 2 * top) / down;
+    p.drawRect(0, 0, width + 1, static_cast<int>(kHeight) + 1);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(0, 100, 0));
+    p.setPen(QPen(QColor(0, 100, 0), 0.8));
     p.setBrush(QColor(220, 240, 220));
-    for (int r = 0; r < down; ++r) {
-        for (int c = 0; c < across; ++c) {
-            p.drawRoundedRect(
-                QRectF(1 + left + c * w + 0.5, 1 + top + r * h + 0.5, w - 1.5, h - 1.5), 1.5, 1.5);
-        }
+    for (int slot = 0; slot < labelsPerSheet(format); ++slot) {
+        const QRectF r = labelRect(format, slot);
+        p.drawRoundedRect(QRectF(1 + r.x() * scale + 0.4, 1 + r.y() * scale + 0.4,
+                                 r.width() * scale - 0.8, r.height() * scale - 0.8),
+                          1.2, 1.2);
     }
     return pixmap;
+}
+
+QDoubleSpinBox* offsetBox(QWidget* parent, const QString& name) {
+    auto* box = new QDoubleSpinBox(parent);
+    box->setObjectName(name);
+    box->setRange(-kMaxLabelOffset, kMaxLabelOffset);
+    box->setDecimals(1);
+    box->setSingleStep(0.5);
+    box->setSuffix(u" mm"_s);
+    return box;
 }
 
 }  // namespace
 
 frmReportOptions::frmReportOptions(QWidget* parent, Document& document, Prompter& prompter,
-                                   GridControl& fa)
-    : QDialog(parent), document_(document), prompter_(prompter), fa_(fa) {
+                                   GridControl& fa, LabelSettings& settings)
+    : QDialog(parent), document_(document), prompter_(prompter), fa_(fa), settings_(settings) {
     setObjectName(u"frmReportOptions"_s);
     setWindowTitle(u"Address Labels Printing"_s);
     buildWidgets();
@@ -145,7 +154,8 @@ void frmReportOptions::buildWidgets() {
     cboLabelFormat_->setObjectName(u"cboLabelFormat"_s);
     formatLayout->addWidget(cboLabelFormat_, 0, 0);
     auto* pictures = new QHBoxLayout;
-    for (LabelFormat f : {LabelFormat::ThreeByTen, LabelFormat::TwoByTen, LabelFormat::TwoByFive}) {
+    for (int i = 0; i < kLabelFormats; ++i) {
+        const LabelFormat f = labelFormatAt(i);
         auto* picture = new QLabel(format);
         picture->setObjectName(u"imgFormat%1"_s.arg(imgFormat_.size()));
         picture->setPixmap(formatPicture(f));
@@ -165,7 +175,17 @@ void frmReportOptions::buildWidgets() {
     fontRow->addWidget(txtFontSize_);
     fontRow->addStretch(1);
     formatLayout->addLayout(fontRow, 1, 0);
-    formatLayout->setRowStretch(2, 1);
+    auto* startRow = new QHBoxLayout;
+    auto* startLabel = new QLabel(u"Start at label"_s, format);
+    spnStartLabel_ = new QSpinBox(format);
+    spnStartLabel_->setObjectName(u"spnStartLabel"_s);
+    spnStartLabel_->setRange(1, labelsPerSheet(LabelFormat::ThreeByTen));
+    startLabel->setBuddy(spnStartLabel_);
+    startRow->addWidget(startLabel);
+    startRow->addWidget(spnStartLabel_);
+    startRow->addStretch(1);
+    formatLayout->addLayout(startRow, 2, 0);
+    formatLayout->setRowStretch(3, 1);
 
     // The address options.
     chkSkip_ = new QCheckBox(u"Skip incompleted address"_s, this);
@@ -196,6 +216,7 @@ void frmReportOptions::buildWidgets() {
     auto* options = new QVBoxLayout;
     options->addWidget(chkSkip_);
     options->addWidget(fraCountry_);
+    options->addWidget(buildCalibration());
     options->addStretch(1);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(area);
@@ -218,10 +239,37 @@ void frmReportOptions::buildWidgets() {
     connect(cmdPrint_, &QPushButton::clicked, this, &frmReportOptions::cmdPrint_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(cboLabelFormat_, &QComboBox::activated, this, &frmReportOptions::cboLabelFormat_Click);
+    connect(cmdTestSheet_, &QPushButton::clicked, this, &frmReportOptions::cmdTestSheet_Click);
+    connect(spnStartLabel_, &QSpinBox::valueChanged, this, &frmReportOptions::keepSettings);
+    for (QDoubleSpinBox* box : {txtOffsetX_, txtOffsetY_}) {
+        connect(box, &QDoubleSpinBox::valueChanged, this, &frmReportOptions::keepSettings);
+    }
     connect(fd_, &GridControl::beforeEdit, this, &frmReportOptions::fd_BeforeEdit);
     connect(fd_, &GridControl::cellClicked, this, &frmReportOptions::fd_Click);
     connect(fd_, &GridControl::keyPressed, this,
             [this](int key, Qt::KeyboardModifiers) { fd_KeyPressed(key); });
+}
+
+QWidget* frmReportOptions::buildCalibration() {
+    auto* frame = new QGroupBox(u"Calibration"_s, this);
+    frame->setObjectName(u"fraCalibration"_s);
+    auto* layout = new QGridLayout(frame);
+    txtOffsetX_ = offsetBox(frame, u"txtOffsetX"_s);
+    txtOffsetY_ = offsetBox(frame, u"txtOffsetY"_s);
+    auto* across = new QLabel(u"Horizontal offset"_s, frame);
+    auto* down = new QLabel(u"Vertical offset"_s, frame);
+    across->setBuddy(txtOffsetX_);
+    down->setBuddy(txtOffsetY_);
+    layout->addWidget(across, 0, 0);
+    layout->addWidget(txtOffsetX_, 0, 1);
+    layout->addWidget(down, 1, 0);
+    layout->addWidget(txtOffsetY_, 1, 1);
+    cmdTestSheet_ = new QPushButton(u"&Test sheet"_s, frame);
+    cmdTestSheet_->setObjectName(u"cmdTestSheet"_s);
+    cmdTestSheet_->setToolTip(u"Print the outline of every label of the format"_s);
+    cmdTestSheet_->setAutoDefault(false);
+    layout->addWidget(cmdTestSheet_, 2, 0, 1, 2);
+    return frame;
 }
 
 void frmReportOptions::setUpTable() {
@@ -260,8 +308,7 @@ void frmReportOptions::setUpTable() {
 
 void frmReportOptions::Form_Load() {
     cboLabelFormat_->addItems(labelFormatNames());
-    cboLabelFormat_->setCurrentIndex(0);
-    cboLabelFormat_Click();
+    applySettings();
     Form_Activate();
     setUpTable();
     cmdReset_Click();
@@ -285,17 +332,34 @@ void frmReportOptions::cboLabelFormat_Click() {
         imgFormat_[i]->setVisible(i == chosen);
     }
     txtFontSize_->setValue(labelFontSize(labelFormat()));
+    // A start label past the new format's labels becomes its last one.
+    spnStartLabel_->setMaximum(labelsPerSheet(labelFormat()));
+    keepSettings();
+}
+
+void frmReportOptions::applySettings() {
+    loading_ = true;
+    const LabelSettings s = boundedLabelSettings(settings_);
+    cboLabelFormat_->setCurrentIndex(static_cast<int>(s.format));
+    cboLabelFormat_Click();
+    spnStartLabel_->setValue(s.startLabel);
+    txtOffsetX_->setValue(s.offsetX);
+    txtOffsetY_->setValue(s.offsetY);
+    loading_ = false;
+}
+
+void frmReportOptions::keepSettings() {
+    if (loading_) {
+        return;
+    }
+    settings_.format = labelFormat();
+    settings_.startLabel = spnStartLabel_->value();
+    settings_.offsetX = txtOffsetX_->value();
+    settings_.offsetY = txtOffsetY_->value();
 }
 
 LabelFormat frmReportOptions::labelFormat() const {
-    switch (cboLabelFormat_->currentIndex()) {
-        case 1:
-            return LabelFormat::TwoByTen;
-        case 2:
-            return LabelFormat::TwoByFive;
-        default:
-            return LabelFormat::ThreeByTen;
-    }
+    return labelFormatAt(cboLabelFormat_->currentIndex());
 }
 
 QString frmReportOptions::listFor(int col) const {
@@ -387,6 +451,8 @@ LabelJob frmReportOptions::labelJob() const {
     job.printCountry = chkCountry_->isChecked();
     job.country = txtCountry_->text();
     job.fontSize = txtFontSize_->value();
+    job.startLabel = spnStartLabel_->value();
+    job.offset = QPointF(txtOffsetX_->value(), txtOffsetY_->value());
     return job;
 }
 
@@ -406,9 +472,35 @@ void frmReportOptions::cmdPrint_Click() {
         selectAllRecords(fa_);
     }
     job.records = selectedRecords(fa_);
-    fillLabelSheet(f1_, document_.model().table(), job);
-    lastPrint_ = printWithDialog(f1_, prompter_, this, windowTitle());
+    const Table& table = document_.model().table();
+    if (!isA4Format(job.format)) {
+        fillLabelSheet(f1_, table, job);
+        lastPrint_ = printWithDialog(f1_, prompter_, this, windowTitle());
+    } else {
+        f1_.clear();
+        const LabelPages pages(table, job);
+        lastPrint_ = printWithDialog(pages, prompter_, this, windowTitle());
+        if (lastPrint_ == PrintResult::Printed) {
+            const LabelPages::Fit fit = pages.fit();
+            noteLinesThatDidNotFit(fit.cut, fit.leftOut);
+        }
+    }
     Form_Activate();
+}
+
+void frmReportOptions::noteLinesThatDidNotFit(int cut, int leftOut) {
+    if (cut == 0 && leftOut == 0) {
+        return;
+    }
+    prompter_.inform(this, Prompter::Icon::Information, windowTitle(),
+                     u"Some label lines did not fit their labels: %1 cut at the label's edge, "
+                     u"%2 left out for want of room on the label."_s.arg(cut)
+                         .arg(leftOut));
+}
+
+void frmReportOptions::cmdTestSheet_Click() {
+    const LabelPages pages(labelFormat(), QPointF(txtOffsetX_->value(), txtOffsetY_->value()));
+    lastPrint_ = printWithDialog(pages, prompter_, this, windowTitle());
 }
 
 }  // namespace pellumar

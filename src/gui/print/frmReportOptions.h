@@ -6,6 +6,12 @@
 // line, "Print on the 4th line" prints the country name on the line after the last ticked one,
 // and the font size box sets the size the labels print in (10, or 16 for "2 x 5", as the format
 // is chosen).
+//
+// The letter formats print a sheet of cells (f1); the A4 formats print label by label where the
+// sheet's labels lie, and say afterwards how many lines did not fit. "Start at label" leaves the
+// first labels of the first sheet empty; the calibration offsets move everything printed on a
+// label sheet, and "&Test sheet" prints every label's outline with its number. The format, start
+// label and offsets are the program's label settings, kept between sessions.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +23,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -46,7 +53,9 @@ public:
         PatternColumns
     };
 
-    frmReportOptions(QWidget* parent, Document& document, Prompter& prompter, GridControl& fa);
+    // `settings` are the label settings the dialog starts from and keeps up to date.
+    frmReportOptions(QWidget* parent, Document& document, Prompter& prompter, GridControl& fa,
+                     LabelSettings& settings);
     ~frmReportOptions() override;
 
     // --- Controls -----------------------------------------------------------------------------
@@ -63,6 +72,10 @@ public:
     QLineEdit* txtCountry() const { return txtCountry_; }
     QCheckBox* chkCountry() const { return chkCountry_; }
     QSpinBox* txtFontSize() const { return txtFontSize_; }
+    QSpinBox* spnStartLabel() const { return spnStartLabel_; }
+    QDoubleSpinBox* txtOffsetX() const { return txtOffsetX_; }  // millimetres
+    QDoubleSpinBox* txtOffsetY() const { return txtOffsetY_; }
+    QPushButton* cmdTestSheet() const { return cmdTestSheet_; }
     // The sheet printed last.
     const SheetBook& f1() const { return f1_; }
 
@@ -71,6 +84,7 @@ public:
     void cmdSample_Click();
     void cmdPrint_Click();
     void cboLabelFormat_Click();
+    void cmdTestSheet_Click();
     // The chosen format; line i's pattern (1 to 5) as the table reads now, and the whole job
     // without its records.
     LabelFormat labelFormat() const;
@@ -91,10 +105,15 @@ private:
     void fd_BeforeEdit(int row, int col, bool* cancel);
     void fd_Click();
     void fd_KeyPressed(int key);
+    QWidget* buildCalibration();
+    void applySettings();
+    void keepSettings();
+    void noteLinesThatDidNotFit(int cut, int leftOut);
 
     Document& document_;
     Prompter& prompter_;
     GridControl& fa_;
+    LabelSettings& settings_;
     SheetBook f1_;
     PrintResult lastPrint_ = PrintResult::Cancelled;
 
@@ -112,6 +131,11 @@ private:
     QLineEdit* txtCountry_ = nullptr;
     QCheckBox* chkCountry_ = nullptr;
     QSpinBox* txtFontSize_ = nullptr;
+    QSpinBox* spnStartLabel_ = nullptr;
+    QDoubleSpinBox* txtOffsetX_ = nullptr;
+    QDoubleSpinBox* txtOffsetY_ = nullptr;
+    QPushButton* cmdTestSheet_ = nullptr;
+    bool loading_ = true;  // the controls are being set from the settings
 };
 
 }  // namespace pellumar

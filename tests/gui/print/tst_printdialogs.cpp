@@ -311,7 +311,9 @@ private slots:
         QCOMPARE(fd->textMatrix(4, 3), QStringLiteral("comma+space"));
         QCOMPARE(fd->textMatrix(4, 6), QStringLiteral("Zipcode"));
         QCOMPARE(d->cboLabelFormat()->currentText(), QStringLiteral("3 x 10"));
-        QCOMPARE(d->cboLabelFormat()->count(), 3);
+        QCOMPARE(d->cboLabelFormat()->count(), 8);  // the letter formats first
+        QCOMPARE(d->cboLabelFormat()->itemText(1), QStringLiteral("2 x 10"));
+        QCOMPARE(d->cboLabelFormat()->itemText(2), QStringLiteral("2 x 5"));
         QVERIFY(!d->imgFormat(0)->isHidden());
         QVERIFY(d->imgFormat(1)->isHidden());
         QCOMPARE(d->OpDataSource(1)->text(), QStringLiteral("Slected rows (2)"));
