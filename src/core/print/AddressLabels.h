@@ -2,7 +2,7 @@
 // separators), the text of a label line, and the label sheet the Address Labels Printing dialog
 // prints for the letter formats: labels three or two across, six sheet rows a label (five lines
 // and a blank row), one sheet cell a line. The A4 formats are painted label by label where the
-// sheet's labels lie (print/LabelPages).
+// sheet's labels lie (gui/print/LabelPages).
 //
 // Beyond the pattern, a LabelJob can leave out records whose address is incomplete, print a
 // country name on the line after the last used one, print in another font size (on the letter
