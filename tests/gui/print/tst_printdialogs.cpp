@@ -330,14 +330,11 @@ private slots:
             QCOMPARE(d->lbSample(i)->text(), expected[i]);
         }
 
-        // An empty State keeps both separators; a separator typed as "comma" has no space.
+        // An empty State keeps both separators.
         m->fa()->setTextMatrix(1, 3, QString());
         d->cmdSample()->click();
         QCOMPARE(d->lbSample(3)->text(), QStringLiteral("Rivertown,  12345"));
         m->fa()->setTextMatrix(1, 3, QStringLiteral("XY"));
-        fd->setTextMatrix(4, 3, QStringLiteral("comma"));
-        d->cmdSample()->click();
-        QCOMPARE(d->lbSample(3)->text(), QStringLiteral("Rivertown,XY 12345"));
         // "Name" as the third column of a line whose second is empty: only the first prints.
         fd->setTextMatrix(3, 6, QStringLiteral("Name"));
         // A Column cell naming no title leaves that part out.
@@ -365,6 +362,56 @@ private slots:
         QCOMPARE(fd->textMatrix(4, 3), QStringLiteral("comma+space"));
         QCOMPARE(fd->textMatrix(2, 4), QString());
         QCOMPARE(fd->textMatrix(3, 6), QStringLiteral("Name"));  // third columns stay
+        d->close();
+    }
+
+    // A text typed into a pattern cell stays as typed: the editor offers its list but never
+    // completes what is typed, and Enter keeps the typed text.
+    void labelPatternTypedStaysAsTyped_data() {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("sample");
+        QTest::newRow("comma") << 4 << 3 << "comma"
+                               << "Rivertown,XY 12345";
+        QTest::newRow("space") << 4 << 3 << "space"
+                               << "Rivertown XY 12345";
+        QTest::newRow("capital Space") << 4 << 3 << "Space"
+                                       << "RivertownXY 12345";
+        QTest::newRow("start of a separator") << 4 << 5 << "spa"
+                                              << "Rivertown, XY12345";
+        QTest::newRow("start of a title") << 4 << 2 << "Cit"
+                                          << "";
+        QTest::newRow("title") << 2 << 2 << "Street"
+                               << "1 Main St";
+    }
+    void labelPatternTypedStaysAsTyped() {
+        QFETCH(int, line);
+        QFETCH(int, col);
+        QFETCH(QString, typed);
+        QFETCH(QString, sample);
+        TestWindow w;
+        frmMain* m = w.window.get();
+        makeTable(m, kAddress, 3, {"Front Desk", "1 Main St", "Rivertown", "XY", "12345"});
+        frmReportOptions* d = m->printing().mnuPrintLabels_Click();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        GridControl* fd = d->fd();
+        const QPoint at = fd->visualRect(fd->model()->index(line - 1, col)).center();
+        QTest::mouseClick(fd->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(fd->viewport(), Qt::LeftButton, {}, at);
+        auto* editor = fd->findChild<QComboBox*>(QStringLiteral("gridComboEditor"));
+        QVERIFY(editor && editor->isVisible() && editor->lineEdit());
+        // The list stays offered.
+        QVERIFY(editor->count() > 2);
+        QTest::keyClick(editor->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor->lineEdit(), typed);
+        QCOMPARE(editor->lineEdit()->text(), typed);
+        QTest::keyClick(editor->lineEdit(), Qt::Key_Return);
+        QTRY_VERIFY(!fd->findChild<QComboBox*>(QStringLiteral("gridComboEditor")) ||
+                    !fd->isEditing());
+        QCOMPARE(fd->textMatrix(line, col), typed);
+        QTest::mouseClick(d->cmdSample(), Qt::LeftButton);
+        QCOMPARE(d->lbSample(line - 1)->text(), sample);
         d->close();
     }
 
