@@ -89,6 +89,21 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
         applyRowHeights(0, rows() - 1);
         noteCurrentCell();
     });
+    // The sorted column's title keeps its place among the columns (a further click reverses it).
+    connect(model_, &QAbstractItemModel::columnsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (lastSortCol_ >= first) {
+                    lastSortCol_ += last - first + 1;
+                }
+            });
+    connect(model_, &QAbstractItemModel::columnsRemoved, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (lastSortCol_ > last) {
+                    lastSortCol_ -= last - first + 1;
+                } else if (lastSortCol_ >= first) {
+                    lastSortCol_ = -1;
+                }
+            });
     // Rows inserted or removed leave the current cell and the selection at their row numbers
     // (the record now there becomes current); sorted or moved rows take them along.
     connect(model_, &QAbstractItemModel::rowsInserted, this, &GridControl::restorePlace);
