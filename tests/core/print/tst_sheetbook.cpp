@@ -200,8 +200,6 @@ private slots:
         QCOMPARE(book.objectValue(id + 1), 0);
     }
 
-    // 60 rows of 240 twips fill a letter page inside half-inch margins; rows and columns that do
-    // not fit go on further pages, down first, then across.
     // With every row at the default height, the pages down the sheet take the rows in turn:
     // each page's first row follows the previous page's last, none is printed twice or left
     // out, and each page's rows fit its height.
@@ -254,6 +252,8 @@ private slots:
         }
     }
 
+    // 60 rows of 240 twips fill a letter page inside half-inch margins; rows and columns that do
+    // not fit go on further pages, down first, then across.
     void layoutDownThenAcross() {
         SheetBook book;
         book.setColWidthUnit(SheetBook::WidthUnit::Twips);

@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <set>
+
 #include "TestWindow.h"
 #include "gui/print/PrintPreview.h"
 #include "gui/print/SheetPages.h"
@@ -65,6 +67,22 @@ QString pdfText(const QString& path) {
     }
     return QString::fromUtf8(p.readAllStandardOutput());
 }
+
+// Pages that note which of them were painted.
+class RecordingPages : public PageSource {
+public:
+    explicit RecordingPages(const PageSource& pages) : pages_(pages) {}
+    int pageCount() const override { return pages_.pageCount(); }
+    QSize paperTwips() const override { return pages_.paperTwips(); }
+    void paintPage(QPainter& painter, int index) const override {
+        painted.insert(index);
+        pages_.paintPage(painter, index);
+    }
+    mutable std::set<int> painted;
+
+private:
+    const PageSource& pages_;
+};
 
 }  // namespace
 
@@ -469,7 +487,9 @@ private slots:
         d->close();
     }
 
-    // The preview paints only the pages in view, whatever the number of pages.
+    // The preview paints only the pages in view, whatever the number of pages: the first
+    // pages when it opens, the last ones (holding the last rows) once scrolled to the end, and
+    // what it paints there is the page's ink.
     void previewPaintsPagesInView() {
         SheetBook book;
         book.setColWidthUnit(SheetBook::WidthUnit::Twips);
@@ -478,26 +498,47 @@ private slots:
             clip += QStringLiteral("row %1\tvalue\n").arg(r);
         }
         book.pasteText(clip);
-        SheetPages pages(book, QSize(12240, 15840));
-        QVERIFY(pages.pageCount() > 300);
-        PrintPreview preview(pages);
+        const SheetPages pages(book, QSize(12240, 15840));
+        const int count = pages.pageCount();
+        QVERIFY(count > 300);
+        const RecordingPages recorded(pages);
+        PrintPreview preview(recorded);
         preview.resize(800, 700);
         preview.show();
         QVERIFY(QTest::qWaitForWindowExposed(&preview));
         QCoreApplication::processEvents();
         PageView* view = preview.view();
-        view->viewport()->repaint();
-        QVERIFY(view->paintedPages() >= 1);
-        QVERIFY(view->paintedPages() <= 2);
-        QCOMPARE(preview.lbPage->text(), QStringLiteral("Page 1 of %1").arg(pages.pageCount()));
-        view->showPage(pages.pageCount() - 1);
-        view->viewport()->repaint();
-        QCOMPARE(view->currentPage(), pages.pageCount() - 1);
-        QVERIFY(view->paintedPages() >= 1 && view->paintedPages() <= 2);
-        QCOMPARE(preview.lbPage->text(), QStringLiteral("Page %1 of %1").arg(pages.pageCount()));
+        const auto paintedNow = [&] {
+            recorded.painted.clear();
+            view->viewport()->repaint();
+            return recorded.painted;
+        };
+        const auto hasInk = [&] {
+            const QImage image = view->viewport()->grab().toImage();
+            int dark = 0;
+            for (int y = 0; y < image.height(); y += 2) {
+                for (int x = 0; x < image.width(); x += 2) {
+                    dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+                }
+            }
+            return dark > 20;
+        };
+        std::set<int> painted = paintedNow();
+        QVERIFY(painted.count(0) && painted.size() <= 2 && *painted.rbegin() <= 1);
+        QCOMPARE(view->paintedPages(), int(painted.size()));
+        QVERIFY(hasInk());
+        QCOMPARE(preview.lbPage->text(), QStringLiteral("Page 1 of %1").arg(count));
+
+        view->showPage(count - 1);
+        painted = paintedNow();
+        QCOMPARE(view->currentPage(), count - 1);
+        QVERIFY(painted.count(count - 1) && painted.size() <= 2 && *painted.begin() >= count - 2);
+        QCOMPARE(pages.layout().page(count - 1).lastRow, 20000);
+        QVERIFY(hasInk());
+        QCOMPARE(preview.lbPage->text(), QStringLiteral("Page %1 of %1").arg(count));
         view->fitPage();
-        view->viewport()->repaint();
-        QVERIFY(view->paintedPages() <= 3);
+        painted = paintedNow();
+        QVERIFY(!painted.empty() && painted.size() <= 3 && *painted.rbegin() == count - 1);
     }
 };
 
