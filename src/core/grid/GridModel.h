@@ -100,6 +100,11 @@ public:
     void setCell(CellProperty property, int row, int col, const QVariant& value) {
         setCell(property, row, col, row, col, value);
     }
+    // The same style property for the listed rows (ascending), columns col1 to col2: one change,
+    // as the records picked one by one are styled together. Texts and check states are not
+    // styles and go through setCell.
+    void setCellOfRows(CellProperty property, std::span<const int> rows, int col1, int col2,
+                       const QVariant& value);
     // 0 no box, 1 checked, 2 unchecked. In a check-box column the state follows the text:
     // checked exactly when the text is the number -1 or 1; setting it writes "1" or "0".
     int checkState(int row, int col) const;

@@ -2,6 +2,7 @@
 #include "core/grid/GridModel.h"
 
 #include "core/columns/CellValue.h"
+#include "core/table/RowRuns.h"
 
 #include <algorithm>
 #include <new>
@@ -141,6 +142,33 @@ void GridModel::setCell(CellProperty property, int row1, int col1, int row2, int
         table_.changeStyles(top, left, bottom, right, change);
     }
     notifyCells(top, left, bottom, right);
+}
+
+void GridModel::setCellOfRows(CellProperty property, std::span<const int> rows, int col1, int col2,
+                              const QVariant& value) {
+    if (property == CellProperty::Text || property == CellProperty::Checked ||
+        property == CellProperty::Value) {
+        return;
+    }
+    const int left = std::max(std::min(col1, col2), 0);
+    const int right = std::min(std::max(col1, col2), table_.columnCount() - 1);
+    std::vector<int> listed;
+    for (const int r : rows) {
+        if (r >= 0 && r < table_.rowCount() && (listed.empty() || listed.back() < r)) {
+            listed.push_back(r);
+        }
+    }
+    if (listed.empty() || left > right) {
+        return;
+    }
+    if (recording()) {
+        changeCells("Style", CellArea{{0, -1, listed}, left, right}, false, true,
+                    [&] { setCellOfRows(property, listed, left, right, value); });
+        return;
+    }
+    for (const auto& [first, count] : rowRuns(listed)) {
+        setCell(property, first, left, first + count - 1, right, value);
+    }
 }
 
 void GridModel::clearCells() {

@@ -35,8 +35,8 @@ constexpr std::array kMenus{
     MenuEntry{CommandId::mnuFile, CommandId::mnuExit, "E&xit", "", 0},
 
     MenuEntry{{}, CommandId::mnuEdit, "&Edit", "", Sub},
-    MenuEntry{CommandId::mnuEdit, CommandId::mnuUndo, "&Undo", "Ctrl+Z", Off},
-    MenuEntry{CommandId::mnuEdit, CommandId::mnuRedo, "&Redo", "Ctrl+Y; Ctrl+Shift+Z", Off | Sep},
+    MenuEntry{CommandId::mnuEdit, CommandId::mnuUndo, "U&ndo", "Ctrl+Z", Off},
+    MenuEntry{CommandId::mnuEdit, CommandId::mnuRedo, "R&edo", "Ctrl+Y; Ctrl+Shift+Z", Off | Sep},
     MenuEntry{CommandId::mnuEdit, CommandId::mnuEditCut, "C&ut", "Ctrl+X", 0},
     MenuEntry{CommandId::mnuEdit, CommandId::mnuEditCopy, "&Copy", "Ctrl+C", 0},
     MenuEntry{CommandId::mnuEdit, CommandId::mnuEditPaste, "&Paste", "Ctrl+V", 0},

@@ -6,6 +6,7 @@
 #include "core/document/Document.h"
 #include "core/document/DocumentPaths.h"
 #include "core/document/RecoveryStore.h"
+#include "gui/app/AccessibleNames.h"
 #include "gui/app/CommandBar.h"
 #include "gui/app/HelpController.h"
 #include "gui/app/MainLayout.h"
@@ -303,6 +304,13 @@ void frmMain::buildControllers() {
                                        std::make_unique<RecoveryStore>(), this);
     connect(formReader_, &FormReaderController::formRecordsAdded, recovery_,
             &RecoveryController::formRecordAdded);
+    // What a screen reader calls the controls: the grids and the Drop Box by what they are, the
+    // picture buttons by their tool tips.
+    fa_->setAccessibleName(QStringLiteral("Data Grid"));
+    fb_->setAccessibleName(QStringLiteral("Form Panel"));
+    txtDrop_->setAccessibleName(QStringLiteral("Drop Box"));
+    txtDrop_->setAccessibleDescription(txtDrop_->toolTip().trimmed());
+    nameControlsAfterToolTips(*this);
 }
 
 void frmMain::applyGeometryPreferences() {

@@ -190,10 +190,10 @@ void UndoController::refreshCommands() {
     commands_.setCommandEnabled(CommandId::mnuUndo, canUndo());
     commands_.setCommandEnabled(CommandId::mnuRedo, canRedo());
     if (QAction* a = commands_.action(CommandId::mnuUndo)) {
-        a->setText(caption(QStringLiteral("&Undo"), undoName()));
+        a->setText(caption(QStringLiteral("U&ndo"), undoName()));
     }
     if (QAction* a = commands_.action(CommandId::mnuRedo)) {
-        a->setText(caption(QStringLiteral("&Redo"), redoName()));
+        a->setText(caption(QStringLiteral("R&edo"), redoName()));
     }
     emit historyChanged();
 }

@@ -1,5 +1,5 @@
 // Undo and redo: the document's history of steps (grid/EditRecorder.h) on a QUndoStack, the Edit
-// menu's "&Undo" and "&Redo" with the name of the step they would take back or again, and the
+// menu's "U&ndo" and "R&edo" with the name of the step they would take back or again, and the
 // history's memory budget.
 //
 // An undo or a redo marks the document modified, as any edit does. New, Open and every load

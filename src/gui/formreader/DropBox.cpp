@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QUrl>
@@ -64,6 +65,30 @@ void DropBox::showStart() {
 void DropBox::insertFromMimeData(const QMimeData* source) {
     QPlainTextEdit::insertFromMimeData(source);
     showStart();
+}
+
+bool DropBox::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste)) {
+            // The box takes the key itself, so that the window's shortcut does not run twice.
+            event->accept();
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void DropBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cut)) {
+        emit cutKeyPressed();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        emit pasteKeyPressed();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void DropBox::focusInEvent(QFocusEvent* event) {

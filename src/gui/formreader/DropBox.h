@@ -28,11 +28,17 @@ signals:
     // Something the box takes was dropped on it; the drop is reported to its source as a copy.
     void dropped(const QMimeData* data);
     void focusGained();
+    // The keys of Cut and Paste (Ctrl+X, Ctrl+V and their kin) were pressed in the box; the box
+    // leaves them to the window's commands instead of cutting or pasting a part of its text.
+    void cutKeyPressed();
+    void pasteKeyPressed();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void mousePressEvent(QMouseEvent* event) override;

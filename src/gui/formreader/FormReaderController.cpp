@@ -13,6 +13,7 @@
 #include "gui/services/Prompter.h"
 #include "gui/services/StatusPanels.h"
 
+#include <QAction>
 #include <QMimeData>
 #include <QToolButton>
 
@@ -29,6 +30,7 @@ FormReaderController::FormReaderController(Document& document, Prompter& prompte
       document_(document),
       prompter_(prompter),
       window_(window),
+      commands_(commands),
       status_(status),
       views_(views),
       formPanel_(formPanel),
@@ -40,6 +42,15 @@ FormReaderController::FormReaderController(Document& document, Prompter& prompte
             [this](const QMimeData* data) { txtDrop_OLEDragDrop(*data); });
     connect(&txtDrop_, &QPlainTextEdit::textChanged, this, [this] { txtDrop_Change(); });
     connect(&txtDrop_, &DropBox::focusGained, this, [this] { txtDrop_GotFocus(); });
+    // Ctrl+X and Ctrl+V in the box are the Edit menu's Cut and Paste, which take and replace
+    // its whole text.
+    const auto run = [this](CommandId id) {
+        if (QAction* action = commands_.action(id); action && action->isEnabled()) {
+            action->trigger();
+        }
+    };
+    connect(&txtDrop_, &DropBox::cutKeyPressed, this, [run] { run(CommandId::mnuEditCut); });
+    connect(&txtDrop_, &DropBox::pasteKeyPressed, this, [run] { run(CommandId::mnuEditPaste); });
     connect(&cmdDownArrow_, &QToolButton::clicked, this, [this] { cmdDownArrow_Click(); });
     connect(&cmdEraser_, &QToolButton::clicked, this, [this] { cmdEraser_Click(); });
     txtDrop_Change();

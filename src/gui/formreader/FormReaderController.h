@@ -64,6 +64,7 @@ private:
     Document& document_;
     Prompter& prompter_;
     QWidget& window_;
+    CommandRegistry& commands_;
     StatusPanels& status_;
     RecordViews& views_;
     FormPanelController& formPanel_;

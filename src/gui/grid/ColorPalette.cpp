@@ -6,6 +6,14 @@
 
 namespace pellumar {
 
+namespace {
+
+// What assistive technology calls each swatch.
+constexpr const char* kSwatchNames[] = {"Black", "Red",    "Dark Red", "Dark Green",
+                                        "Navy",  "Purple", "Magenta",  "Blue"};
+
+}  // namespace
+
 QColor ColorPalette::swatchColor(int k) {
     static constexpr QRgb kColors[kSwatches] = {
         qRgb(0, 0, 0),   qRgb(255, 0, 0),   qRgb(128, 0, 0),   qRgb(0, 128, 0),
@@ -27,6 +35,7 @@ ColorPalette::ColorPalette(QWidget* parent) : QFrame(parent) {
     for (int k = 0; k < kSwatches; ++k) {
         auto* swatch = new QFrame(this);
         swatch->setObjectName(QStringLiteral("SSPanelColor%1").arg(k));
+        swatch->setAccessibleName(QString::fromLatin1(kSwatchNames[k]));
         swatch->setFrameShape(QFrame::Panel);
         swatch->setFrameShadow(QFrame::Raised);
         swatch->setLineWidth(2);

@@ -65,7 +65,9 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
     connect(header_, &QHeaderView::sectionClicked, this, &GridControl::onSectionClicked);
     connect(header_, &QHeaderView::sectionMoved, this, &GridControl::onSectionMoved);
     connect(header_, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        if (!movingSection_ && section < cols() && !colHidden(section) && size > 0) {
+        // A last section the header stretches to the view's width has no width of its own.
+        if (!movingSection_ && section < cols() && !colHidden(section) && size > 0 &&
+            !isStretchedSection(section)) {
             const int twips = pixelsToTwips(size, this);
             if (std::abs(twips - colWidth(section)) > 15) {
                 model_->setColWidth(section, twips);
@@ -87,6 +89,21 @@ GridControl::GridControl(QWidget* parent, GridModel* model)
         applyRowHeights(0, rows() - 1);
         noteCurrentCell();
     });
+    // The sorted column's title keeps its place among the columns (a further click reverses it).
+    connect(model_, &QAbstractItemModel::columnsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (lastSortCol_ >= first) {
+                    lastSortCol_ += last - first + 1;
+                }
+            });
+    connect(model_, &QAbstractItemModel::columnsRemoved, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (lastSortCol_ > last) {
+                    lastSortCol_ -= last - first + 1;
+                } else if (lastSortCol_ >= first) {
+                    lastSortCol_ = -1;
+                }
+            });
     // Rows inserted or removed leave the current cell and the selection at their row numbers
     // (the record now there becomes current); sorted or moved rows take them along.
     connect(model_, &QAbstractItemModel::rowsInserted, this, &GridControl::restorePlace);
@@ -397,11 +414,16 @@ void GridControl::applyColumnAttributes(int first, int last) {
         setColumnHidden(c, model_->colHidden(c));
         const int w = model_->colWidth(c);
         const int px = twipsToPixels(w < 0 ? defaultColWidth_ : w, this);
-        if (!model_->colHidden(c) && columnWidth(c) != px) {
+        if (!model_->colHidden(c) && columnWidth(c) != px && !isStretchedSection(c)) {
             setColumnWidth(c, px);
         }
     }
     movingSection_ = false;
+}
+
+bool GridControl::isStretchedSection(int col) const {
+    return header_->stretchLastSection() &&
+           header_->logicalIndex(header_->count() - 1 - header_->hiddenSectionCount()) == col;
 }
 
 void GridControl::applyRowHeights(int first, int last) {

@@ -205,6 +205,8 @@ private:
     void onSectionMoved(int logical, int oldVisual, int newVisual);
     QModelIndex viewIndex(int row, int col) const;
     int toTableRow(const QModelIndex& index) const;
+    // Whether the header stretches this column, its last one, to fill the view.
+    bool isStretchedSection(int col) const;
 
     GridModel* model_;
     GridStyleProxy* proxy_;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +28,16 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     }
     combo->setEditable(freeText);
     combo->addItems(list.split(u'|'));
+    if (freeText) {
+        // A typed text stays as typed: the list is offered, but nothing completes the text as
+        // it is typed, and Enter does not swap it for an item that differs only in case (the
+        // combo box matches its items as its completer does, so the completer is a
+        // case-sensitive one with nothing to offer).
+        auto* exact = new QCompleter(QStringList(), combo);
+        exact->setCaseSensitivity(Qt::CaseSensitive);
+        combo->setCompleter(exact);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+    }
     return combo;
 }
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <limits>
+#include <tuple>
 
 namespace pellumar {
 
@@ -89,6 +90,15 @@ RowColControl::RowColControl(Document& document, QWidget* parent)
     rows->setObjectName(QStringLiteral("SSPanel1_0"));
     auto* cols = new QLabel(QStringLiteral("Cols"), this);
     cols->setObjectName(QStringLiteral("SSPanel1_1"));
+    // Assistive technology reads the boxes and their spin arrows by the captions beside them.
+    rows->setBuddy(txtRow_);
+    cols->setBuddy(txtCol_);
+    for (const auto& [box, upDown, caption] : {std::tuple{txtRow_, upDownRow_, rows->text()},
+                                               std::tuple{txtCol_, upDownCol_, cols->text()}}) {
+        box->setAccessibleName(caption);
+        arrowOf(upDown, "Up")->setAccessibleName(caption + QStringLiteral(" Up"));
+        arrowOf(upDown, "Down")->setAccessibleName(caption + QStringLiteral(" Down"));
+    }
     layout->addWidget(rows);
     layout->addWidget(txtRow_);
     layout->addWidget(upDownRow_);

@@ -108,6 +108,13 @@ StyleController::Target StyleController::dataGridTarget() const {
     } else {
         t.left = 0;
         t.right = fa_->cols() - 1;
+        if (fa_->hasRowList()) {
+            t.listed = fa_->selectedRowList();
+            if (!t.listed.empty()) {
+                t.top = t.listed.front();
+                t.bottom = t.listed.back();
+            }
+        }
     }
     return t;
 }
@@ -139,9 +146,18 @@ void StyleController::apply(const Target& target, CellProperty property, const Q
                          : property == CellProperty::ForeColor     ? QStringLiteral("Text Color")
                                                                : QStringLiteral("Background Color");
     const auto step = document_.step(name);
-    target.grid->setCell(property, target.top, target.left, target.bottom, target.right, value);
+    setCells(target, property, value);
     if (target.dataGrid) {
         document_.markChanged();
+    }
+}
+
+void StyleController::setCells(const Target& target, CellProperty property, const QVariant& value) {
+    if (target.listed.empty()) {
+        target.grid->setCell(property, target.top, target.left, target.bottom, target.right, value);
+    } else {
+        target.grid->grid()->setCellOfRows(property, target.listed, target.left, target.right,
+                                           value);
     }
 }
 
@@ -243,7 +259,7 @@ void StyleController::align(int code) {
     const Target t = dataGridTarget();
     if (!t.isEmpty()) {
         const auto step = document_.step(QStringLiteral("Alignment"));
-        fa_->setCell(CellProperty::Alignment, t.top, t.left, t.bottom, t.right, code);
+        setCells(t, CellProperty::Alignment, code);
     }
 }
 

@@ -14,6 +14,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <vector>
+
 #include "core/grid/GridModel.h"
 #include "gui/services/CommandIds.h"
 
@@ -91,6 +93,9 @@ private:
         int bottom = -1;
         int right = -1;
         bool dataGrid = false;
+        // In Row mode, the records picked one by one (Ctrl+click) when the selection is such a
+        // list; top and bottom then span them.
+        std::vector<int> listed;
         bool isEmpty() const { return !grid || bottom < top || right < left; }
     };
     Target target() const;
@@ -98,6 +103,9 @@ private:
     Target formPanelTarget() const;
     // Sets a property on the target's cells; on the data grid the document is then modified.
     void apply(const Target& target, GridModel::CellProperty property, const QVariant& value);
+    // Sets the property on the target's cells, without opening a step or marking the document.
+    static void setCells(const Target& target, GridModel::CellProperty property,
+                         const QVariant& value);
     void toggleStyle(CommandId key);
     void align(int code);
 

@@ -146,6 +146,34 @@ private slots:
         }
     }
 
+    // Bold, italic and underline each travel on their own: every one of their eight
+    // combinations, each in a cell of its own, comes back as it was saved.
+    void fontFlagsEachOnTheirOwn() {
+        Table table = tableOf({{"a", "b", "c", "d"}, {"e", "f", "g", "h"}});
+        for (int i = 0; i < 8; ++i) {
+            CellStyle s;
+            s.bold = (i & 1) != 0;
+            s.italic = (i & 2) != 0;
+            s.underline = (i & 4) != 0;
+            table.setStyle(i / 4, i % 4, s);
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("flags.plm"));
+        QVERIFY(saveNative(table, path).ok());
+        auto loaded = loadNative(path);
+        QVERIFY(loaded.ok());
+        for (int i = 0; i < 8; ++i) {
+            const CellStyle s = loaded.value().style(i / 4, i % 4);
+            const QString at = QStringLiteral("bold %1 italic %2 underline %3")
+                                   .arg(i & 1)
+                                   .arg((i >> 1) & 1)
+                                   .arg((i >> 2) & 1);
+            QVERIFY2(s.bold == ((i & 1) != 0), qPrintable(at));
+            QVERIFY2(s.italic == ((i & 2) != 0), qPrintable(at));
+            QVERIFY2(s.underline == ((i & 4) != 0), qPrintable(at));
+        }
+    }
+
     void bigTableAcrossChunks() {
         // Rows crossing the reader's chunks, texts needing two-byte lengths and one cell larger
         // than a chunk come back whole.

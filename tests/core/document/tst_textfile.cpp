@@ -386,6 +386,41 @@ private slots:
         QVERIFY(loaded.message().startsWith(QStringLiteral("test.csv is too large to open: ")));
     }
 
+    // A line of exactly as many fields as a table has columns is taken whole, wherever it
+    // stands; one field more is refused.
+    void aLineOfTheMostFields_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("ok");
+        QByteArray most;
+        for (int c = 0; c < kMaxColumns; ++c) {
+            most += (c ? "," : "") + QByteArray::number(c % 10);
+        }
+        QTest::newRow("the file's end") << most << 1 << true;
+        QTest::newRow("ended by a line break") << most + "\r\n" << 1 << true;
+        QTest::newRow("another line after it") << most + "\nlast" << 2 << true;
+        QTest::newRow("after another line") << "first\n" + most << 2 << true;
+        QTest::newRow("one more at the file's end") << most + ",x" << 0 << false;
+        QTest::newRow("one more before a line break") << most + ",x\n" << 0 << false;
+    }
+    void aLineOfTheMostFields() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, rows);
+        QFETCH(bool, ok);
+        auto loaded = loadBytes(bytes);
+        QCOMPARE(loaded.ok(), ok);
+        if (!ok) {
+            QCOMPARE(loaded.error().reason, FileError::Reason::TooLarge);
+            return;
+        }
+        const Table& t = loaded.value().table;
+        QCOMPARE(t.columnCount(), kMaxColumns);
+        QCOMPARE(t.rowCount(), rows);
+        const int at = bytes.startsWith("first") ? 1 : 0;
+        QCOMPARE(t.text(at, kMaxColumns - 1), QString::number((kMaxColumns - 1) % 10));
+        QCOMPARE(t.text(at, 0), QStringLiteral("0"));
+    }
+
     void progressAndCancelling() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("big.csv"));

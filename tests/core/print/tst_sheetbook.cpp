@@ -200,6 +200,58 @@ private slots:
         QCOMPARE(book.objectValue(id + 1), 0);
     }
 
+    // With every row at the default height, the pages down the sheet take the rows in turn:
+    // each page's first row follows the previous page's last, none is printed twice or left
+    // out, and each page's rows fit its height.
+    void pagesTakeTheRowsInTurn_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("headings");
+        QTest::addColumn<int>("scale");
+        QTest::newRow("one page") << 20 << false << 100;
+        QTest::newRow("several pages") << 250 << false << 100;
+        QTest::newRow("headings") << 250 << true << 100;
+        QTest::newRow("scaled") << 1000 << true << 37;
+        QTest::newRow("a page and one row") << 61 << false << 100;
+    }
+    void pagesTakeTheRowsInTurn() {
+        QFETCH(int, rows);
+        QFETCH(bool, headings);
+        QFETCH(int, scale);
+        SheetBook book;
+        book.setColWidthUnit(SheetBook::WidthUnit::Twips);
+        book.setPrintOption(SheetBook::PrintOption::ColHeadings, headings);
+        book.setPrintMargins(0.5, 0.5, 0.5, 0.5);
+        QVERIFY(book.setPrintScale(scale));
+        book.setMaxRow(rows);
+        book.setMaxCol(3);
+        for (int c = 1; c <= 3; ++c) {
+            book.setColWidth(c, 6000);  // pages across too, unless scaled down
+        }
+        QVERIFY(!book.hasRowHeights());
+        const SheetLayout layout = SheetLayout::make(book, kLetter);
+        const int down = int(layout.rowBands.size());
+        QVERIFY(down >= 1);
+        const int acrossPages = int(layout.colBands.size());
+        QCOMPARE(layout.pageCount(), down * acrossPages);
+        const double room = layout.printable.height() / layout.scale - layout.headingHeight;
+        for (int across = 0; across < acrossPages; ++across) {
+            int next = 1;
+            for (int k = 0; k < down; ++k) {
+                const SheetLayout::Page p = layout.page(across * down + k);
+                QCOMPARE(p.firstRow, next);
+                QVERIFY(p.lastRow >= p.firstRow);
+                QVERIFY((p.lastRow - p.firstRow + 1) * book.defaultRowHeight() <= room);
+                next = p.lastRow + 1;
+            }
+            QCOMPARE(next, rows + 1);
+        }
+        // Full pages are full: one row more would not have fitted.
+        const SheetLayout::Page first = layout.page(0);
+        if (down > 1) {
+            QVERIFY((first.lastRow - first.firstRow + 2) * book.defaultRowHeight() > room);
+        }
+    }
+
     // 60 rows of 240 twips fill a letter page inside half-inch margins; rows and columns that do
     // not fit go on further pages, down first, then across.
     void layoutDownThenAcross() {

@@ -406,6 +406,41 @@ private slots:
         QCOMPARE(column(t, 0).mid(1), expected);
     }
 
+    // Tied keys keep their order in either direction, and empty cells go last in their own
+    // order, for texts (without regard to case, Z included), numbers and dates.
+    void sortTiesAndEmpties_data() {
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<bool>("ascending");
+        QTest::addColumn<QList<int>>("expected");  // the rows' first places, in sorted order
+        const QStringList texts{"b", "", "Zulu", "apple", "B", "", "zulu", "Apple", "b"};
+        QTest::newRow("text ascending") << texts << true << QList<int>{3, 7, 0, 4, 8, 2, 6, 1, 5};
+        QTest::newRow("text descending") << texts << false << QList<int>{2, 6, 0, 4, 8, 3, 7, 1, 5};
+        const QStringList numbers{"2", "", "10", "2.0", "-1", "", "10", "2"};
+        QTest::newRow("numbers ascending") << numbers << true << QList<int>{4, 0, 3, 7, 2, 6, 1, 5};
+        QTest::newRow("numbers descending")
+            << numbers << false << QList<int>{2, 6, 0, 3, 7, 4, 1, 5};
+        const QStringList dates{"03/14/2024",  "", "2023-12-31", "3/14/24",
+                                "14-Mar-1999", "", "2024-03-14"};
+        QTest::newRow("dates ascending") << dates << true << QList<int>{4, 2, 0, 3, 6, 1, 5};
+        QTest::newRow("dates descending") << dates << false << QList<int>{0, 3, 6, 2, 4, 1, 5};
+    }
+    void sortTiesAndEmpties() {
+        QFETCH(QStringList, cells);
+        QFETCH(bool, ascending);
+        QFETCH(QList<int>, expected);
+        Table t(static_cast<int>(cells.size()) + 1, 2);
+        for (int i = 0; i < cells.size(); ++i) {
+            t.setText(i + 1, 0, cells[i]);
+            t.setText(i + 1, 1, QString::number(i));
+        }
+        t.sortRows(1, t.rowCount() - 1, 0, ascending);
+        QList<int> order;
+        for (int r = 1; r < t.rowCount(); ++r) {
+            order.push_back(t.text(r, 1).toInt());
+        }
+        QCOMPARE(order, expected);
+    }
+
     void sortIsStable() {
         Table t(7, 2);
         const QStringList keys{"b", "A", "a", "B", "a", "b", "A"};

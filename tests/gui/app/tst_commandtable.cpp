@@ -1,8 +1,13 @@
 // The typed command ids and the command table agree: every id is in the table exactly once under
 // its own name, every entry of the table is a known id, and the window has an action for each.
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest>
 
+#include <map>
 #include <set>
 #include <vector>
 
@@ -58,11 +63,11 @@ private slots:
         }
         QVERIFY(edit.size() > 3);
         QCOMPARE(edit[0]->id, CommandId::mnuUndo);
-        QCOMPARE(QString::fromLatin1(edit[0]->caption), QStringLiteral("&Undo"));
+        QCOMPARE(QString::fromLatin1(edit[0]->caption), QStringLiteral("U&ndo"));
         QCOMPARE(QString::fromLatin1(edit[0]->shortcut), QStringLiteral("Ctrl+Z"));
         QCOMPARE(edit[0]->flags, unsigned(CommandDisabled));
         QCOMPARE(edit[1]->id, CommandId::mnuRedo);
-        QCOMPARE(QString::fromLatin1(edit[1]->caption), QStringLiteral("&Redo"));
+        QCOMPARE(QString::fromLatin1(edit[1]->caption), QStringLiteral("R&edo"));
         QCOMPARE(QString::fromLatin1(edit[1]->shortcut), QStringLiteral("Ctrl+Y; Ctrl+Shift+Z"));
         QCOMPARE(edit[1]->flags, unsigned(CommandDisabled | CommandSeparatorAfter));
         QCOMPARE(edit[2]->id, CommandId::mnuEditCut);
@@ -75,6 +80,90 @@ private slots:
                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
         QVERIFY(!redo->isEnabled());
         QVERIFY(!w->action(CommandId::mnuUndo)->isEnabled());
+    }
+
+    // No menu of the window has two items with the same access key, Undo and Redo named for a
+    // step included; only the program's own captions "&Append" and "Save &As" in File, and
+    // "Select &All" and "&Add Row" in Edit, share theirs.
+    void noMenuHasTwoItemsWithOneAccessKey() {
+        TestSettings settings;
+        TestWindow w;
+        const auto mnemonic = [](const QString& text) -> QChar {
+            for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+                if (text[i] == u'&') {
+                    if (text[i + 1] != u'&') {
+                        return text[i + 1].toUpper();
+                    }
+                    ++i;
+                }
+            }
+            return {};
+        };
+        const std::set<QString> shared = {"&Append", "Save &As", "Select &All", "&Add Row"};
+        const auto check = [&](const QString& when) {
+            std::vector<QMenu*> menus;
+            for (QAction* top : w->menuBar()->actions()) {
+                if (top->menu()) {
+                    menus.push_back(top->menu());
+                }
+            }
+            QVERIFY(menus.size() >= 5);
+            for (size_t m = 0; m < menus.size(); ++m) {
+                std::map<QChar, QString> taken;
+                for (QAction* a : menus[m]->actions()) {
+                    if (a->menu()) {
+                        menus.push_back(a->menu());
+                    }
+                    const QChar key = mnemonic(a->text());
+                    if (key.isNull()) {
+                        continue;
+                    }
+                    const auto [at, fresh] = taken.emplace(key, a->text());
+                    QVERIFY2(fresh || (shared.count(at->second) && shared.count(a->text())),
+                             qPrintable(when + QStringLiteral(": ") + at->second +
+                                        QStringLiteral(" and ") + a->text()));
+                }
+            }
+        };
+        check(QStringLiteral("at start"));
+        // A step to undo and one to redo: their captions name them.
+        w->fa()->setTextMatrix(1, 0, QStringLiteral("x"));
+        w->action(CommandId::mnuUndo)->trigger();
+        w->fa()->setTextMatrix(2, 0, QStringLiteral("y"));
+        w->fa()->setTextMatrix(3, 0, QStringLiteral("z"));
+        w->action(CommandId::mnuUndo)->trigger();
+        QVERIFY(w->action(CommandId::mnuUndo)->isEnabled());
+        QVERIFY(w->action(CommandId::mnuRedo)->isEnabled());
+        check(QStringLiteral("with steps"));
+    }
+
+    // Alt+E, U is Cut, with Undo and Redo on offer.
+    void editMenuKeyURunsCut() {
+        TestSettings settings;
+        TestWindow w(true);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        GridControl* fa = w->fa();
+        fa->setTextMatrix(2, 0, QStringLiteral("first"));
+        fa->setTextMatrix(3, 0, QStringLiteral("cut me"));
+        fa->setTextMatrix(4, 0, QStringLiteral("last"));
+        w->action(CommandId::mnuUndo)->trigger();
+        QVERIFY(w->action(CommandId::mnuUndo)->isEnabled());
+        QVERIFY(w->action(CommandId::mnuRedo)->isEnabled());
+        fa->setFocus();
+        QTRY_COMPARE(w->views().activeArea(), ActiveArea::DataGrid);
+        fa->select(3, 0);
+        QTest::keyClick(w.window.get(), Qt::Key_E, Qt::AltModifier);
+        QMenu* edit = w->commands().menu(CommandId::mnuEdit);
+        QTRY_VERIFY(edit->isVisible());
+        QTest::keyClick(edit, Qt::Key_U);
+        QTRY_VERIFY(!edit->isVisible());
+        QCOMPARE(fa->textMatrix(3, 0), QString());
+        QCOMPARE(QGuiApplication::clipboard()->text().section(u'\t', 0, 0),
+                 QStringLiteral("cut me"));
+        // Neither undone nor redone.
+        QCOMPARE(fa->textMatrix(2, 0), QStringLiteral("first"));
+        QCOMPARE(fa->textMatrix(4, 0), QString());
     }
 
     void theWindowHasAnActionForEveryCommand() {

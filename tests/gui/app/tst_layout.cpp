@@ -1,5 +1,6 @@
 // The window layout: where the bands, the Drop Box row, the Form Panel frame, the splitter and the
 // data grid stand; the splitter dragged with the mouse and where it stops; the View switches.
+#include <QHeaderView>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -297,13 +298,48 @@ private slots:
         QTRY_VERIFY(!w->commands().toolbar2()->isVisible());
     }
 
+    // The Form Panel's heading row shows "Column" and "Value" in white on green wherever the
+    // splitter is dragged and dropped.
+    void formPanelHeadingAfterSplitterDrags() {
+        settings_.set("WIDTH", QString::number(twips(1200)));
+        settings_.set("HEIGHT", QString::number(twips(800)));
+        TestWindow w(true);
+        w->resize(1200, 800);
+        QHeaderView* heading = w->fb()->horizontalHeader();
+        const auto whiteIn = [heading](int section) {
+            const QImage image = heading->grab().toImage();
+            const int left = heading->sectionViewportPosition(section);
+            const int right = std::min(left + heading->sectionSize(section), image.width());
+            int white = 0;
+            for (int x = std::max(left, 0); x < right; ++x) {
+                for (int y = 0; y < image.height(); ++y) {
+                    white += image.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
+                }
+            }
+            return white;
+        };
+        QVERIFY(whiteIn(0) > 10);
+        QVERIFY(whiteIn(1) > 10);
+        for (const int x : {9000, 4000, 12000, 3000}) {
+            dragTo(w, x);
+            release(w, x);
+            QCoreApplication::processEvents();
+            QCOMPARE(heading->model()->headerData(1, Qt::Horizontal).toString(),
+                     QStringLiteral("Value"));
+            QVERIFY2(whiteIn(0) > 10, qPrintable(QString::number(x)));
+            QVERIFY2(whiteIn(1) > 10, qPrintable(QString::number(x)));
+        }
+    }
+
+    // The window getting the focus puts the colour palette away.
     void focusHidesThePalette() {
         TestWindow w(true);
-        QSignalSpy spy(w.window.get(), &frmMain::gotFocus);
-        w->activateWindow();
+        QWidget* palette = w->styles().PanColor();
+        QTest::mouseClick(w->toolButton(QStringLiteral("Acolor")), Qt::LeftButton);
+        QVERIFY(palette->isVisible());
         QFocusEvent focus(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
         QApplication::sendEvent(w.window.get(), &focus);
-        QVERIFY(spy.count() >= 1);
+        QVERIFY(!palette->isVisible());
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -340,6 +341,81 @@ private slots:
         QVERIFY(w.prompter.asked()[2].text.startsWith("Discard the unsaved work from "));
         QVERIFY(w->document().isNewDocument());
         QVERIFY(!QFile::exists(plm));
+    }
+
+    // A copy that still runs keeps its work however long it has run: its lock a minute old
+    // (past the 30 seconds after which a lock file would count as left behind) is still its
+    // own, also where the file system keeps no native locks and the lock file's word is all
+    // there is (here: a lock file naming this running program, with no lock held on it).
+    void aLongRunningCopyIsNotOffered_data() {
+        QTest::addColumn<bool>("nativeLock");
+        QTest::newRow("lock held") << true;
+        QTest::newRow("lock file only") << false;
+    }
+    void aLongRunningCopyIsNotOffered() {
+        QFETCH(bool, nativeLock);
+        const QString folder = RecoveryStore::defaultFolder();
+        QVERIFY(QDir().mkpath(folder));
+        std::unique_ptr<RecoveryStore> other;
+        QString id = QStringLiteral("running");
+        if (nativeLock) {
+            other = std::make_unique<RecoveryStore>();
+            QVERIFY(other->isUsable());
+            id = other->id();
+        } else {
+            QLockFile holder(folder + QStringLiteral("/holder.lock"));
+            QVERIFY(holder.tryLock(0));
+            QFile from(folder + QStringLiteral("/holder.lock"));
+            QVERIFY(from.open(QIODevice::ReadOnly));
+            QVERIFY(writeFile(folder + u'/' + id + QStringLiteral(".lock"), from.readAll()));
+        }
+        QVERIFY(writeRecoverySnapshot(folder, id, tableOf({{"A"}, {"1"}}),
+                                      {untitledPath(), FileKind::Native, {}, true}));
+        QFile lock(folder + u'/' + id + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        TestWindow w;
+        w->recovery().offerRecovery();
+        QVERIFY(w.prompter.asked().isEmpty());
+        QVERIFY(QFile::exists(folder + u'/' + id + QStringLiteral(".plm")));
+        QVERIFY(QFile::exists(lock.fileName()));
+    }
+
+    // A Windows-1252 comma document, changed and then lost with its copy, comes back as
+    // Windows-1252 comma text: saving it writes the bytes it was read from.
+    void aWindows1252CommaDocumentComesBackAsWindows1252() {
+        const QString file = dir_.filePath("old.csv");
+        QVERIFY(writeFile(file, QByteArray("Name,City\r\nZo\xeb,Malm\xf6\r\n")));
+        QString snapshot;
+        QString info;
+        {
+            TestWindow w;
+            useClock(w);
+            QVERIFY(w->fileCommands().openFile(file, FileKind::Comma));
+            QCOMPARE(w->document().encoding(), TextEncoding::Windows1252);
+            edit(w, 1, 1, QStringLiteral("Malm\u00f6 C"));
+            clock_ = 5000;
+            w->recovery().runDue();
+            w->recovery().waitForWriter();
+            QCOMPARE(w->recovery().snapshotsTaken(), 1);
+            // What the copy leaves when it is killed: its snapshot without its lock.
+            snapshot = w->recovery().store().snapshotPath();
+            info = QFileInfo(snapshot).path() + u'/' + QFileInfo(snapshot).completeBaseName() +
+                   QStringLiteral(".json");
+            QVERIFY(QFile::copy(snapshot, QFileInfo(snapshot).path() + "/lost.plm"));
+            QVERIFY(QFile::copy(info, QFileInfo(snapshot).path() + "/lost.json"));
+            w->document().MakeModified(false);
+        }
+        TestWindow w;
+        w.prompter.answerMessage(QMessageBox::Yes);
+        w->recovery().offerRecovery();
+        QVERIFY(w.prompter.last().text.endsWith("(old.csv). Restore it?"));
+        QCOMPARE(w->document().fileKind(), FileKind::Comma);
+        QCOMPARE(w->document().encoding(), TextEncoding::Windows1252);
+        QVERIFY(w->fileCommands().mnuSave_Click());
+        QCOMPARE(readFile(file), QByteArray("Name,City\r\nZo\xeb,Malm\xf6 C\r\n"));
     }
 
     void aRunningCopyIsNotOffered() {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,6 +84,59 @@ private slots:
         edit().mnuDeleteCol_Click();
         QCOMPARE(model().cols(), 1);
         QVERIFY(!modified());
+    }
+
+    // The sort arrow and the sort column follow a column inserted or deleted before them: the
+    // next sort by another title leaves one arrow only, and a further click on the sorted
+    // title reverses its order.
+    void sortColumnFollowsInsertAndDeleteColumn_data() {
+        QTest::addColumn<bool>("insert");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("arrowAfter");  // -1: the sorted column itself went
+        QTest::newRow("insert before it") << true << 0 << 3;
+        QTest::newRow("insert after it") << true << 3 << 2;
+        QTest::newRow("delete before it") << false << 0 << 1;
+        QTest::newRow("delete after it") << false << 3 << 2;
+        QTest::newRow("delete it") << false << 2 << -1;
+    }
+    void sortColumnFollowsInsertAndDeleteColumn() {
+        QFETCH(bool, insert);
+        QFETCH(int, at);
+        QFETCH(int, arrowAfter);
+        w_ = std::make_unique<TestWindow>(true);
+        fill(6, 4);
+        QHeaderView* titles = fa()->horizontalHeader();
+        const auto clickTitle = [&](int col) {
+            QTest::mouseClick(
+                titles->viewport(), Qt::LeftButton, {},
+                QPoint(titles->sectionViewportPosition(col) + titles->sectionSize(col) / 2,
+                       titles->height() / 2));
+        };
+        const auto arrows = [&] {
+            QList<int> cols;
+            for (int c = 0; c < model().cols(); ++c) {
+                const int picture = model().cell(CellProperty::Picture, 0, c).toInt();
+                if (picture == PictureSortUp || picture == PictureSortDown) {
+                    cols << c;
+                }
+            }
+            return cols;
+        };
+        clickTitle(2);
+        QCOMPARE(arrows(), QList<int>{2});
+        fa()->select(1, at);
+        insert ? edit().mnuInsertCol_Click() : edit().mnuDeleteCol_Click();
+        QCOMPARE(arrows(), arrowAfter < 0 ? QList<int>{} : QList<int>{arrowAfter});
+        if (arrowAfter >= 0) {
+            QCOMPARE((*w_)->document().lastSortCol(), arrowAfter);
+            // The same title again: the order reverses.
+            clickTitle(arrowAfter);
+            QCOMPARE(model().cell(CellProperty::Picture, 0, arrowAfter).toInt(),
+                     int(PictureSortDown));
+        }
+        // Another title: its arrow is the only one.
+        clickTitle(1);
+        QCOMPARE(arrows(), QList<int>{1});
     }
 
     void insertColumnStopsAtTheLimit() {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -290,6 +291,46 @@ private slots:
         QVERIFY(!w->cmdDownArrow()->isEnabled());
         QTRY_VERIFY(w->txtDrop()->hasFocus());
         QCOMPARE(w->fa()->rows(), 21);
+    }
+
+    // The keys of Cut and Paste in the focused box run the Edit menu's Cut and Paste: the whole
+    // text goes to the clipboard, or is replaced by it, even when only a part is selected.
+    void cutAndPasteKeysTakeTheWholeText_data() {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("Ctrl+X") << QKeySequence(Qt::CTRL | Qt::Key_X) << true;
+        QTest::newRow("Shift+Delete") << QKeySequence(Qt::SHIFT | Qt::Key_Delete) << true;
+        QTest::newRow("Ctrl+V") << QKeySequence(Qt::CTRL | Qt::Key_V) << false;
+        QTest::newRow("Shift+Insert") << QKeySequence(Qt::SHIFT | Qt::Key_Insert) << false;
+    }
+    void cutAndPasteKeysTakeTheWholeText() {
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, cut);
+        TestWindow w(true);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QPlainTextEdit* box = w->txtDrop();
+        const QString text = QStringLiteral("name=Ann\nmail=ann@example.org");
+        box->setPlainText(text);
+        QGuiApplication::clipboard()->setText(QStringLiteral("city=Oslo"));
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(w->views().activeArea() == ActiveArea::DropBox);
+        // A part of the text selected with the keys.
+        QTest::keyClick(box, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+        }
+        QCOMPARE(box->textCursor().selectedText(), QStringLiteral("name"));
+        const QKeyCombination key = keys[0];
+        QTest::keyClick(box, key.key(), key.keyboardModifiers());
+        if (cut) {
+            QCOMPARE(QGuiApplication::clipboard()->text(), text);
+            QCOMPARE(box->toPlainText(), QString());
+        } else {
+            QCOMPARE(box->toPlainText(), QStringLiteral("city=Oslo"));
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("city=Oslo"));
+        }
+        QVERIFY(!w->document().isModified());
     }
 
     void commaLinesThroughTheDialog() {

@@ -300,6 +300,67 @@ private slots:
         QVERIFY(!w->document().isModified());
     }
 
+    // Records picked with Ctrl+click in Row mode: every style reaches each of them, across all
+    // columns, and one Undo takes it back from all of them.
+    void stylesReachEveryRecordPickedWithCtrlClick_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("property");
+        QTest::addColumn<QVariant>("value");
+        const auto p = [](CellProperty property) { return int(property); };
+        QTest::newRow("Bold") << "Bold" << p(CellProperty::FontBold) << QVariant(true);
+        QTest::newRow("Italic") << "Italic" << p(CellProperty::FontItalic) << QVariant(true);
+        QTest::newRow("Underline")
+            << "Underline" << p(CellProperty::FontUnderline) << QVariant(true);
+        QTest::newRow("swatch") << "swatch" << p(CellProperty::ForeColor)
+                                << QVariant(QColor(255, 0, 0).rgba());
+        QTest::newRow("A") << "A" << p(CellProperty::ForeColor) << QVariant(QColor(0, 0, 0).rgba());
+        QTest::newRow("Flood") << "Flood" << p(CellProperty::BackColor)
+                               << QVariant(QColor(10, 20, 30).rgba());
+        QTest::newRow("Right") << "Right" << p(CellProperty::Alignment)
+                               << QVariant(int(AlignRightCenter));
+    }
+    void stylesReachEveryRecordPickedWithCtrlClick() {
+        QFETCH(QString, command);
+        QFETCH(int, property);
+        QFETCH(QVariant, value);
+        const auto prop = CellProperty(property);
+        TestWindow w(true);
+        GridControl* fa = w->fa();
+        const auto cellAt = [fa](int row) {
+            return fa->visualRect(fa->model()->index(row - fa->fixedRows(), 1)).center();
+        };
+        QTest::mouseClick(fa->viewport(), Qt::LeftButton, {}, cellAt(1));
+        QTest::mouseClick(fa->viewport(), Qt::LeftButton, Qt::ControlModifier, cellAt(3));
+        QTest::mouseClick(fa->viewport(), Qt::LeftButton, Qt::ControlModifier, cellAt(8));
+        QCOMPARE(w->panelText(5), QStringLiteral("3 Sel"));
+        QCOMPARE(w->views().activeArea(), ActiveArea::DataGrid);
+        const QVariant before = fa->cell(prop, 2, 0);
+        if (command == QLatin1String("swatch")) {
+            click(w, "Acolor");
+            QTest::mouseClick(w->styles().PanColor()->swatch(1), Qt::LeftButton);
+        } else if (command == QLatin1String("Right")) {
+            w->action(CommandId::mnuAlignRight)->trigger();
+        } else {
+            w.prompter.answerColor(QColor(10, 20, 30));
+            click(w, command.toLatin1().constData());
+        }
+        const std::vector<int> picked{1, 3, 8};
+        for (int r = 1; r <= 9; ++r) {
+            const bool listed = std::find(picked.begin(), picked.end(), r) != picked.end();
+            for (int c = 0; c < fa->cols(); ++c) {
+                QCOMPARE(fa->cell(prop, r, c), listed ? value : before);
+            }
+        }
+        QCOMPARE(w->panelText(5), QStringLiteral("3 Sel"));
+        // One step: one Undo takes the style off every picked record.
+        fa->setFocus();
+        QTest::keyClick(fa, Qt::Key_Z, Qt::ControlModifier);
+        for (const int r : picked) {
+            QCOMPARE(fa->cell(prop, r, 0), before);
+        }
+        QVERIFY(!w->document().model().table().hasAnyStyle());
+    }
+
     void stylesWithNoRecords() {
         TestWindow w(true);
         w->document().model().setRows(1);

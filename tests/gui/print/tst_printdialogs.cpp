@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <set>
+
 #include "TestWindow.h"
 #include "gui/print/PrintPreview.h"
 #include "gui/print/SheetPages.h"
@@ -65,6 +67,22 @@ QString pdfText(const QString& path) {
     }
     return QString::fromUtf8(p.readAllStandardOutput());
 }
+
+// Pages that note which of them were painted.
+class RecordingPages : public PageSource {
+public:
+    explicit RecordingPages(const PageSource& pages) : pages_(pages) {}
+    int pageCount() const override { return pages_.pageCount(); }
+    QSize paperTwips() const override { return pages_.paperTwips(); }
+    void paintPage(QPainter& painter, int index) const override {
+        painted.insert(index);
+        pages_.paintPage(painter, index);
+    }
+    mutable std::set<int> painted;
+
+private:
+    const PageSource& pages_;
+};
 
 }  // namespace
 
@@ -332,14 +350,11 @@ private slots:
             QCOMPARE(d->lbSample(i)->text(), expected[i]);
         }
 
-        // An empty State keeps both separators; a separator typed as "comma" has no space.
+        // An empty State keeps both separators.
         m->fa()->setTextMatrix(1, 3, QString());
         d->cmdSample()->click();
         QCOMPARE(d->lbSample(3)->text(), QStringLiteral("Rivertown,  12345"));
         m->fa()->setTextMatrix(1, 3, QStringLiteral("XY"));
-        fd->setTextMatrix(4, 3, QStringLiteral("comma"));
-        d->cmdSample()->click();
-        QCOMPARE(d->lbSample(3)->text(), QStringLiteral("Rivertown,XY 12345"));
         // "Name" as the third column of a line whose second is empty: only the first prints.
         fd->setTextMatrix(3, 6, QStringLiteral("Name"));
         // A Column cell naming no title leaves that part out.
@@ -367,6 +382,56 @@ private slots:
         QCOMPARE(fd->textMatrix(4, 3), QStringLiteral("comma+space"));
         QCOMPARE(fd->textMatrix(2, 4), QString());
         QCOMPARE(fd->textMatrix(3, 6), QStringLiteral("Name"));  // third columns stay
+        d->close();
+    }
+
+    // A text typed into a pattern cell stays as typed: the editor offers its list but never
+    // completes what is typed, and Enter keeps the typed text.
+    void labelPatternTypedStaysAsTyped_data() {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("sample");
+        QTest::newRow("comma") << 4 << 3 << "comma"
+                               << "Rivertown,XY 12345";
+        QTest::newRow("space") << 4 << 3 << "space"
+                               << "Rivertown XY 12345";
+        QTest::newRow("capital Space") << 4 << 3 << "Space"
+                                       << "RivertownXY 12345";
+        QTest::newRow("start of a separator") << 4 << 5 << "spa"
+                                              << "Rivertown, XY12345";
+        QTest::newRow("start of a title") << 4 << 2 << "Cit"
+                                          << "";
+        QTest::newRow("title") << 2 << 2 << "Street"
+                               << "1 Main St";
+    }
+    void labelPatternTypedStaysAsTyped() {
+        QFETCH(int, line);
+        QFETCH(int, col);
+        QFETCH(QString, typed);
+        QFETCH(QString, sample);
+        TestWindow w;
+        frmMain* m = w.window.get();
+        makeTable(m, kAddress, 3, {"Front Desk", "1 Main St", "Rivertown", "XY", "12345"});
+        frmReportOptions* d = m->printing().mnuPrintLabels_Click();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        GridControl* fd = d->fd();
+        const QPoint at = fd->visualRect(fd->model()->index(line - 1, col)).center();
+        QTest::mouseClick(fd->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(fd->viewport(), Qt::LeftButton, {}, at);
+        auto* editor = fd->findChild<QComboBox*>(QStringLiteral("gridComboEditor"));
+        QVERIFY(editor && editor->isVisible() && editor->lineEdit());
+        // The list stays offered.
+        QVERIFY(editor->count() > 2);
+        QTest::keyClick(editor->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor->lineEdit(), typed);
+        QCOMPARE(editor->lineEdit()->text(), typed);
+        QTest::keyClick(editor->lineEdit(), Qt::Key_Return);
+        QTRY_VERIFY(!fd->findChild<QComboBox*>(QStringLiteral("gridComboEditor")) ||
+                    !fd->isEditing());
+        QCOMPARE(fd->textMatrix(line, col), typed);
+        QTest::mouseClick(d->cmdSample(), Qt::LeftButton);
+        QCOMPARE(d->lbSample(line - 1)->text(), sample);
         d->close();
     }
 
@@ -424,7 +489,9 @@ private slots:
         d->close();
     }
 
-    // The preview paints only the pages in view, whatever the number of pages.
+    // The preview paints only the pages in view, whatever the number of pages: the first
+    // pages when it opens, the last ones (holding the last rows) once scrolled to the end, and
+    // what it paints there is the page's ink.
     void previewPaintsPagesInView() {
         SheetBook book;
         book.setColWidthUnit(SheetBook::WidthUnit::Twips);
@@ -433,26 +500,47 @@ private slots:
             clip += QStringLiteral("row %1\tvalue\n").arg(r);
         }
         book.pasteText(clip);
-        SheetPages pages(book, QSize(12240, 15840));
-        QVERIFY(pages.pageCount() > 300);
-        PrintPreview preview(pages);
+        const SheetPages pages(book, QSize(12240, 15840));
+        const int count = pages.pageCount();
+        QVERIFY(count > 300);
+        const RecordingPages recorded(pages);
+        PrintPreview preview(recorded);
         preview.resize(800, 700);
         preview.show();
         QVERIFY(QTest::qWaitForWindowExposed(&preview));
         QCoreApplication::processEvents();
         PageView* view = preview.view();
-        view->viewport()->repaint();
-        QVERIFY(view->paintedPages() >= 1);
-        QVERIFY(view->paintedPages() <= 2);
-        QCOMPARE(preview.lbPage->text(), QStringLiteral("Page 1 of %1").arg(pages.pageCount()));
-        view->showPage(pages.pageCount() - 1);
-        view->viewport()->repaint();
-        QCOMPARE(view->currentPage(), pages.pageCount() - 1);
-        QVERIFY(view->paintedPages() >= 1 && view->paintedPages() <= 2);
-        QCOMPARE(preview.lbPage->text(), QStringLiteral("Page %1 of %1").arg(pages.pageCount()));
+        const auto paintedNow = [&] {
+            recorded.painted.clear();
+            view->viewport()->repaint();
+            return recorded.painted;
+        };
+        const auto hasInk = [&] {
+            const QImage image = view->viewport()->grab().toImage();
+            int dark = 0;
+            for (int y = 0; y < image.height(); y += 2) {
+                for (int x = 0; x < image.width(); x += 2) {
+                    dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+                }
+            }
+            return dark > 20;
+        };
+        std::set<int> painted = paintedNow();
+        QVERIFY(painted.count(0) && painted.size() <= 2 && *painted.rbegin() <= 1);
+        QCOMPARE(view->paintedPages(), int(painted.size()));
+        QVERIFY(hasInk());
+        QCOMPARE(preview.lbPage->text(), QStringLiteral("Page 1 of %1").arg(count));
+
+        view->showPage(count - 1);
+        painted = paintedNow();
+        QCOMPARE(view->currentPage(), count - 1);
+        QVERIFY(painted.count(count - 1) && painted.size() <= 2 && *painted.begin() >= count - 2);
+        QCOMPARE(pages.layout().page(count - 1).lastRow, 20000);
+        QVERIFY(hasInk());
+        QCOMPARE(preview.lbPage->text(), QStringLiteral("Page %1 of %1").arg(count));
         view->fitPage();
-        view->viewport()->repaint();
-        QVERIFY(view->paintedPages() <= 3);
+        painted = paintedNow();
+        QVERIFY(!painted.empty() && painted.size() <= 3 && *painted.rbegin() == count - 1);
     }
 };
 
