@@ -91,7 +91,8 @@ public:
     void write(const Table& table, int firstRow) {
         const auto cols = static_cast<size_t>(table.columnCount());
         std::vector<std::string_view> texts(cols);
-        for (int r = firstRow; r < table.rowCount(); ++r) {
+        // A write that failed (a full disk) ends the save: the rest is not formatted for nothing.
+        for (int r = firstRow; r < table.rowCount() && !sink_.failed(); ++r) {
             table.rowUtf8(r, texts);
             for (size_t c = 0; c < cols; ++c) {
                 if (c > 0) {
