@@ -171,6 +171,25 @@ private slots:
         QCOMPARE(disk.freeBytes(), left);
     }
 
+    // UTF-16 without a byte-order mark goes through in its own byte order; a stray last byte is
+    // told on standard error, and the conversion still succeeds.
+    void utf16WithoutAMark() {
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in.txt"));
+        const QString out = dir.filePath(QStringLiteral("out.txt"));
+        const QByteArray le("N\0a\0m\0e\0\t\0C\0i\0t\0y\0\r\0\n\0A\0\t\0\xF6\0\r\0\n\0", 32);
+        QVERIFY(writeFile(in, le));
+        Run run = convert({in, out});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.errors, QString());
+        QCOMPARE(readFile(out), le);
+
+        QVERIFY(writeFile(in, le + 'Z'));
+        run = convert({in, out});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.errors.contains(u"ends in a stray byte (0x5A)"), qPrintable(run.errors));
+    }
+
     void usage_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("nothing") << QStringList{};
