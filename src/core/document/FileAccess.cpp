@@ -5,14 +5,19 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -99,6 +104,122 @@ QByteArray readSmallFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.read(1 << 16) : QByteArray();
 }
 
+// The device a save's writer fills: it passes every write on to the file and counts the bytes
+// the file took, and once a write was refused (or taken only in part) it takes nothing more.
+// So a writer that misses a failed write still cannot make the save succeed.
+class CountingDevice : public QIODevice {
+public:
+    explicit CountingDevice(QIODevice& target) : target_(target) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    qint64 written() const { return written_; }
+    bool failed() const { return failed_; }
+    int systemError() const { return systemError_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 len) override {
+        if (failed_) {
+            errno = systemError_;
+            return -1;
+        }
+        errno = 0;
+        const qint64 n = target_.write(data, len);
+        if (n == len) {
+            written_ += n;
+            return n;
+        }
+        const int code = lastSystemError();
+        failed_ = true;
+        // A write taken in part fails for the reason the next one would give: a full disk.
+        systemError_ = code != 0 ? code : (n > 0 ? ENOSPC : 0);
+        written_ += std::max<qint64>(n, 0);
+        setErrorString(target_.errorString());
+        errno = systemError_;
+        return -1;
+    }
+
+private:
+    QIODevice& target_;
+    qint64 written_ = 0;
+    bool failed_ = false;
+    int systemError_ = 0;
+};
+
+// Sizes of files on a disk: "350 bytes", "12 KB", "3 MB", "1.2 GB".
+QString diskSizeText(double bytes) {
+    if (bytes < 1024.0) {
+        return QStringLiteral("%1 bytes").arg(QLocale::c().toString(bytes, 'f', 0));
+    }
+    if (bytes < 1024.0 * 1024.0) {
+        return QStringLiteral("%1 KB").arg(QLocale::c().toString(bytes / 1024.0, 'f', 0));
+    }
+    return sizeText(bytes);
+}
+
+// The space a save into `folder` may take: what the disk has free for this user.
+std::optional<qint64> freeSpace(const QString& folder) {
+    const QStorageInfo storage(folder);
+    if (!storage.isValid() || !storage.isReady()) {
+        return std::nullopt;
+    }
+#ifndef Q_OS_WIN
+    if (::geteuid() == 0) {
+        return storage.bytesFree();  // the disk's reserve is the administrator's too
+    }
+#endif
+    return storage.bytesAvailable();
+}
+
+// Makes sure the bytes written to `file` are on the disk, as many as were written. The reason
+// when they are not.
+std::optional<QString> settle(QSaveFile& file, const CountingDevice& counted) {
+    if (counted.failed()) {
+        return systemReason(counted.systemError() != 0 ? counted.systemError() : EIO);
+    }
+    errno = 0;
+    if (!file.flush()) {
+        return systemReason(lastSystemError() != 0 ? lastSystemError() : EIO);
+    }
+    const int fd = file.handle();
+    if (fd < 0) {
+        return std::nullopt;  // no system file to check (not a file on a disk)
+    }
+#ifdef Q_OS_WIN
+    if (_commit(fd) != 0) {
+        return systemReason(errno != 0 ? errno : EIO);
+    }
+    struct _stat64 status {};
+    const bool known = _fstat64(fd, &status) == 0;
+#else
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP && errno != EOPNOTSUPP) {
+        return systemReason(errno);
+    }
+    struct stat status {};
+    const bool known = ::fstat(fd, &status) == 0;
+#endif
+    if (known && static_cast<qint64>(status.st_size) != counted.written()) {
+        return QStringLiteral("only %1 of its %2 bytes reached the disk")
+            .arg(static_cast<qint64>(status.st_size))
+            .arg(counted.written());
+    }
+    return std::nullopt;
+}
+
+// Puts the new name of a replaced file on the disk too (where the system can).
+void syncFolder(const QString& folder) {
+#ifndef Q_OS_WIN
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
 }  // namespace
 
 QString displayName(const QString& path) {
@@ -178,40 +299,100 @@ quint64 memoryForLoads() {
     return available / 8 * 7;
 }
 
+namespace {
+
+FileError notThere(const QString& name) {
+    return makeError(FileError::Reason::Missing,
+                     QStringLiteral("Cannot open %1: the file does not exist.").arg(name));
+}
+
+FileError aFolder(const QString& name) {
+    return makeError(FileError::Reason::NoAccess,
+                     QStringLiteral("Cannot open %1: it is a folder, not a file.").arg(name));
+}
+
+FileError notAFile(const QString& name) {
+    return makeError(FileError::Reason::NoAccess,
+                     QStringLiteral("Cannot open %1: it is not a file but a device, a pipe or "
+                                    "a socket.")
+                         .arg(name));
+}
+
+FileError mayNotRead(const QString& name) {
+    return makeError(
+        FileError::Reason::NoAccess,
+        QStringLiteral("Cannot open %1: you do not have permission to read it.").arg(name));
+}
+
+}  // namespace
+
 std::optional<FileError> openForReading(QFile& file) {
     const QString name = displayName(file.fileName());
+#ifdef Q_OS_WIN
     const QFileInfo info(file.fileName());
     if (!info.exists()) {
-        return makeError(FileError::Reason::Missing,
-                         QStringLiteral("Cannot open %1: the file does not exist.").arg(name));
+        return notThere(name);
     }
     if (info.isDir()) {
-        return makeError(FileError::Reason::NoAccess,
-                         QStringLiteral("Cannot open %1: it is a folder, not a file.").arg(name));
+        return aFolder(name);
     }
     if (!info.isFile()) {
-        return makeError(FileError::Reason::NoAccess,
-                         QStringLiteral("Cannot open %1: it is not a file but a device, a pipe or "
-                                        "a socket.")
-                             .arg(name));
+        return notAFile(name);
     }
     if (file.open(QIODevice::ReadOnly)) {
         if (!file.isSequential()) {
             return std::nullopt;
         }
         file.close();  // replaced by a pipe or a device since it was looked at
-        return makeError(FileError::Reason::NoAccess,
-                         QStringLiteral("Cannot open %1: it is not a file but a device, a pipe or "
-                                        "a socket.")
-                             .arg(name));
+        return notAFile(name);
     }
     if (file.error() == QFileDevice::PermissionsError || !info.isReadable()) {
-        return makeError(
-            FileError::Reason::NoAccess,
-            QStringLiteral("Cannot open %1: you do not have permission to read it.").arg(name));
+        return mayNotRead(name);
     }
     return makeError(FileError::Reason::ReadFailed,
                      QStringLiteral("Cannot open %1: %2.").arg(name, file.errorString()));
+#else
+    // Opened without waiting (a pipe with no writer, a device) and then looked at: whatever the
+    // name points to by now, what is read is what was checked.
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int code = errno;
+        if (code == ENOENT || code == ENOTDIR) {
+            return notThere(name);
+        }
+        if (code == EACCES || code == EPERM) {
+            return mayNotRead(name);
+        }
+        return makeError(FileError::Reason::ReadFailed,
+                         QStringLiteral("Cannot open %1: %2.").arg(name, systemReason(code)));
+    }
+    struct stat status {};
+    std::optional<FileError> refused;
+    if (::fstat(fd, &status) != 0) {
+        refused = makeError(FileError::Reason::ReadFailed,
+                            QStringLiteral("Cannot open %1: %2.").arg(name, systemReason(errno)));
+    } else if (S_ISDIR(status.st_mode)) {
+        refused = aFolder(name);
+    } else if (!S_ISREG(status.st_mode)) {
+        refused = notAFile(name);
+    } else {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            refused =
+                makeError(FileError::Reason::ReadFailed,
+                          QStringLiteral("Cannot open %1: %2.").arg(name, systemReason(errno)));
+        }
+    }
+    if (refused || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return refused
+                   ? *refused
+                   : makeError(FileError::Reason::ReadFailed,
+                               QStringLiteral("Cannot open %1: %2.").arg(name, file.errorString()));
+    }
+    return std::nullopt;
+#endif
 }
 
 ByteSource::ByteSource(QIODevice& device, const QString& name, const Progress& progress)
@@ -329,7 +510,8 @@ FileError writeFailed(const QString& name, const QIODevice& device, int systemEr
 }
 
 Result<void> saveAtomically(const QString& path,
-                            const std::function<Result<void>(QIODevice&, const QString&)>& write) {
+                            const std::function<Result<void>(QIODevice&, const QString&)>& write,
+                            quint64 leastSize) {
     const QString name = displayName(path);
     const QFileInfo info(path);
     if (!info.absoluteDir().exists()) {
@@ -340,8 +522,20 @@ Result<void> saveAtomically(const QString& path,
         return makeError(FileError::Reason::NoAccess,
                          QStringLiteral("Cannot save %1: it is a folder.").arg(name));
     }
+    if (leastSize > 0) {
+        const auto free = freeSpace(info.absolutePath());
+        if (free && static_cast<quint64>(*free) < leastSize) {
+            return makeError(FileError::Reason::WriteFailed,
+                             QStringLiteral("Cannot save %1: it needs at least %2 of disk space, "
+                                            "and the disk has %3 free.")
+                                 .arg(name, diskSizeText(static_cast<double>(leastSize)),
+                                      diskSizeText(static_cast<double>(*free))));
+        }
+    }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: the writers buffer for themselves, and a failure in a buffer of the file's
+    // own would only come out when the file is closed, too late to be told.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (file.error() == QFileDevice::PermissionsError ||
             (info.exists() && !info.isWritable())) {
             return makeError(
@@ -351,15 +545,23 @@ Result<void> saveAtomically(const QString& path,
         }
         return writeFailed(name, file, lastSystemError());
     }
-    Result<void> written = write(file, name);
+    CountingDevice counted(file);
+    Result<void> written = write(counted, name);
     if (!written) {
         file.cancelWriting();
         return written;
+    }
+    // The old file is replaced only by a new one that is whole on the disk.
+    if (const auto failure = settle(file, counted)) {
+        file.cancelWriting();
+        return makeError(FileError::Reason::WriteFailed,
+                         QStringLiteral("Cannot save %1: %2.").arg(name, *failure));
     }
     errno = 0;
     if (!file.commit()) {
         return writeFailed(name, file, lastSystemError());
     }
+    syncFolder(info.absolutePath());
     return {};
 }
 

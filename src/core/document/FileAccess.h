@@ -103,10 +103,13 @@ private:
     int systemError_ = 0;
 };
 
-// Writes a file through QSaveFile: `write` fills the device, and only when it succeeds is the
-// file replaced, in one step; otherwise any old file stays whole.
+// Writes a file through QSaveFile: `write` fills the device, and only when it succeeds and every
+// byte it wrote is on the disk (flushed, synced and the file's size checked) is the file
+// replaced, in one step; otherwise any old file stays whole. A save whose file will take at
+// least `leastSize` bytes is refused before writing when its disk has less free.
 Result<void> saveAtomically(const QString& path,
-                            const std::function<Result<void>(QIODevice&, const QString&)>& write);
+                            const std::function<Result<void>(QIODevice&, const QString&)>& write,
+                            quint64 leastSize = 0);
 
 // The error of a write to `name` that failed (a full disk, a device error). The reason is the
 // device's, or taken from the system's error code `systemError` when the device gives none (or

@@ -31,6 +31,10 @@ QString encodingName(TextEncoding encoding) {
             return QStringLiteral("utf-16le-bom");
         case TextEncoding::Utf16BeBom:
             return QStringLiteral("utf-16be-bom");
+        case TextEncoding::Utf16Le:
+            return QStringLiteral("utf-16le");
+        case TextEncoding::Utf16Be:
+            return QStringLiteral("utf-16be");
         case TextEncoding::Utf8:
             break;
     }
@@ -50,6 +54,12 @@ TextEncoding encodingOf(const QString& name) {
     if (name == u"utf-16be-bom") {
         return TextEncoding::Utf16BeBom;
     }
+    if (name == u"utf-16le") {
+        return TextEncoding::Utf16Le;
+    }
+    if (name == u"utf-16be") {
+        return TextEncoding::Utf16Be;
+    }
     return TextEncoding::Utf8;
 }
 
@@ -67,7 +77,7 @@ QByteArray infoBytes(const RecoveryInfo& info) {
 RecoveryInfo readInfo(const QString& path) {
     RecoveryInfo info;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxInfoBytes) {
+    if (fileaccess::openForReading(f) || f.size() > kMaxInfoBytes) {
         return info;
     }
     const QJsonObject o = QJsonDocument::fromJson(f.readAll()).object();
@@ -111,7 +121,7 @@ Result<void> writeRecoverySnapshot(const QString& folder, const QString& id, con
     const QByteArray bytes = infoBytes(info);
     QFile old(infoPath);
     const bool current =
-        old.open(QIODevice::ReadOnly) && old.size() == bytes.size() && old.readAll() == bytes;
+        !fileaccess::openForReading(old) && old.size() == bytes.size() && old.readAll() == bytes;
     old.close();
     if (!current) {
         auto written =
@@ -135,12 +145,31 @@ QString RecoveryStore::defaultFolder() {
 
 RecoveryStore::RecoveryStore(const QString& folder)
     : folder_(QDir::cleanPath(folder)), id_(QUuid::createUuid().toString(QUuid::WithoutBraces)) {
-    if (folder_.isEmpty() || !QDir().mkpath(folder_)) {
+    const QString name = QDir::toNativeSeparators(folder_);
+    if (folder_.isEmpty()) {
+        problem_ = QStringLiteral("The system names no folder for the user's data.");
+        return;
+    }
+    if (!QDir().mkpath(folder_)) {
+        problem_ = QStringLiteral("Pellumar cannot make the folder %1.").arg(name);
         return;
     }
     // The snapshots hold the user's records: the folder is the user's alone.
     QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     lock_ = sessionLock(folder_, id_);
+    if (!lock_) {
+        // The system's reason, from a file of our own made there.
+        QFile probe(pathOf(id_, u".probe"));
+        QString why = QStringLiteral("it cannot be written");
+        if (!probe.open(QIODevice::WriteOnly)) {
+            why = probe.errorString();
+            if (!why.isEmpty()) {
+                why[0] = why[0].toLower();
+            }
+        }
+        probe.remove();
+        problem_ = QStringLiteral("Pellumar cannot write in the folder %1: %2.").arg(name, why);
+    }
 }
 
 RecoveryStore::~RecoveryStore() = default;

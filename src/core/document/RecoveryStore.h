@@ -65,6 +65,8 @@ public:
     RecoveryStore& operator=(const RecoveryStore&) = delete;
 
     bool isUsable() const { return lock_ != nullptr; }
+    // Why the store is not usable, in a sentence for the user ("" when it is).
+    QString problem() const { return problem_; }
     QString folder() const { return folder_; }
     QString id() const { return id_; }
     QString snapshotPath() const { return pathOf(id_, u".plm"); }
@@ -94,6 +96,7 @@ private:
     QString folder_;
     QString id_;
     std::unique_ptr<QLockFile> lock_;
+    QString problem_;
     std::map<QString, std::unique_ptr<QLockFile>> claimed_;
 };
 

@@ -323,11 +323,32 @@ size_t Utf16Decoder::decode(std::string_view bytes, char* out, bool last) {
             replace();
         }
         if (pendingByte_ >= 0) {
+            oddByte_ = pendingByte_;
             pendingByte_ = -1;
             replace();
         }
     }
     return static_cast<size_t>(o - out);
+}
+
+std::optional<bool> utf16WithoutMark(std::string_view head) {
+    const size_t pairs = head.size() / 2;
+    if (pairs < 2) {
+        return std::nullopt;
+    }
+    size_t first = 0;   // NUL bytes first in their pair
+    size_t second = 0;  // NUL bytes second in their pair
+    for (size_t i = 0; i < pairs; ++i) {
+        first += head[2 * i] == '\0';
+        second += head[2 * i + 1] == '\0';
+    }
+    if (first == 0 && second * 2 >= pairs) {
+        return false;  // "a\0": little endian
+    }
+    if (second == 0 && first * 2 >= pairs) {
+        return true;
+    }
+    return std::nullopt;
 }
 
 size_t appendUtf8AsUtf16(std::string_view utf8, bool bigEndian, bool last, std::string& out) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -67,13 +68,21 @@ public:
     static size_t maxOutput(size_t bytes) { return bytes / 2 * 3 + 12; }
     // True once an unpaired surrogate or an odd byte was replaced.
     bool replaced() const { return replaced_; }
+    // The odd byte the text ended in (replaced by U+FFFD), or -1.
+    int oddByte() const { return oddByte_; }
 
 private:
     bool bigEndian_;
     bool replaced_ = false;
+    int oddByte_ = -1;
     int pendingByte_ = -1;  // the first byte of a unit cut in two
     char16_t high_ = 0;     // a high surrogate waiting for its low one
 };
+
+// Whether the first bytes of a file without a byte-order mark are UTF-16: a NUL in every other
+// byte (the high bytes of Latin characters; at least every second pair) and none in between.
+// Gives true for big endian, false for little endian, nothing when they do not look so.
+std::optional<bool> utf16WithoutMark(std::string_view head);
 
 // Appends the UTF-16 form of valid UTF-8 to `out`. Unless `last`, a sequence that the end cuts
 // short is left for the next call: the result is the count of bytes taken.

@@ -25,7 +25,8 @@ using namespace fileaccess;
 using namespace textfile;
 
 constexpr size_t kChunk = size_t{2} << 20;
-constexpr size_t kSlack = 16;  // spare bytes after the data for the eight-byte field scan
+constexpr qint64 kUtf16Sample = 4096;  // the first bytes that tell UTF-16 without a mark
+constexpr size_t kSlack = 16;          // spare bytes after the data for the eight-byte field scan
 constexpr uint64_t kOnes = 0x0101010101010101ull;
 constexpr uint64_t kCrBytes = kOnes * '\r';
 constexpr uint64_t kLfBytes = kOnes * '\n';
@@ -81,7 +82,15 @@ public:
         const QByteArray head = source_.peek(2);
         if (head == QByteArrayLiteral("\xFF\xFE") || head == QByteArrayLiteral("\xFE\xFF")) {
             bigEndian_ = head[0] == '\xFE';
+            utf16Mark_ = true;
             decoder_.emplace(bigEndian_);
+        } else {
+            const QByteArray first = source_.peek(kUtf16Sample);
+            if (const auto order = textcodec::utf16WithoutMark(
+                    std::string_view(first.constData(), static_cast<size_t>(first.size())))) {
+                bigEndian_ = *order;
+                decoder_.emplace(bigEndian_);
+            }
         }
         if (!restart(false)) {
             return source_.error();
@@ -115,6 +124,20 @@ public:
                             "%1 mixes UTF-8 with another encoding: the characters "
                             "that are not UTF-8 were read as Windows-1252, and the "
                             "file will be saved as UTF-8.")
+                            .arg(name_);
+        }
+        if (decoder_ && decoder_->oddByte() >= 0) {
+            const QString byte =
+                QStringLiteral("%1").arg(decoder_->oddByte(), 2, 16, QChar(u'0')).toUpper();
+            warnings << QStringLiteral(
+                            "%1 ends in a stray byte (0x%2), half of a UTF-16 "
+                            "character: it was read as the character \uFFFD.")
+                            .arg(name_, byte);
+        }
+        if (!decoder_ && sawNul_) {
+            warnings << QStringLiteral(
+                            "%1 holds NUL bytes and does not look like text: it was "
+                            "read as text all the same.")
                             .arg(name_);
         }
         if (unclosedQuote_) {
@@ -153,7 +176,7 @@ private:
         }
         if (decoder_) {
             char mark[2];
-            if (source_.read(mark, 2) != 2) {
+            if (utf16Mark_ && source_.read(mark, 2) != 2) {
                 return false;
             }
             decoder_.emplace(bigEndian_);
@@ -176,6 +199,7 @@ private:
         if (!decoder_) {
             const qint64 got = source_.read(into, static_cast<qint64>(want));
             atEnd_ = got >= 0 && static_cast<size_t>(got) < want;
+            sawNul_ = sawNul_ || (got > 0 && std::memchr(into, 0, static_cast<size_t>(got)));
             return got;
         }
         size_t produced = 0;
@@ -199,7 +223,10 @@ private:
 
     Pass readAll(Bytes bytes) {
         bytes_ = bytes;
-        encoding_ = decoder_ ? (bigEndian_ ? TextEncoding::Utf16BeBom : TextEncoding::Utf16LeBom)
+        const TextEncoding utf16 =
+            utf16Mark_ ? (bigEndian_ ? TextEncoding::Utf16BeBom : TextEncoding::Utf16LeBom)
+                       : (bigEndian_ ? TextEncoding::Utf16Be : TextEncoding::Utf16Le);
+        encoding_ = decoder_                      ? utf16
                     : bytes == Bytes::Windows1252 ? TextEncoding::Windows1252
                                                   : TextEncoding::Utf8;
         const size_t chunk = static_cast<size_t>(
@@ -505,7 +532,9 @@ private:
     quint64 limit_;                                   // the memory the load may take; 0: no limit
     std::optional<textcodec::Utf16Decoder> decoder_;  // a UTF-16 file
     bool bigEndian_ = false;
-    std::vector<char> raw_;  // UTF-16 bytes being decoded
+    bool utf16Mark_ = false;  // the UTF-16 file starts with a byte-order mark
+    bool sawNul_ = false;     // a NUL byte in a file read as bytes
+    std::vector<char> raw_;   // UTF-16 bytes being decoded
     bool atEnd_ = false;
     ReadBuffer buf_;
     quint64 bufferStart_ = 0;  // where buf_ starts in the text

@@ -9,12 +9,15 @@
 // wants it as the first record puts the table below an empty title row.
 //
 // A UTF-8 byte-order mark is dropped. A file that starts with a UTF-16 byte-order mark (little or
-// big endian: what spreadsheet programs write as "Unicode Text") is read as UTF-16. A file that
-// is not valid UTF-8 is read as Windows-1252, the code page of older programs, so that its
-// accents survive; but a file of UTF-8 with a few stray bytes of that code page (no more stray
-// bytes than well-formed multi-byte sequences, or any stray byte after a UTF-8 byte-order mark)
-// is read as UTF-8 with only the stray bytes read as Windows-1252, and the load warns that it
-// will be saved as UTF-8.
+// big endian: what spreadsheet programs write as "Unicode Text") is read as UTF-16, and so is a
+// file without one whose first bytes have a NUL in every other byte and none in between (the
+// high bytes of Latin characters), in the byte order that shows. A UTF-16 file that ends in an
+// odd byte warns, naming the byte (read as U+FFFD). A file that is not valid UTF-8 is read as
+// Windows-1252, the code page of older programs, so that its accents survive; but a file of UTF-8
+// with a few stray bytes of that code page (no more stray bytes than well-formed multi-byte
+// sequences, or any stray byte after a UTF-8 byte-order mark) is read as UTF-8 with only the stray
+// bytes read as Windows-1252, and the load warns that it will be saved as UTF-8. A file with NUL
+// bytes that is not UTF-16 loads all the same, and warns that it does not look like text.
 //
 // A file that ends inside a quoted field keeps the rest of the file in that field, and the load
 // warns, naming the line where the quote opened.
@@ -47,7 +50,14 @@ enum class TextEncoding {
     Windows1252,  // the Western code page of older programs
     Utf16LeBom,   // UTF-16, little endian, starting with a byte-order mark
     Utf16BeBom,   // UTF-16, big endian, starting with a byte-order mark
+    Utf16Le,      // UTF-16, little endian, without a byte-order mark
+    Utf16Be,      // UTF-16, big endian, without a byte-order mark
 };
+
+inline bool isUtf16(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf16LeBom || encoding == TextEncoding::Utf16BeBom ||
+           encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+}
 
 struct TextLoad {
     Table table;
@@ -70,10 +80,11 @@ Result<TextLoad> loadDelimited(QIODevice& device, const QString& name, char16_t 
 enum class TitleLine { Written, Skipped };
 
 // Saves a table as comma or tab text, replacing the file in one step (a failed save leaves any
-// old file whole). UTF-16 is written with its byte-order mark. Windows-1252 is written only when
-// every character fits and the bytes would read back as Windows-1252, else UTF-8 without a
-// byte-order mark; the result is the encoding actually written. A table that came from no file
-// is written as UTF-8 (the default).
+// old file whole). UTF-16 is written with a byte-order mark when it was read with one. A save
+// whose text would be larger than the free space of its disk is refused before writing.
+// Windows-1252 is written only when every character fits and the bytes would read back as
+// Windows-1252, else UTF-8 without a byte-order mark; the result is the encoding actually written.
+// A table that came from no file is written as UTF-8 (the default).
 Result<TextEncoding> saveDelimited(const Table& table, const QString& path, char16_t separator,
                                    TextEncoding encoding = TextEncoding::Utf8,
                                    TitleLine titleLine = TitleLine::Written);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -90,7 +91,8 @@ public:
     void write(const Table& table, int firstRow) {
         const auto cols = static_cast<size_t>(table.columnCount());
         std::vector<std::string_view> texts(cols);
-        for (int r = firstRow; r < table.rowCount(); ++r) {
+        // A write that failed (a full disk) ends the save: the rest is not formatted for nothing.
+        for (int r = firstRow; r < table.rowCount() && !sink_.failed(); ++r) {
             table.rowUtf8(r, texts);
             for (size_t c = 0; c < cols; ++c) {
                 if (c > 0) {
@@ -151,6 +153,17 @@ private:
     std::string recoded_;
 };
 
+// The fewest bytes the text of a table takes: its separators and line ends, which no encoding
+// or content makes fewer (the cells' own bytes come on top). A table of many empty cells is
+// mostly this.
+quint64 leastTextSize(const Table& table, TextEncoding encoding, TitleLine titleLine) {
+    const int firstRow = titleLine == TitleLine::Skipped ? 1 : 0;
+    const auto rows = static_cast<quint64>(std::max(0, table.rowCount() - firstRow));
+    const auto cols = static_cast<quint64>(table.columnCount());
+    const quint64 bytes = rows * ((cols > 0 ? cols - 1 : 0) + 2);
+    return isUtf16(encoding) ? bytes * 2 : bytes;
+}
+
 }  // namespace
 
 Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const QString& name,
@@ -161,15 +174,17 @@ Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const 
     if (encoding == TextEncoding::Windows1252 && !canWriteWindows1252(table)) {
         encoding = TextEncoding::Utf8;
     }
-    const bool utf16 = encoding == TextEncoding::Utf16LeBom || encoding == TextEncoding::Utf16BeBom;
-    const bool bigEndian = encoding == TextEncoding::Utf16BeBom;
+    const bool bigEndian =
+        encoding == TextEncoding::Utf16BeBom || encoding == TextEncoding::Utf16Be;
     std::optional<Utf16Device> recoder;
-    if (utf16) {
+    if (isUtf16(encoding)) {
+        recoder.emplace(device, bigEndian);
+    }
+    if (encoding == TextEncoding::Utf16LeBom || encoding == TextEncoding::Utf16BeBom) {
         const char* mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
         if (device.write(mark, 2) != 2) {
             return writeFailed(name, device);
         }
-        recoder.emplace(device, bigEndian);
     }
     DelimitedWriter writer(recoder ? static_cast<QIODevice&>(*recoder) : device,
                            static_cast<char>(separator), encoding == TextEncoding::Windows1252);
@@ -186,15 +201,17 @@ Result<TextEncoding> saveDelimited(const Table& table, QIODevice& device, const 
 Result<TextEncoding> saveDelimited(const Table& table, const QString& path, char16_t separator,
                                    TextEncoding encoding, TitleLine titleLine) {
     TextEncoding written = encoding;
-    Result<void> saved =
-        saveAtomically(path, [&](QIODevice& device, const QString& name) -> Result<void> {
+    Result<void> saved = saveAtomically(
+        path,
+        [&](QIODevice& device, const QString& name) -> Result<void> {
             auto result = saveDelimited(table, device, name, separator, encoding, titleLine);
             if (!result) {
                 return result.error();
             }
             written = result.value();
             return {};
-        });
+        },
+        leastTextSize(table, encoding, titleLine));
     if (!saved) {
         return saved.error();
     }

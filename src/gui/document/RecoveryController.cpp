@@ -80,6 +80,9 @@ void RecoveryController::changed() {
         return;
     }
     schedule_.changed(now());
+    if (!store_->isUsable()) {
+        tellNotKept(store_->problem());
+    }
     arm();
 }
 
@@ -114,7 +117,7 @@ void RecoveryController::programEnds() {
 
 void RecoveryController::arm() {
     const auto due = schedule_.due();
-    if (ended_ || !due || isWriting()) {
+    if (ended_ || !due || isWriting() || !store_->isUsable()) {
         timer_.stop();  // a writer that finishes arms the timer again
         return;
     }
@@ -145,7 +148,9 @@ bool RecoveryController::takeSnapshot() {
     writeGeneration_ = generation_;
     writer_ = std::thread([this, write, folder = store_->folder(), id = store_->id(),
                            table = std::move(frozen), info = std::move(info)]() mutable {
-        writeOk_ = static_cast<bool>(writeRecoverySnapshot(folder, id, table, info));
+        const auto written = writeRecoverySnapshot(folder, id, table, info);
+        writeOk_ = written.ok();
+        writeError_ = written.ok() ? QString() : written.message();
         table = Table();  // what only the snapshot still held is freed here, not in the window
         QMetaObject::invokeMethod(
             this, [this, write] { finishWrite(write); }, Qt::QueuedConnection);
@@ -167,10 +172,28 @@ void RecoveryController::finishWrite(quint64 write) {
         store_->remove();  // the work was saved or given up while it was being written
     }
     if (!writeOk_) {
+        // The snapshot before it, if any, is still whole and stays.
         qWarning("Pellumar: the crash-recovery snapshot could not be written.");
+        tellNotKept(writeError_);
     }
     emit snapshotWritten(writeOk_);
     runDue();  // a snapshot may have fallen due meanwhile
+}
+
+void RecoveryController::tellNotKept(const QString& why) {
+    if (toldNotKept_) {
+        return;
+    }
+    toldNotKept_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, why] {
+            prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Pellumar"),
+                             QStringLiteral("Unsaved work is not being kept safe for recovery "
+                                            "after a crash. %1")
+                                 .arg(why));
+        },
+        Qt::QueuedConnection);
 }
 
 void RecoveryController::offerRecovery() {

@@ -79,6 +79,9 @@ private:
     void modifiedChanged(bool modified);
     void arm();
     void finishWrite(quint64 write);
+    // Tells the user, once in the program's life, that unsaved work is not kept for recovery:
+    // `why` is a sentence. The message comes from the event loop, never in the middle of an edit.
+    void tellNotKept(const QString& why);
     // Asks about one snapshot; true when it was restored.
     bool offer(const AbandonedWork& work);
 
@@ -94,10 +97,12 @@ private:
     std::thread writer_;
     quint64 writes_ = 0;           // snapshots handed to a writer so far
     bool writeOk_ = false;         // set by the writer, read once it is joined
+    QString writeError_;           // set by the writer when it failed
     quint64 generation_ = 0;       // grows whenever the snapshot is removed
     quint64 writeGeneration_ = 0;  // the generation of the snapshot being written
     bool modified_ = false;
     bool ended_ = false;
+    bool toldNotKept_ = false;
     int taken_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "DocumentTestSupport.h"
+#include "SmallDisk.h"
 
 using namespace pellumar::testing;
 
@@ -25,6 +26,16 @@ Run convert(const QStringList& args) {
 }
 
 const QByteArray kCsv = "Name,Note\r\nAnn,\"a, b\"\r\nBob,\"say \"\"hi\"\"\"\r\n";
+
+// Comma text of `records` records of two long fields: few separators for many bytes.
+QByteArray longRecords(int records) {
+    QByteArray bytes = "Name,Note\r\n";
+    for (int r = 0; r < records; ++r) {
+        bytes += "row" + QByteArray::number(r).rightJustified(5, '0') + ',' +
+                 QByteArray(100, static_cast<char>('a' + r % 26)) + "\r\n";
+    }
+    return bytes;
+}
 
 }  // namespace
 
@@ -104,6 +115,79 @@ private slots:
         // No temporary twin is left behind either.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(),
                  (inBytes.isEmpty() ? 0 : 1) + (outThere ? 1 : 0));
+    }
+
+    // A save onto a real disk that runs out of space: exit status 1, a message that names the
+    // full disk, OUT as it was and no temporary file left on the disk.
+    void aFullDiskKeepsOut_data() {
+        QTest::addColumn<QString>("outName");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("shortBy");  // pages of the disk missing for OUT (0: 4 KB free)
+        QTest::addColumn<QString>("error");
+        const QString full = QStringLiteral("the disk is full.");
+        // About 7 KB, less than a write buffer of 16 KB, onto 4 KB of room.
+        QTest::newRow("small comma file") << "out.csv" << 60 << 0 << full;
+        QTest::newRow("small native file") << "out.plm" << 60 << 0 << full;
+        QTest::newRow("large comma file") << "out.csv" << 20000 << 300 << full;
+        QTest::newRow("large native file") << "out.plm" << 20000 << 300 << full;
+        // About 70 KB: a first write of 64 KB fits, the last one of a few KB does not.
+        QTest::newRow("comma file, only its last write fails") << "out.csv" << 650 << 1 << full;
+        QTest::newRow("native file, only its last write fails") << "out.plm" << 650 << 1 << full;
+        QTest::newRow("text larger than the free space")
+            << "out.csv" << -1 << 10 << "of disk space";
+    }
+
+    void aFullDiskKeepsOut() {
+        QFETCH(QString, outName);
+        QFETCH(int, records);
+        QFETCH(int, shortBy);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in.csv"));
+        // Without a record count: a ragged file, one wide title line over short records, whose
+        // text is mostly separators.
+        QVERIFY(writeFile(
+            in, records >= 0 ? longRecords(records)
+                             : QByteArray(4000, ',') + "\r\n" + QByteArray("x\r\n").repeated(200)));
+        // How large OUT becomes where there is room.
+        const QString roomy = dir.filePath(outName);
+        QCOMPARE(convert({in, roomy}).exitCode, 0);
+        const qint64 size = QFileInfo(roomy).size();
+        const qint64 pages = (size + 4095) / 4096;
+        const qint64 left = shortBy == 0 ? 4096 : (pages - shortBy) * 4096;
+
+        SmallDisk disk(left + (qint64{64} << 10));
+        if (!disk.usable()) {
+            QSKIP(qPrintable(disk.reason()));
+        }
+        const QString out = disk.filePath(outName);
+        QVERIFY(writeFile(out, "precious"));
+        QVERIFY(disk.fillLeaving(left));
+        const Run run = convert({in, out});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(error), qPrintable(run.errors));
+        QCOMPARE(readFile(out), QByteArray("precious"));
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList{outName});
+        QCOMPARE(disk.freeBytes(), left);
+    }
+
+    // UTF-16 without a byte-order mark goes through in its own byte order; a stray last byte is
+    // told on standard error, and the conversion still succeeds.
+    void utf16WithoutAMark() {
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in.txt"));
+        const QString out = dir.filePath(QStringLiteral("out.txt"));
+        const QByteArray le("N\0a\0m\0e\0\t\0C\0i\0t\0y\0\r\0\n\0A\0\t\0\xF6\0\r\0\n\0", 32);
+        QVERIFY(writeFile(in, le));
+        Run run = convert({in, out});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.errors, QString());
+        QCOMPARE(readFile(out), le);
+
+        QVERIFY(writeFile(in, le + 'Z'));
+        run = convert({in, out});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.errors.contains(u"ends in a stray byte (0x5A)"), qPrintable(run.errors));
     }
 
     void usage_data() {
