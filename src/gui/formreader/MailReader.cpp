@@ -70,7 +70,7 @@ void readHeaders(GMimeMessage* message, MailMessage& out) {
     GMimeObject* object = GMIME_OBJECT(message);
     if (const char* date = g_mime_object_get_header(object, "Date")) {
         if (GDateTime* when = g_mime_utils_header_decode_date(date)) {
-            out.date = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(when));
+            out.date = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(when), Qt::UTC);
             g_date_time_unref(when);
         }
     }
