@@ -4,11 +4,13 @@
 #include "formreader/MailReader.h"
 
 #include "document/FileAccess.h"
+#include "formreader/MailFraming.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <memory>
@@ -184,41 +186,68 @@ MailMessage readMessage(GMimeMessage* message, qint64 bytes, bool mbox,
     return out;
 }
 
-// Reads the messages of a stream; false when the sink or the progress stopped the reading.
-bool readStream(GMimeStream* stream, bool mbox, const FormTextTest& holdsFormText,
-                const MailSink& sink, const std::function<bool(qint64)>& bytesRead) {
-    Owned<GMimeParser> parser(g_mime_parser_new_with_stream(stream));
-    g_mime_parser_set_format(parser.get(), mbox ? GMIME_FORMAT_MBOX : GMIME_FORMAT_MESSAGE);
-    g_mime_parser_set_persist_stream(parser.get(), TRUE);
-    g_mime_parser_set_respect_content_length(parser.get(), FALSE);
-    while (!g_mime_parser_eos(parser.get())) {
-        const gint64 before = g_mime_parser_tell(parser.get());
-        Owned<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
-        const gint64 after = g_mime_parser_tell(parser.get());
-        if (!message) {
-            if (after <= before) {
-                break;  // nothing more can be read
-            }
-            MailMessage damaged;
-            damaged.skip = MailSkip::Damaged;
-            if (!sink(std::move(damaged))) {
-                return false;
-            }
-            continue;
+// Only the headers of a message that is not parsed whole are read, from its first bytes.
+constexpr qint64 kHeadBytes = qint64{64} << 10;
+
+// Parses byte ranges of a source as messages, with one parser for them all.
+class RangeParser {
+public:
+    explicit RangeParser(GMimeStream* source) : source_(source), parser_(g_mime_parser_new()) {}
+
+    GMimeMessage* parse(qint64 start, qint64 end) {
+        Owned<GMimeStream> part(g_mime_stream_substream(source_, start, end));
+        g_mime_parser_init_with_stream(parser_.get(), part.get());
+        g_mime_parser_set_format(parser_.get(), GMIME_FORMAT_MESSAGE);
+        g_mime_parser_set_persist_stream(parser_.get(), TRUE);
+        g_mime_parser_set_respect_content_length(parser_.get(), FALSE);
+        return g_mime_parser_construct_message(parser_.get(), nullptr);
+    }
+
+private:
+    GMimeStream* source_;
+    Owned<GMimeParser> parser_;
+};
+
+// Reads one framed message of the source. A message over the size limit, or with more header or
+// boundary lines than a parse should make objects for, gives only its headers.
+MailMessage readRange(RangeParser& parser, const MailRange& range, bool mbox,
+                      const FormTextTest& holdsFormText) {
+    const qint64 bytes = range.end - range.start;
+    const bool whole = bytes <= kMaxMailBytes && !range.tooComplex();
+    Owned<GMimeMessage> message(
+        parser.parse(range.start, whole ? range.end : range.start + kHeadBytes));
+    MailMessage out;
+    if (!message) {
+        out.skip = MailSkip::Damaged;
+    } else if (!whole) {
+        readHeaders(message.get(), out);
+        out.skip = bytes > kMaxMailBytes ? MailSkip::TooLarge : MailSkip::Damaged;
+    } else {
+        out = readMessage(message.get(), bytes, mbox, holdsFormText);
+    }
+    return out;
+}
+
+// Frames the messages of `bytes` (the whole input, or the next chunks: `next` gives them, empty
+// at the end) and reads each with GMime from `source`; false when the sink or `bytesRead`
+// stopped the reading.
+bool readFramed(GMimeStream* source, bool mbox, const std::function<QByteArray()>& next,
+                const FormTextTest& holdsFormText, const MailSink& sink,
+                const std::function<bool(qint64)>& bytesRead) {
+    RangeParser parser(source);
+    MailFramer framer(mbox, [&](const MailRange& range) {
+        if (range.end == range.start) {
+            return true;  // an mbox "From " line with nothing after it
         }
-        const gint64 start = mbox ? g_mime_parser_get_mbox_marker_offset(parser.get()) : 0;
-        if (!sink(readMessage(message.get(), after - std::max<gint64>(start, 0), mbox,
-                              holdsFormText))) {
+        return sink(readRange(parser, range, mbox, holdsFormText)) &&
+               (!bytesRead || bytesRead(range.end));
+    });
+    for (QByteArray chunk = next(); !chunk.isEmpty(); chunk = next()) {
+        if (!framer.feed(chunk.constData(), chunk.size())) {
             return false;
-        }
-        if (bytesRead && !bytesRead(after)) {
-            return false;
-        }
-        if (!mbox || after <= before) {
-            break;
         }
     }
-    return true;
+    return framer.finish();
 }
 
 // True when the bytes start like a message: a header line "Name: ..." (an mbox "From " line is
@@ -328,17 +357,27 @@ Result<bool> readMailFile(const MailFile& file, const FormTextTest& holdsFormTex
     if (!mbox && !looksLikeMessage(start)) {
         return true;  // not mail: no messages
     }
-    // The duplicate shares the file's offset, which QFile's buffered peek has moved on.
-    const int fd = ::dup(in.handle());
-    if (fd < 0 || ::lseek(fd, 0, SEEK_SET) != 0) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
+    // GMime reads the messages through a descriptor of its own (the framing reads `in`).
+    const int fd = ::open(QFile::encodeName(file.path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return FileError{FileError::Reason::ReadFailed,
                          QStringLiteral("Cannot read %1.").arg(fileaccess::displayName(file.path))};
     }
     Owned<GMimeStream> stream(g_mime_stream_fs_new(fd));  // owns the descriptor
-    return readStream(stream.get(), mbox, holdsFormText, sink, bytesRead);
+    bool failed = false;
+    const bool done = readFramed(
+        stream.get(), mbox,
+        [&] {
+            QByteArray chunk = in.read(qint64{1} << 20);
+            failed = failed || (chunk.isEmpty() && !in.atEnd());
+            return chunk;
+        },
+        holdsFormText, sink, bytesRead);
+    if (failed) {
+        return FileError{FileError::Reason::ReadFailed,
+                         QStringLiteral("Cannot read %1.").arg(fileaccess::displayName(file.path))};
+    }
+    return done;
 }
 
 void readMailBytes(const QByteArray& bytes, const FormTextTest& holdsFormText,
@@ -350,7 +389,14 @@ void readMailBytes(const QByteArray& bytes, const FormTextTest& holdsFormText,
     }
     Owned<GMimeStream> stream(
         g_mime_stream_mem_new_with_buffer(bytes.constData(), static_cast<size_t>(bytes.size())));
-    readStream(stream.get(), mbox, holdsFormText, sink, {});
+    bool given = false;
+    readFramed(stream.get(), mbox,
+               [&] {
+                   const bool first = !given;
+                   given = true;
+                   return first ? bytes : QByteArray();
+               },
+               holdsFormText, sink, {});
 }
 
 }  // namespace pellumar::formreader

@@ -7,6 +7,7 @@
 
 #include "MailMaker.h"
 #include "document/Document.h"
+#include "formreader/MailFraming.h"
 #include "formreader/MailImport.h"
 #include "formreader/UrlEncodedForm.h"
 #include "grid/GridModel.h"
@@ -335,23 +336,72 @@ private slots:
         QVERIFY2(got.error.contains(error), qPrintable(got.error));
     }
 
-    // Damaged, truncated and oversized mail is skipped and counted; nothing aborts or hangs.
+    // Damaged, truncated, oversized and overly intricate mail is skipped and counted; nothing
+    // aborts or hangs, and no message is parsed into far more memory than its size.
     void hostileMail() {
         QByteArray big = "Name=" + QByteArray(int(kMaxMailBytes), 'x') + "\r\n";
+        QByteArray parts;
+        for (int i = 0; i <= kMaxBoundaryLines; ++i) {
+            parts += "--b\r\n\r\n";
+        }
+        QByteArray headers;
+        for (int i = 0; i <= kMaxHeaderLines; ++i) {
+            headers += "X-A: b\r\n";
+        }
         const QByteArray box = mbox({
             message({}, textPart("Name=First\r\n")),
             message({"b@x", "huge", "", "<big@x>"}, "Content-Type: text/plain\r\n\r\n" + big),
             "From: x\r\nContent-Type: multipart/mixed; boundary=zz\r\n\r\n--zz\r\nContent-Type: "
             "text/plain\r\nContent-Transfer-Encoding: base64\r\n\r\n!!!!\r\n",
+            message({"p@x", "parts", "", "<parts@x>"},
+                    "Content-Type: multipart/mixed; boundary=b\r\n\r\n" + parts + "--b--\r\n"),
+            message({"h@x", "headers", "", "<headers@x>"}, headers + textPart("Name=H\r\n")),
             message({"c@x", "last", "", "<last@x>"}, textPart("Name=Last\r\n")).left(120),
+            message({"d@x", "after", "", "<after@x>"}, textPart("Name=After\r\n")),
         });
         big.clear();
         const auto got = import({file(box, QStringLiteral(".mbox"))});
         QVERIFY2(got.ok, qPrintable(got.error));
-        QCOMPARE(got.summary.messages, 4);
+        QCOMPARE(got.summary.messages, 7);
         QCOMPARE(got.summary.tooLarge, 1);
+        QCOMPARE(got.summary.damaged, 2);
         QCOMPARE(got.rows.value(1), QStringList{"First"});
-        QVERIFY(got.summary.details().join('\n').contains("larger than 16 MB"));
+        QCOMPARE(got.rows.value(2), QStringList{"After"});
+        const QString details = got.summary.details().join('\n');
+        QVERIFY(details.contains("b@x, \"huge\": larger than 16 MB"));
+        QVERIFY(details.contains("p@x, \"parts\": damaged"));
+        // (The header block of "headers" goes past the bytes read for its headers.)
+        QVERIFY2(details.contains("(no sender), \"\": damaged"), qPrintable(details));
+    }
+
+    // The framing of a mailbox: messages after "From " lines, escaped lines inside them, bytes
+    // fed in any pieces.
+    void framing_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<qint64>>("ranges");  // start and end of each message
+        QTest::newRow("two") << QByteArray("From a\nX: 1\n\nbody\nFrom b\nY: 2\n")
+                             << QList<qint64>{7, 18, 25, 30};
+        QTest::newRow("escaped and header-like lines")
+            << QByteArray("From a\n>From x\nFrom: y\n") << QList<qint64>{7, 23};
+        QTest::newRow("junk first, no final line break")
+            << QByteArray("junk\nFrom a\nX: 1") << QList<qint64>{12, 16};
+        QTest::newRow("none") << QByteArray("no mail here\n") << QList<qint64>{};
+    }
+    void framing() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<qint64>, ranges);
+        for (qsizetype piece : {qsizetype(1), qsizetype(3), bytes.size()}) {
+            QList<qint64> got;
+            MailFramer framer(true, [&](const MailRange& r) {
+                got << r.start << r.end;
+                return true;
+            });
+            for (qsizetype i = 0; i < bytes.size(); i += piece) {
+                framer.feed(bytes.constData() + i, std::min(piece, bytes.size() - i));
+            }
+            framer.finish();
+            QCOMPARE(got, ranges);
+        }
     }
 
     // The import is one step of the edit history; cancelling changes nothing.
