@@ -1,6 +1,7 @@
 // Reading form posts out of e-mail: mailboxes (mbox), Maildir folders, folders of message files
-// (.eml) and single message files, read with GMime one message at a time, so that memory follows
-// the largest message and not the mailbox.
+// (.eml) and single message files. A source is framed into messages first (MailFraming.h), then
+// GMime parses one message at a time from its byte range, so that memory follows the largest
+// message and not the mailbox.
 //
 // Each message gives its date, sender, subject and Message-ID and its form text: the first
 // text/plain part, in the order the message shows them, that holds form text. An attached
