@@ -14,8 +14,8 @@
 
 #include "BenchUtil.h"
 #include "MailMaker.h"
-#include "document/Document.h"
-#include "formreader/MailImport.h"
+#include "core/document/Document.h"
+#include "core/formreader/MailImport.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

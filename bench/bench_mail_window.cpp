@@ -13,9 +13,9 @@
 
 #include "BenchUtil.h"
 #include "BenchWindow.h"
-#include "app/QtPrompter.h"
-#include "document/Document.h"
-#include "formreader/FormReaderController.h"
+#include "core/document/Document.h"
+#include "gui/app/QtPrompter.h"
+#include "gui/formreader/FormReaderController.h"
 
 using namespace pellumar;
 using namespace pellumar::bench;

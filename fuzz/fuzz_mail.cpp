@@ -10,9 +10,9 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
-#include "document/NativeFile.h"
-#include "formreader/MailImport.h"
-#include "grid/GridModel.h"
+#include "core/document/NativeFile.h"
+#include "core/formreader/MailImport.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 
@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     grid.replaceTable(Table(1, 0));
     const formreader::Outcome out = import.apply(grid, false);
     const formreader::MailSummary& summary = import.summary();
-    const int skipped = summary.withoutFormText + summary.duplicates + summary.tooLarge +
-                        summary.damaged;
+    const int skipped =
+        summary.withoutFormText + summary.duplicates + summary.tooLarge + summary.damaged;
     if (static_cast<size_t>(skipped) != summary.skipped.size()) {
         fuzz::fault("the skipped messages and their details disagree");
     }

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "document/FileResult.h"
+#include "core/document/FileResult.h"
 
 class QMimeData;
 class QToolButton;

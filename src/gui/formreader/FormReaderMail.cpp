@@ -1,12 +1,12 @@
 // The Form Reader's mail: File > Import Form Posts... and mail dropped on the Drop Box. The
 // messages are read first (the table untouched, the user may cancel), then added as records in
 // one step of the edit history, and a summary says what happened.
-#include "formreader/FormReaderController.h"
+#include "gui/formreader/FormReaderController.h"
 
-#include "document/Document.h"
-#include "formreader/MailImport.h"
-#include "grid/TableLimits.h"
-#include "ui/Prompter.h"
+#include "core/document/Document.h"
+#include "core/formreader/MailImport.h"
+#include "core/table/TableLimits.h"
+#include "gui/services/Prompter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

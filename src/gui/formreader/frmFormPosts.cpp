@@ -1,4 +1,4 @@
-#include "formreader/frmFormPosts.h"
+#include "gui/formreader/frmFormPosts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "ui/Prompter.h"
+#include "gui/services/Prompter.h"
 
 class QCheckBox;
 class QListWidget;

@@ -6,11 +6,11 @@
 #include <QtTest>
 
 #include "MailMaker.h"
-#include "document/Document.h"
-#include "formreader/MailFraming.h"
-#include "formreader/MailImport.h"
-#include "formreader/UrlEncodedForm.h"
-#include "grid/GridModel.h"
+#include "core/document/Document.h"
+#include "core/formreader/MailFraming.h"
+#include "core/formreader/MailImport.h"
+#include "core/formreader/UrlEncodedForm.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 using namespace pellumar::formreader;

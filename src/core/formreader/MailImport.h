@@ -15,9 +15,9 @@
 
 #include <vector>
 
-#include "document/FileResult.h"
-#include "formreader/FormReader.h"
-#include "formreader/MailReader.h"
+#include "core/document/FileResult.h"
+#include "core/formreader/FormReader.h"
+#include "core/formreader/MailReader.h"
 
 namespace pellumar {
 

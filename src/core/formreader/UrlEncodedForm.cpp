@@ -1,4 +1,4 @@
-#include "formreader/UrlEncodedForm.h"
+#include "core/formreader/UrlEncodedForm.h"
 
 #include <QStringDecoder>
 

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QStringView>
 
-#include "formreader/FormReader.h"
+#include "core/formreader/FormReader.h"
 
 namespace pellumar::formreader {
 

@@ -1,4 +1,4 @@
-#include "formreader/MailFraming.h"
+#include "core/formreader/MailFraming.h"
 
 #include <cstring>
 #include <utility>

@@ -1,9 +1,9 @@
-#include "formreader/MailImport.h"
+#include "core/formreader/MailImport.h"
 
-#include "document/FileAccess.h"
-#include "formreader/UrlEncodedForm.h"
-#include "grid/GridModel.h"
-#include "grid/TableLimits.h"
+#include "core/document/FileAccess.h"
+#include "core/formreader/UrlEncodedForm.h"
+#include "core/grid/GridModel.h"
+#include "core/table/TableLimits.h"
 
 #include <QCryptographicHash>
 

@@ -8,7 +8,7 @@
 
 #include "MailMaker.h"
 #include "TestWindow.h"
-#include "app/CommandTable.h"
+#include "gui/app/CommandTable.h"
 
 using namespace pellumar;
 using namespace pellumar::testing;

@@ -1,10 +1,10 @@
 // GMime first: GLib's headers use names that Qt's keywords would turn into macros.
 #include <gmime/gmime.h>
 
-#include "formreader/MailReader.h"
+#include "core/formreader/MailReader.h"
 
-#include "document/FileAccess.h"
-#include "formreader/MailFraming.h"
+#include "core/document/FileAccess.h"
+#include "core/formreader/MailFraming.h"
 
 #include <QDir>
 #include <QFile>

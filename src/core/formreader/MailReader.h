@@ -17,7 +17,7 @@
 #include <functional>
 #include <vector>
 
-#include "document/FileResult.h"
+#include "core/document/FileResult.h"
 
 namespace pellumar::formreader {
 
