@@ -1,14 +1,19 @@
 // pellumar-convert: converts between Pellumar's file forms from the command line.
 //
 //   pellumar-convert [--first-line-data] IN OUT
+//   pellumar-convert --form-posts [--separator S] [--mail-columns] SOURCE... OUT
 //
 // Each file's kind comes from its extension: .plm native grid file, .csv comma text, .txt and
 // .tsv tab text. A text IN has its first line taken as the column titles, or with
 // --first-line-data as the first record below an empty title row (the flag has no meaning for a
 // .plm IN, which carries its own title row). A text OUT is written in the encoding a text IN was
-// read in, else UTF-8. What the user should know about a text IN that loaded (a mix of
+// read in, else UTF-8. With --form-posts a new table is made of the form posts in the SOURCEs
+// (mbox files, Maildir folders, folders of .eml files, .eml files), one record a message, read
+// by the Drop Box's rules under the separator S ("=" when not given); the summary of the import
+// goes to standard error. What the user should know about a text IN that loaded (a mix of
 // encodings, a quoted field left open) goes to standard error. Exit status: 0 done (warnings or
-// not), 1 the conversion failed (the message says why; OUT is left as it was), 2 wrong usage.
+// not), 1 the conversion failed or a SOURCE cannot be read or holds no message (the message says
+// why; OUT is left as it was), 2 wrong usage.
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -18,6 +23,8 @@
 #include "core/document/Document.h"
 #include "core/document/NativeFile.h"
 #include "core/document/TextFile.h"
+#include "core/formreader/MailImport.h"
+#include "core/grid/GridModel.h"
 
 using namespace pellumar;
 
@@ -36,8 +43,77 @@ int usage() {
                  "usage: pellumar-convert [--first-line-data] IN OUT\n"
                  "  Converts IN to OUT, each kind chosen by its extension:\n"
                  "  .plm Pellumar file, .csv comma text, .txt or .tsv tab text.\n"
-                 "  --first-line-data  IN's first line is a record, not the column titles\n");
+                 "  --first-line-data  IN's first line is a record, not the column titles\n"
+                 "usage: pellumar-convert --form-posts [--separator S] [--mail-columns] "
+                 "SOURCE... OUT\n"
+                 "  Makes OUT of the form posts in the mailboxes, Maildir folders, folders of\n"
+                 "  .eml files and .eml files given, one record a message.\n"
+                 "  --separator S   the separator between a name and its value (default \"=\")\n"
+                 "  --mail-columns  each record starts with Date, From, Subject and Message-ID\n");
     return 2;
+}
+
+Result<void> save(const Table& table, const QString& out, FileKind kind, TextEncoding encoding) {
+    if (kind == FileKind::Native) {
+        return saveNative(table, out);
+    }
+    const auto saved = saveDelimited(table, out, separatorOf(kind), encoding);
+    if (!saved) {
+        return saved.error();
+    }
+    return {};
+}
+
+int formPosts(QStringList args) {
+    QString separator = formreader::defaultSeparator();
+    bool mailColumns = false;
+    QStringList paths;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--separator") {
+            if (++i == args.size()) {
+                return usage();
+            }
+            separator = args[i];
+        } else if (args[i] == u"--mail-columns") {
+            mailColumns = true;
+        } else if (args[i].startsWith(u'-')) {
+            return usage();
+        } else {
+            paths << args[i];
+        }
+    }
+    if (paths.size() < 2) {
+        return usage();
+    }
+    const QString out = paths.takeLast();
+    const auto outKind = fileKindOfPath(out);
+    if (!outKind) {
+        say(QStringLiteral("cannot tell the kind of %1 from its extension (use .plm, .csv, "
+                           ".txt or .tsv).")
+                .arg(out));
+        return 2;
+    }
+    formreader::MailImport import(separator, mailColumns);
+    if (const auto read = import.read(paths); !read) {
+        say(read.message());
+        return 1;
+    }
+    GridModel grid;
+    grid.replaceTable(Table(1, 0));
+    const auto outcome = import.apply(grid, false);
+    if (outcome.columnLimit || outcome.rowLimit) {
+        say(outcome.columnLimit ? tooManyColumnsMessage() : tooManyRowsMessage());
+        return 1;
+    }
+    say(import.summary().text());
+    for (const QString& line : import.summary().details()) {
+        std::fprintf(stderr, "  %s\n", qUtf8Printable(line));
+    }
+    if (const auto saved = save(grid.table(), out, *outKind, TextEncoding::Utf8); !saved) {
+        say(saved.message());
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -45,6 +121,9 @@ int usage() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.removeAll(QStringLiteral("--form-posts")) > 0) {
+        return formPosts(args);
+    }
     const bool firstLineData = args.removeAll(QStringLiteral("--first-line-data")) > 0;
     if (args.size() != 2 || args[0].startsWith(u'-') || args[1].startsWith(u'-')) {
         return usage();

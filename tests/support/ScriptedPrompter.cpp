@@ -77,4 +77,32 @@ bool ScriptedPrompter::printPreview(QWidget*, const PageSource& pages, QPrinter*
     return true;
 }
 
+bool ScriptedPrompter::chooseMailSources(QWidget*, MailSourceChoice& choice) {
+    Question q;
+    q.kind = Kind::MailSources;
+    q.sources = choice;
+    asked_.push_back(q);
+    const QVariantList answer = next().toList();
+    if (answer.size() != 2 || answer[0].toStringList().isEmpty()) {
+        return false;
+    }
+    choice.paths = answer[0].toStringList();
+    choice.mailColumns = answer[1].toBool();
+    return true;
+}
+
+void ScriptedPrompter::report(QWidget*, Icon icon, const QString& caption, const QString& text,
+                              const QStringList& details) {
+    Question q;
+    q.kind = Kind::Report;
+    q.icon = icon;
+    q.caption = caption;
+    q.text = text;
+    q.buttons = QMessageBox::Ok;
+    q.defaultButton = QMessageBox::Ok;
+    q.details = details;
+    asked_.push_back(q);
+    next();
+}
+
 }  // namespace pellumar

@@ -14,7 +14,7 @@ namespace pellumar {
 
 class ScriptedPrompter : public Prompter {
 public:
-    enum class Kind { Message, OpenFile, SaveFile, Color, Print, Preview };
+    enum class Kind { Message, OpenFile, SaveFile, Color, Print, Preview, MailSources, Report };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -26,6 +26,8 @@ public:
         FileDialogOptions file;
         int pages = 0;  // a preview: its page count and paper (twips)
         QSize paper;
+        QStringList details;       // a report's details
+        MailSourceChoice sources;  // a mail source choice as it came in
     };
 
     // Queue the next answers, in the order the questions will come.
@@ -36,6 +38,12 @@ public:
     void answerPrint(bool accept) { answers_.push_back(accept); }
     // A preview answered by printing to this PDF file; "" closes the preview.
     void answerPreview(const QString& pdfPath) { answers_.push_back(pdfPath); }
+
+    // A form-post import's choice: these sources, with or without the mail columns; an empty
+    // list cancels.
+    void answerMailSources(const QStringList& paths, bool mailColumns) {
+        answers_.push_back(QVariantList{paths, mailColumns});
+    }
 
     const QList<Question>& asked() const { return asked_; }
     const Question& last() const { return asked_.constLast(); }
@@ -56,6 +64,9 @@ public:
     QColor color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter* printer) override;
     bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) override;
+    bool chooseMailSources(QWidget* parent, MailSourceChoice& choice) override;
+    void report(QWidget* parent, Icon icon, const QString& caption, const QString& text,
+                const QStringList& details) override;
 
 private:
     QVariant next();

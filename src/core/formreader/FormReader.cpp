@@ -62,19 +62,32 @@ int targetColumn(GridModel& grid, int i, const QString& name, Outcome& out) {
     return at;
 }
 
-Outcome addFormRecord(GridModel& grid, QStringView text, const QString& separator,
-                      bool isNewDocument);
+Outcome addPairsRecord(GridModel& grid, const Pairs& pairs, bool isNewDocument, int leading);
 
-// Whether a form would take the table past its column limit: a dry run on a copy of the title
+// The column of a pair matched by title alone, pair `k`: the first column bearing the name, else
+// a new one at the pair's position.
+int titleColumn(GridModel& grid, int k, const QString& name, Outcome& out) {
+    const QByteArray wanted = name.toUtf8();
+    const std::string_view key(wanted.constData(), static_cast<size_t>(wanted.size()));
+    const int cols = grid.cols();
+    for (int c = 0; c < cols; ++c) {
+        if (grid.table().utf8(0, c) == key) {
+            return c;
+        }
+    }
+    return targetColumn(grid, std::min(k, cols), name, out);
+}
+
+// Whether a record would take the table past its column limit: a dry run on a copy of the title
 // row alone.
-bool passesColumnLimit(const GridModel& grid, QStringView text, const QString& separator) {
+bool passesColumnLimit(const GridModel& grid, const Pairs& pairs, int leading) {
     Table titles(1, grid.cols());
     for (int c = 0; c < grid.cols(); ++c) {
         titles.setUtf8(0, c, grid.table().utf8(0, c));
     }
     GridModel dry;
     dry.replaceTable(std::move(titles));
-    return addFormRecord(dry, text, separator, false).columnLimit;
+    return addPairsRecord(dry, pairs, false, leading).columnLimit;
 }
 
 }  // namespace
@@ -101,40 +114,12 @@ QStringView withoutTrailingSpaces(QStringView text) {
     return text.first(n);
 }
 
-Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separator,
-                         bool isNewDocument) {
-    // A form adds at most one column a pair: only near the limit is it tried out first.
-    Outcome refused;
-    if (holdsSeparator(text, separator) && !grid.canAddColumns(kMaxPairs) &&
-        passesColumnLimit(grid, text, separator)) {
-        refused.columnLimit = true;
-        return refused;
-    }
-    if (!isNewDocument && !grid.canAddRows(1)) {
-        refused.rowLimit = true;
-        return refused;
-    }
-    return addFormRecord(grid, text, separator, isNewDocument);
-}
-
-namespace {
-
-Outcome addFormRecord(GridModel& grid, QStringView text, const QString& separator,
-                      bool isNewDocument) {
-    Outcome out;
+Pairs readPairs(QStringView text, const QString& separator) {
+    Pairs pairs;
     if (!holdsSeparator(text, separator)) {
-        out.inputError = true;
-        return out;
+        return pairs;
     }
     QStringView rest = withoutTrailingSpaces(text);
-    if (isNewDocument) {
-        dropBlankRecords(grid, out);
-    }
-    const int row = std::max(grid.rows(), 1);  // below the title row
-    grid.setRows(row + 1);
-    out.rowsAdded = 1;
-    out.newRecordRow = row;
-
     // One pair a line: the name runs to the line's first separator, the value from one character
     // after the separator's first character to the line end. A line without the separator
     // continues the value of the pair before it (browsers post a text area's line breaks as they
@@ -143,38 +128,87 @@ Outcome addFormRecord(GridModel& grid, QStringView text, const QString& separato
     while (rest.endsWith(u'\n')) {
         rest.chop(rest.endsWith(u"\r\n") ? 2 : 1);
     }
-    int pairs = 0;
-    int col = -1;  // the column of the pair being read; -1 while it fills none
-    QString value;
-    auto writeValue = [&] {
-        if (col >= 0) {
-            grid.setText(row, col, value);  // ignored beyond the last column
-        }
-    };
     while (!rest.isEmpty()) {
         const LineEnd e = findLineEnd(rest);
         const QStringView line = e.at < 0 ? rest : rest.first(e.at);
         rest = e.at < 0 ? QStringView() : rest.sliced(e.at + e.length);
         const qsizetype p = line.indexOf(separator, 0, Qt::CaseSensitive);
         if (p < 0) {
-            if (pairs > 0) {
-                value += u'\n';
-                value += line;
+            if (!pairs.empty()) {
+                pairs.back().value += u'\n';
+                pairs.back().value += line;
             }
             continue;
         }
-        if (pairs == kMaxPairs) {
+        if (pairs.size() == size_t{kMaxPairs}) {
             break;  // further pairs are ignored
         }
-        writeValue();
-        const QString name = line.first(p).toString();
-        value = line.sliced(p + 1).toString();
-        // A pair of an empty name and value adds nothing (and so cannot empty a cell an earlier
-        // pair filled).
-        col = name.isEmpty() && value.isEmpty() ? -1 : targetColumn(grid, pairs, name, out);
-        ++pairs;
+        pairs.push_back({line.first(p).toString(), line.sliced(p + 1).toString()});
     }
-    writeValue();
+    return pairs;
+}
+
+Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separator,
+                         bool isNewDocument) {
+    if (!holdsSeparator(text, separator)) {
+        Outcome out;
+        out.inputError = true;
+        return out;
+    }
+    return appendPairsRecord(grid, readPairs(text, separator), isNewDocument);
+}
+
+Outcome appendPairsRecord(GridModel& grid, const Pairs& pairs, bool isNewDocument,
+                          int leadingByTitle) {
+    // A record adds at most one column a pair: only near the limit is it tried out first.
+    Outcome refused;
+    if (!grid.canAddColumns(static_cast<qint64>(pairs.size())) &&
+        passesColumnLimit(grid, pairs, leadingByTitle)) {
+        refused.columnLimit = true;
+        return refused;
+    }
+    if (!isNewDocument && !grid.canAddRows(1)) {
+        refused.rowLimit = true;
+        return refused;
+    }
+    return addPairsRecord(grid, pairs, isNewDocument, leadingByTitle);
+}
+
+namespace {
+
+Outcome addPairsRecord(GridModel& grid, const Pairs& pairs, bool isNewDocument, int leading) {
+    Outcome out;
+    if (isNewDocument) {
+        dropBlankRecords(grid, out);
+    }
+    const int row = std::max(grid.rows(), 1);  // below the title row
+    grid.setRows(row + 1);
+    out.rowsAdded = 1;
+    out.newRecordRow = row;
+    // The leading pairs go to the columns bearing their names wherever they are. When they then
+    // stand first in the table, the pairs after them are matched from the column after them on.
+    leading = std::clamp(leading, 0, static_cast<int>(pairs.size()));
+    bool leadingFirst = true;
+    for (int k = 0; k < leading; ++k) {
+        const int col = titleColumn(grid, k, pairs[static_cast<size_t>(k)].name, out);
+        leadingFirst = leadingFirst && col == k;
+        if (!out.columnLimit) {
+            grid.setText(row, col, pairs[static_cast<size_t>(k)].value);
+        }
+    }
+    const int shift = leadingFirst ? 0 : leading;
+    for (size_t i = static_cast<size_t>(leading); i < pairs.size(); ++i) {
+        const Pair& pair = pairs[i];
+        // A pair of an empty name and value adds nothing (and so cannot empty a cell an earlier
+        // pair filled), but takes its place in the count.
+        if (pair.name.isEmpty() && pair.value.isEmpty()) {
+            continue;
+        }
+        const int col = targetColumn(grid, static_cast<int>(i) - shift, pair.name, out);
+        if (!out.columnLimit) {
+            grid.setText(row, col, pair.value);  // ignored beyond the last column
+        }
+    }
     return out;
 }
 

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 namespace pellumar {
 
 class GridModel;
@@ -17,6 +19,11 @@ namespace formreader {
 
 // At most this many name/value pairs are read from one form text; further lines are ignored.
 constexpr int kMaxPairs = 201;
+
+// The separator setting of a new installation.
+inline QString defaultSeparator() {
+    return QStringLiteral("=");
+}
 
 // How the separator setting reads the text: "CV" comma lines, "TB" tab lines, anything else is
 // the separator between a name and its value.
@@ -39,6 +46,18 @@ struct Outcome {
     bool rowLimit = false;
 };
 
+// One name and its value, as a form text or a mail body carries them.
+struct Pair {
+    QString name;
+    QString value;
+};
+using Pairs = std::vector<Pair>;
+
+// The pairs of a form text, read by the rules of appendFormRecord below (at most kMaxPairs;
+// a pair of an empty name and value stays in the list, holding its place). None when the text
+// does not hold the separator.
+Pairs readPairs(QStringView text, const QString& separator);
+
 // Adds the form text as one record at the bottom of the table. Each name is matched against the
 // column titles: the column at the pair's own position when its title is the name, else the
 // last column at or after that position bearing it, else a new column inserted at the position.
@@ -51,6 +70,13 @@ struct Outcome {
 // past its limits changes nothing.
 Outcome appendFormRecord(GridModel& grid, QStringView text, const QString& separator,
                          bool isNewDocument);
+
+// Adds one record of the pairs, by the rules above: pair i is matched from column i on. The first
+// `leadingByTitle` pairs (a mail's own columns) are matched by title alone: the first column
+// bearing the name, else a new column at the pair's position; when they then stand first in the
+// table the other pairs follow them, else the other pairs are matched as if they came first.
+Outcome appendPairsRecord(GridModel& grid, const Pairs& pairs, bool isNewDocument,
+                          int leadingByTitle = 0);
 
 // Adds one record per line of comma or tab separated fields (no quoting). The table is first
 // widened to the first line's field count; fields beyond the last column are dropped. Titles are

@@ -25,6 +25,7 @@ constexpr std::array kMenus{
     MenuEntry{CommandId::mnuOpen2, CommandId::mnuOpenTAB0, "First Line &Header", "", 0},
     MenuEntry{CommandId::mnuOpen2, CommandId::mnuOpenTAB1, "First Line &Data", "", 0},
     MenuEntry{CommandId::mnuFile, CommandId::mnuAppend, "&Append", "Ctrl+A", 0},
+    MenuEntry{CommandId::mnuFile, CommandId::mnuImportFormPosts, "&Import Form Posts...", "", 0},
     MenuEntry{CommandId::mnuFile, CommandId::mnuSave, "&Save", "Ctrl+S", Off},
     MenuEntry{CommandId::mnuFile, CommandId::mnuSaveAs, "Save &As", "", Sub | Sep},
     MenuEntry{CommandId::mnuSaveAs, CommandId::mnuSaveAsPLM, "Pellumar (*.plm)", "", 0},

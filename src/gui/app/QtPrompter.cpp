@@ -1,5 +1,6 @@
 #include "gui/app/QtPrompter.h"
 
+#include "gui/formreader/frmFormPosts.h"
 #include "gui/print/PrintPreview.h"
 
 #include <QColorDialog>
@@ -98,6 +99,24 @@ bool QtPrompter::printPreview(QWidget* parent, const PageSource& pages, QPrinter
         return true;
     });
     return preview.exec() == QDialog::Accepted;
+}
+
+bool QtPrompter::chooseMailSources(QWidget* parent, MailSourceChoice& choice) {
+    frmFormPosts dialog(parent, choice);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    choice = dialog.choice();
+    return true;
+}
+
+void QtPrompter::report(QWidget* parent, Icon icon, const QString& caption, const QString& text,
+                        const QStringList& details) {
+    QMessageBox box(qtIcon(icon), caption, text, QMessageBox::Ok, parent);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details.join(u'\n'));
+    }
+    box.exec();
 }
 
 }  // namespace pellumar

@@ -15,6 +15,9 @@ public:
     QColor color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter* printer) override;
     bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) override;
+    bool chooseMailSources(QWidget* parent, MailSourceChoice& choice) override;
+    void report(QWidget* parent, Icon icon, const QString& caption, const QString& text,
+                const QStringList& details) override;
 };
 
 }  // namespace pellumar

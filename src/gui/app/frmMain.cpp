@@ -399,6 +399,8 @@ void frmMain::Form_Load() {
     formReader_->setSeparator(separator);
     // The label format, start label and calibration of the Address Labels Printing dialog.
     print_->setLabelSettings(readLabelSettings(readPreference));
+    // The form-post import's mail columns check box.
+    formReader_->setMailColumns(preferenceBoolean(readPreference("MailColumns")).value_or(false));
     // 10. Alternate row colouring.
     styles_->applyAlternateColor(alternateColor, palette().color(QPalette::Base));
     // 12-13. The empty document's grids.
@@ -486,6 +488,7 @@ void frmMain::SaveSettings() {
     writePreference("VBarLeft", preferenceNumberText(splitter));
     writePreference("AlternateColor", preferenceBooleanText(styles_->alternateColor()));
     writePreference("ConvertionChr", formReader_->separator());
+    writePreference("MailColumns", preferenceBooleanText(formReader_->mailColumns()));
     writePreference("LastOpenPath", document_->lastOpenPath());
     writePreference("ShowTips", preferenceBooleanText(modMain::ShowTips));
     writePreference("EmailParser", QString::number(viewSwitches_->EmailParser()));

@@ -25,8 +25,21 @@ QString DropBox::firstFile(const QMimeData* data) {
     return {};
 }
 
+QStringList DropBox::localFiles(const QMimeData* data) {
+    QStringList files;
+    if (data && data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) {
+                files << url.toLocalFile();
+            }
+        }
+    }
+    return files;
+}
+
 bool DropBox::canTake(const QMimeData* data) {
-    return data && (data->hasText() || !firstFile(data).isEmpty());
+    return data && (data->hasText() || data->hasFormat(QStringLiteral("message/rfc822")) ||
+                    !firstFile(data).isEmpty());
 }
 
 void DropBox::dragEnterEvent(QDragEnterEvent* event) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QStringList>
 
 class QMimeData;
 
@@ -15,10 +16,13 @@ class DropBox : public QPlainTextEdit {
 public:
     explicit DropBox(QWidget* parent = nullptr);
 
-    // True for what the box takes: plain text, or a list naming at least one local file.
+    // True for what the box takes: plain text, a message (message/rfc822), or a list naming at
+    // least one local file.
     static bool canTake(const QMimeData* data);
     // The local path of the first dropped file, "" when the drop carries no file.
     static QString firstFile(const QMimeData* data);
+    // The local paths of the dropped files, in their order.
+    static QStringList localFiles(const QMimeData* data);
 
     // Scrolls to the start of the text, with the cursor there: a form text ends with a line
     // break, and the box, one line tall, would show the empty line after it.

@@ -3,6 +3,7 @@
 #include "core/document/Document.h"
 #include "core/formreader/DroppedFile.h"
 #include "core/formreader/FormReader.h"
+#include "core/formreader/MailReader.h"
 #include "core/table/TableLimits.h"
 #include "gui/formreader/DropBox.h"
 #include "gui/formreader/frmConvChr.h"
@@ -38,6 +39,7 @@ FormReaderController::FormReaderController(Document& document, Prompter& prompte
       cmdDownArrow_(cmdDownArrow),
       cmdEraser_(cmdEraser) {
     commands.registerCommand(CommandId::mnuConvChr, [this] { mnuConvChr_Click(); });
+    commands.registerCommand(CommandId::mnuImportFormPosts, [this] { mnuImportFormPosts_Click(); });
     connect(&txtDrop_, &DropBox::dropped, this,
             [this](const QMimeData* data) { txtDrop_OLEDragDrop(*data); });
     connect(&txtDrop_, &QPlainTextEdit::textChanged, this, [this] { txtDrop_Change(); });
@@ -132,6 +134,16 @@ void FormReaderController::AppendDelimitedRows() {
 
 void FormReaderController::txtDrop_OLEDragDrop(const QMimeData& data) {
     txtDrop_.clear();
+    // Mail dragged out of a mail program: as data, or as message and mailbox files.
+    if (data.hasFormat(QStringLiteral("message/rfc822"))) {
+        importMailBytes(data.data(QStringLiteral("message/rfc822")));
+        return;
+    }
+    const QStringList files = DropBox::localFiles(&data);
+    if (!files.isEmpty() && formreader::looksLikeMail(files.constFirst())) {
+        importMail(files);
+        return;
+    }
     const QString file = DropBox::firstFile(&data);
     if (!file.isEmpty()) {
         // A file that cannot be read leaves the box empty, which the reader then refuses.

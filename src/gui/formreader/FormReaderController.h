@@ -5,6 +5,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "core/document/FileResult.h"
 
 class QMimeData;
 class QToolButton;
@@ -20,8 +25,9 @@ class Prompter;
 class RecordViews;
 class StatusPanels;
 namespace formreader {
+class MailImport;
 struct Outcome;
-}
+}  // namespace formreader
 
 class FormReaderController : public QObject {
     Q_OBJECT
@@ -53,6 +59,21 @@ public:
     // The Separator Character Setting dialog, modal; it closes itself.
     void mnuConvChr_Click();
 
+    // File > Import Form Posts...: the import dialog, then the messages of the mailboxes,
+    // message files and folders chosen become records (FormReaderMail.cpp).
+    void mnuImportFormPosts_Click();
+    // The import of mail files or folders, or of a message held in memory (a mail dropped on the
+    // Drop Box): one step of the edit history, then the summary.
+    void importMail(const QStringList& paths);
+    void importMailBytes(const QByteArray& bytes);
+    // Whether imported records start with the mail columns (a preference).
+    bool mailColumns() const { return mailColumns_; }
+    void setMailColumns(bool mailColumns) { mailColumns_ = mailColumns; }
+    // Makes the progress report of an import: by default a dialog with Cancel once the import
+    // runs longer than half a second.
+    using ProgressFactory = std::function<Progress()>;
+    void setImportProgressFactory(ProgressFactory factory) { makeProgress_ = std::move(factory); }
+
 signals:
     // The Drop Box added records (after the document was marked changed).
     void formRecordsAdded(int count);
@@ -60,6 +81,8 @@ signals:
 private:
     // The window's steps after the reader changed the table.
     void afterFormReader(const formreader::Outcome& outcome);
+    void runMailImport(const std::function<Result<void>(formreader::MailImport& import,
+                                                        const Progress& progress)>& read);
 
     Document& document_;
     Prompter& prompter_;
@@ -73,6 +96,8 @@ private:
     QToolButton& cmdEraser_;
     QString separator_ = QStringLiteral("=");
     QString formText_;
+    bool mailColumns_ = false;
+    ProgressFactory makeProgress_;
 };
 
 }  // namespace pellumar

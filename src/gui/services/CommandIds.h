@@ -24,6 +24,7 @@ namespace pellumar {
     X(mnuOpenTAB0)           \
     X(mnuOpenTAB1)           \
     X(mnuAppend)             \
+    X(mnuImportFormPosts)    \
     X(mnuSave)               \
     X(mnuSaveAs)             \
     X(mnuSaveAsPLM)          \

@@ -9,6 +9,16 @@
 namespace pellumar {
 
 Prompter::~Prompter() = default;
+
+bool Prompter::chooseMailSources(QWidget*, MailSourceChoice&) {
+    return false;
+}
+
+void Prompter::report(QWidget* parent, Icon icon, const QString& caption, const QString& text,
+                      const QStringList& details) {
+    inform(parent, icon, caption,
+           details.isEmpty() ? text : text + QStringLiteral("\n\n") + details.join(u'\n'));
+}
 PageSource::~PageSource() = default;
 CommandRegistry::~CommandRegistry() = default;
 StatusPanels::~StatusPanels() = default;

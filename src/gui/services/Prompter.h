@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QWidget;
@@ -23,6 +24,13 @@ struct FileDialogOptions {
     QString initialDir;
     bool hideReadOnly = true;
     bool overwritePrompt = false;  // the dialog asks before a file is replaced
+};
+
+// The sources of a form-post import and whether its records start with the mail columns.
+struct MailSourceChoice {
+    QStringList paths;  // mailbox and message files, Maildir folders, folders of .eml files
+    bool mailColumns = false;
+    QString initialDir;
 };
 
 class Prompter {
@@ -46,6 +54,15 @@ public:
     // chose to print: `printer` is then set up for the printer chosen, or for a PDF file
     // (output format PDF and the file's name). False when the preview was closed.
     virtual bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) = 0;
+
+    // The form-post import's choice of mailboxes, message files or folders, with the mail
+    // columns check box; `choice` comes in with the last settings. False when cancelled. (By
+    // default nothing is chosen.)
+    virtual bool chooseMailSources(QWidget* parent, MailSourceChoice& choice);
+    // An OK box whose text has a list of details below it, shown on request. (By default the
+    // details follow the text.)
+    virtual void report(QWidget* parent, Icon icon, const QString& caption, const QString& text,
+                        const QStringList& details);
 
     // Convenience: an OK box.
     void inform(QWidget* parent, Icon icon, const QString& caption, const QString& text) {

@@ -1,10 +1,11 @@
-// pellumar-convert as scripts use it: kinds by extension, the first-line flag, exit codes, and
-// OUT left as it was when anything fails.
+// pellumar-convert as scripts use it: kinds by extension, the first-line flag, the form posts of
+// mailboxes, exit codes, and OUT left as it was when anything fails.
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "DocumentTestSupport.h"
+#include "MailMaker.h"
 #include "SmallDisk.h"
 
 using namespace pellumar::testing;
@@ -196,6 +197,73 @@ private slots:
         QTest::newRow("one file") << QStringList{"a.csv"};
         QTest::newRow("three files") << QStringList{"a.csv", "b.csv", "c.csv"};
         QTest::newRow("unknown option") << QStringList{"--fast", "a.csv", "b.csv"};
+    }
+
+    // --form-posts: a new table of the messages' forms, the summary on standard error.
+    void formPosts() {
+        QTemporaryDir dir;
+        const QString box = dir.filePath(QStringLiteral("forms.mbox"));
+        QVERIFY(writeFile(
+            box, mbox({message({"b@x.org", "Two", "Tue, 02 Jan 2024 10:00:00 +0000", "<2@x>"},
+                               textPart("Name:Bob\r\nCity:Oslo\r\n")),
+                       message({"a@x.org", "One", "Mon, 01 Jan 2024 10:00:00 +0000", "<1@x>"},
+                               textPart("Name:Ann\r\nCity:Rome\r\n")),
+                       message({"a@x.org", "News", "", "<3@x>"}, textPart("Hello\r\n"))})));
+        const QString eml = dir.filePath(QStringLiteral("one.eml"));
+        QVERIFY(writeFile(
+            eml, message({"c@x.org", "Three", "", ""}, textPart("name=Cy&city=Z%C3%BCrich"))));
+        const QString out = dir.filePath(QStringLiteral("out.csv"));
+        Run run = convert({"--form-posts", "--separator", ":", box, eml, out});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.errors.contains("3 records from 4 messages; 1 without form text"),
+                 qPrintable(run.errors));
+        QVERIFY(run.errors.contains("a@x.org, \"News\": no form text"));
+        // The urlencoded names differ in case: new columns at their positions, as in the Drop Box.
+        QCOMPARE(readFile(out), QByteArray("name,city,Name,City\r\n,,Ann,Rome\r\n,,Bob,Oslo\r\n"
+                                           "Cy,Z\xC3\xBCrich,,\r\n"));
+        run = convert({"--form-posts", "--mail-columns", "--separator", ":", box, out});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(readFile(out).startsWith("Date,From,Subject,Message-ID,Name,City\r\n"));
+        QVERIFY(readFile(out).contains(",a@x.org,One,1@x,Ann,Rome\r\n"));
+    }
+
+    void formPostsFailures_data() {
+        QTest::addColumn<QStringList>("args");  // "@" stands for the mailbox, "!" for OUT
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing source")
+            << QStringList{"@", "none.mbox", "!"} << 1 << "the file does not exist.";
+        QTest::newRow("no message")
+            << QStringList{"notmail.csv", "!"} << 1 << "No messages were found in";
+        QTest::newRow("no OUT") << QStringList{"@"} << 2 << "usage: pellumar-convert";
+        QTest::newRow("separator missing its value")
+            << QStringList{"@", "!", "--separator"} << 2 << "usage: pellumar-convert";
+        QTest::newRow("unknown option")
+            << QStringList{"--quick", "@", "!"} << 2 << "usage: pellumar-convert";
+        QTest::newRow("unknown kind of OUT")
+            << QStringList{"@", "out.doc"} << 2 << "cannot tell the kind of";
+    }
+    void formPostsFailures() {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        QVERIFY(
+            writeFile(dir.filePath("forms.mbox"), mbox({message({}, textPart("Name=Ann\r\n"))})));
+        QVERIFY(writeFile(dir.filePath("notmail.csv"), "Name,City\r\nAnn,Rome\r\n"));
+        const QString out = dir.filePath("out.plm");
+        QVERIFY(writeFile(out, "precious"));
+        QStringList full{"--form-posts"};
+        for (const QString& arg : args) {
+            full << (arg == "@"            ? dir.filePath("forms.mbox")
+                     : arg == "!"          ? out
+                     : arg.startsWith("-") ? arg
+                                           : dir.filePath(arg));
+        }
+        const Run run = convert(full);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.errors.contains(error), qPrintable(run.errors));
+        QCOMPARE(readFile(out), QByteArray("precious"));
     }
 
     void usage() {
