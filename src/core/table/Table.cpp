@@ -265,13 +265,11 @@ void Table::moveRowTexts(int from, int count, int to) {
         if (byPhysical.empty()) {
             return;
         }
-        std::vector<decltype(byPhysical.get(0))> held(span);
+        std::vector<std::pair<uint32_t, decltype(byPhysical.get(0))>> held(span);
         for (size_t i = 0; i < span; ++i) {
-            held[i] = byPhysical.get(before[i]);
+            held[i] = {rowMap_[static_cast<size_t>(lo) + i], byPhysical.get(before[i])};
         }
-        for (size_t i = 0; i < span; ++i) {
-            byPhysical.set(rowMap_[static_cast<size_t>(lo) + i], held[i]);
-        }
+        byPhysical.assign(std::move(held));
     };
     for (auto& c : cols_) {
         if (!c->styles.empty()) {
@@ -514,6 +512,11 @@ void Table::changeStyles(int row1, int col1, int row2, int col2,
         return changed[old];
     };
     for (int c = left; c <= right; ++c) {
+        if (!mapped_) {
+            writableColumn(c)->styles.remapRange(static_cast<uint32_t>(top),
+                                                 static_cast<uint32_t>(bottom - top + 1), newIndex);
+            continue;
+        }
         writableColumn(c)->styles.remap(
             static_cast<size_t>(bottom - top + 1),
             [this, top](size_t j) { return physical(top + static_cast<int>(j)); }, newIndex);
@@ -529,6 +532,13 @@ void Table::forEachStyleRun(const std::function<void(int col, int firstRow, int 
     for (int c = 0; c < columnCount(); ++c) {
         const StyleIndexes& styles = column(c)->styles;
         if (styles.empty()) {
+            continue;
+        }
+        if (!mapped_) {
+            // Row r is physical row r: the runs are the column's own.
+            forEachRun(styles, 0, rows - 1, [&](int first, int count, uint32_t id) {
+                run(c, first, count, palette_->styles[id]);
+            });
             continue;
         }
         int first = 0;
@@ -557,6 +567,11 @@ void Table::forEachStyleRun(
         return;
     }
     const StyleIndexes& styles = column(col)->styles;
+    if (!mapped_) {
+        forEachRun(styles, first, last,
+                   [&](int top, int count, uint32_t id) { run(top, count, palette_->styles[id]); });
+        return;
+    }
     int from = first;
     uint32_t id = 0;
     for (int r = first; r <= last + 1; ++r) {
@@ -608,6 +623,23 @@ void Table::setRowHeight(int row, int twips) {
     }
     twips = std::clamp(twips, 0, kMaxRowHeight);
     rowHeights_.set(physical(row), twips - kDefaultRowHeight);
+}
+
+void Table::setRowHeights(int first, int count, int twips) {
+    const int64_t end = std::min<int64_t>(int64_t{first} + count, rowCount());
+    first = std::max(first, 0);
+    if (end <= first) {
+        return;
+    }
+    twips = std::clamp(twips, 0, kMaxRowHeight);
+    if (!mapped_) {
+        rowHeights_.setRange(static_cast<uint32_t>(first), static_cast<uint32_t>(end - first),
+                             twips - kDefaultRowHeight);
+        return;
+    }
+    for (int r = first; r < end; ++r) {
+        rowHeights_.set(physical(r), twips - kDefaultRowHeight);
+    }
 }
 
 std::vector<int> Table::rowsWithHeight() const {

@@ -101,8 +101,7 @@ Table::ColumnSet::~ColumnSet() = default;
 size_t Table::ColumnSet::bytes() const {
     size_t bytes = 0;
     for (const auto& c : columns_) {
-        bytes += c->cells.bytes() + c->arena.capacity() + c->styles.count() * sizeof(uint16_t) +
-                 sizeof(Column);
+        bytes += c->cells.bytes() + c->arena.capacity() + c->styles.bytes() + sizeof(Column);
     }
     return bytes;
 }
