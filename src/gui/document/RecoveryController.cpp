@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
 
 namespace pellumar {
 
@@ -145,7 +146,11 @@ bool RecoveryController::takeSnapshot() {
     writeGeneration_ = generation_;
     writer_ = std::thread([this, write, folder = store_->folder(), id = store_->id(),
                            table = std::move(frozen), info = std::move(info)]() mutable {
-        writeOk_ = static_cast<bool>(writeRecoverySnapshot(folder, id, table, info));
+        try {
+            writeOk_ = static_cast<bool>(writeRecoverySnapshot(folder, id, table, info));
+        } catch (const std::bad_alloc&) {
+            writeOk_ = false;  // nothing in a snapshot may end the program
+        }
         table = Table();  // what only the snapshot still held is freed here, not in the window
         QMetaObject::invokeMethod(
             this, [this, write] { finishWrite(write); }, Qt::QueuedConnection);
