@@ -95,16 +95,27 @@ uint32_t Table::takePhysicalRow() {
     return physicalRows_.count++;
 }
 
-void Table::releasePhysicalRow(uint32_t phys) {
+void Table::releasePhysicalRows(std::span<const uint32_t> ids) {
+    if (ids.empty()) {
+        return;
+    }
+    // Styles and heights of the rows go in one pass over their runs, however scattered the rows.
+    const auto clear = [ids](auto& values) {
+        if (!values.empty()) {
+            values.remap(
+                ids.size(), [ids](size_t j) { return ids[j]; },
+                [](auto old) { return decltype(old){}; });
+        }
+    };
     for (auto& c : cols_) {
         Column& w = writable(c);
-        w.release(phys);
-        if (!w.styles.empty()) {
-            w.styles.set(phys, 0);
+        for (const uint32_t phys : ids) {
+            w.release(phys);
         }
+        clear(w.styles);
     }
-    rowHeights_.set(phys, 0);
-    freeRows_.push_back(phys);
+    clear(rowHeights_);
+    freeRows_.insert(freeRows_.end(), ids.begin(), ids.end());
 }
 
 void Table::setRowCount(int rows) {
@@ -175,9 +186,8 @@ void Table::removeRows(int at, int count) {
         return;
     }
     mapRows();
-    for (int r = at; r < at + count; ++r) {
-        releasePhysicalRow(physical(r));
-    }
+    releasePhysicalRows(
+        std::span(rowMap_).subspan(static_cast<size_t>(at), static_cast<size_t>(count)));
     rowMap_.erase(rowMap_.begin() + at, rowMap_.begin() + at + count);
 }
 
@@ -188,18 +198,20 @@ void Table::removeRowSet(std::span<const int> rows) {
     mapRows();
     size_t next = 0;  // the next listed row
     size_t kept = 0;
+    std::vector<uint32_t> removed;
     for (size_t r = 0; r < rowMap_.size(); ++r) {
         while (next < rows.size() && rows[next] < static_cast<int>(r)) {
             ++next;  // below the table or repeated
         }
         if (next < rows.size() && rows[next] == static_cast<int>(r)) {
-            releasePhysicalRow(rowMap_[r]);
+            removed.push_back(rowMap_[r]);
             ++next;
             continue;
         }
         rowMap_[kept++] = rowMap_[r];
     }
     rowMap_.resize(kept);
+    releasePhysicalRows(removed);
 }
 
 void Table::insertColumns(int at, int count) {

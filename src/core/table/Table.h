@@ -5,8 +5,8 @@
 // index maps, so moving, inserting and removing rows or columns never copies cell contents (the
 // row map is made only once the rows' order changes: a loaded table's rows cost nothing).
 // Each distinct cell style is kept once; a cell holds the index of its style and a row its height,
-// by physical row (grid/RowValues.h): a table without formatting pays nothing for them, and
-// styles and heights travel with their rows.
+// by physical row, as runs (core/table/RowValues.h): a table without formatting pays nothing for
+// them, and styles and heights travel with their rows.
 #pragma once
 
 #include <QString>
@@ -258,7 +258,8 @@ private:
     static Column& writable(std::shared_ptr<const Column>& column);
     bool inRange(int row, int col) const;
     uint32_t takePhysicalRow();
-    void releasePhysicalRow(uint32_t phys);
+    // Empties the rows and gives them back for reuse.
+    void releasePhysicalRows(std::span<const uint32_t> ids);
     struct StylePalette;
     StylePalette& palette();
 
