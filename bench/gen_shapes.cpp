@@ -17,9 +17,19 @@
 //   scatter.csv      65,536 filled fields, 8,192 blank lines, and again, 8 times: 1.1 MB that
 //                    would need 28 GB (each band a fresh 64 KB block in every column)
 //   utf16.txt        UTF-16LE with a byte-order mark, 200,000 records x 5 fields (about 12 MB)
+//   titles-65536.csv 65,536 titles over 1,000,000 records of one field (2.4 MB): every other cell
+//                    of the table is empty
+//   runs-40m.plm     a version 2 native file of one column and 40 million records, with one
+//                    style run and one height run over all of them (40 MB)
+//   heights-38m.plm  a version 2 native file of 38 million empty records without columns and one
+//                    height run over them (38 MB)
+//   styled-cols.plm  a version 2 native file of 65,536 columns and one record, with a style run
+//                    in each column (2.5 MB)
 #include <cstdint>
 #include <cstdio>
 #include <string>
+
+#include "core/document/NativeFormat.h"
 
 namespace {
 
@@ -63,6 +73,57 @@ std::string zerosNative(size_t total) {
     put32(s, 0);                                          // row heights
     put32(s, 0);                                          // styles
     s.resize(total, '\0');                                // the rows and a wrong check sum
+    return s;
+}
+
+std::string titlesOverRecords() {
+    std::string s = titles(65536);
+    for (int r = 0; r < 1000000; ++r) {
+        s += std::to_string(r % 10) + "\n";
+    }
+    return s;
+}
+
+// A version 2 native file: the header, `cols` columns without settings, `texts` as they are,
+// a height run over rows 1 to rows - 1, the bold style and a run of it down each column, and the
+// check sum.
+std::string styledNative(uint32_t rows, uint32_t cols, const std::string& texts, bool styleRuns) {
+    std::string s(pellumar::nativeformat::kMagic, 8);
+    put32(s, 2);
+    put32(s, rows);
+    put32(s, cols);
+    put32(s, 1);
+    put32(s, styleRuns ? cols : 0);
+    for (uint32_t c = 0; c < cols; ++c) {
+        put32(s, static_cast<uint32_t>(-1));  // width
+        put32(s, 9);                          // alignment
+        put32(s, 0);                          // data type
+        s.push_back('\0');                    // hidden
+        put32(s, 0);                          // format
+        put32(s, 0);                          // combo list
+    }
+    s += texts;
+    put32(s, rows > 1 ? 1 : 0);  // the height run
+    put32(s, rows > 1 ? rows - 1 : rows);
+    put32(s, 480);
+    put32(s, styleRuns ? 1 : 0);
+    if (styleRuns) {
+        put32(s, 0);  // fore colour
+        put32(s, 0);  // back colour
+        put32(s, 0);  // font size
+        s.append("\xff\xff\0\0\x01", 5);
+        for (uint32_t c = 0; c < cols; ++c) {
+            put32(s, c);
+            put32(s, 0);
+            put32(s, rows);
+            put32(s, 0);
+        }
+    }
+    pellumar::nativeformat::Checksum sum;
+    sum.update(s.data(), s.size());
+    const uint64_t h = sum.result();
+    put32(s, static_cast<uint32_t>(h));
+    put32(s, static_cast<uint32_t>(h >> 32));
     return s;
 }
 
@@ -169,6 +230,12 @@ int main(int argc, char** argv) {
         writeFile(dir + "empty-cols.csv", emptyColumns()) &&
         writeFile(dir + "blank-lines.csv", std::string(40000000, '\n')) &&
         writeFile(dir + "ragged.csv", ragged()) && writeFile(dir + "huge-field.csv", hugeField()) &&
-        writeFile(dir + "scatter.csv", scatter()) && writeFile(dir + "utf16.txt", utf16());
+        writeFile(dir + "scatter.csv", scatter()) && writeFile(dir + "utf16.txt", utf16()) &&
+        writeFile(dir + "titles-65536.csv", titlesOverRecords()) &&
+        writeFile(dir + "runs-40m.plm",
+                  styledNative(40000000, 1, std::string(40000000, '\0'), true)) &&
+        writeFile(dir + "heights-38m.plm",
+                  styledNative(38000000, 0, std::string(38000000, '\0'), false)) &&
+        writeFile(dir + "styled-cols.plm", styledNative(1, 65536, std::string(65536, '\0'), true));
     return ok ? 0 : 1;
 }

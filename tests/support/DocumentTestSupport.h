@@ -5,7 +5,11 @@
 #include <QFile>
 #include <QList>
 #include <QStringList>
+#include <QtEndian>
 
+#include <algorithm>
+
+#include "core/document/NativeFormat.h"
 #include "core/table/Table.h"
 
 namespace pellumar::testing {
@@ -78,6 +82,44 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void put32(QByteArray& s, quint32 v) {
+    const quint32 le = qToLittleEndian(v);
+    s.append(reinterpret_cast<const char*>(&le), 4);
+}
+
+// A version 2 native file as the previous Pellumar wrote it: `cols` plain columns, every cell
+// empty (a byte each; a byte a row without columns), rows 1 on 480 twips tall, and each column
+// bold from its first row down.
+inline QByteArray version2NativeFile(quint32 rows, quint32 cols) {
+    QByteArray s(nativeformat::kMagic, 8);
+    for (const quint32 n : {2u, rows, cols, 1u, cols}) {
+        put32(s, n);
+    }
+    for (quint32 c = 0; c < cols; ++c) {
+        for (const quint32 n : {0xffffffffu, 9u, 0u}) {  // width, alignment, data type
+            put32(s, n);
+        }
+        s.append('\0');  // not hidden
+        put32(s, 0);     // no format
+        put32(s, 0);     // no combo list
+    }
+    s.append(QByteArray(qsizetype(rows) * std::max<quint32>(cols, 1), '\0'));
+    for (const quint32 n : {1u, rows - 1, 480u, 1u, 0u, 0u, 0u}) {  // the height run, one style
+        put32(s, n);
+    }
+    s.append("\xff\xff\0\0\x01", 5);  // alignments unset, no picture, bold
+    for (quint32 c = 0; c < cols; ++c) {
+        for (const quint32 n : {c, 0u, rows, 0u}) {
+            put32(s, n);
+        }
+    }
+    nativeformat::Checksum sum;
+    sum.update(s.constData(), static_cast<size_t>(s.size()));
+    const quint64 le = qToLittleEndian(sum.result());
+    s.append(reinterpret_cast<const char*>(&le), 8);
+    return s;
 }
 
 }  // namespace pellumar::testing

@@ -54,12 +54,51 @@ private:
         }
         return false;
     }
-    bool damagedBecause(const char* why) { return fail(damaged(name_, QLatin1StringView(why))); }
+    // A file found inconsistent after its header: a byte changed on the way shows as a wrong
+    // check sum, which is what the user is told then; a file whose check sum holds was made so.
+    bool damagedBecause(const char* why) {
+        if (!error_ && readingBody_ && !contentsMatchSum()) {
+            why = kWrongSum;
+        }
+        return fail(damaged(name_, QLatin1StringView(why)));
+    }
     bool endsEarly() { return damagedBecause("it ends too early"); }
+    bool endsHere() { return fail(damaged(name_, QStringLiteral("it ends too early"))); }
+
+    // Reads the rest of the file into the check sum and compares it with the one the file ends
+    // with; true when they match or when that cannot be told.
+    bool contentsMatchSum() {
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+        return true;
+#else
+        const auto total = static_cast<uint64_t>(source_.total());
+        uint64_t at = static_cast<uint64_t>(offset_) + end_;
+        std::vector<char> chunk(static_cast<size_t>(
+            std::min<uint64_t>(total - std::min(at, total), uint64_t{1} << 20)));
+        while (at < total) {
+            const qint64 got = source_.read(chunk.data(), static_cast<qint64>(chunk.size()));
+            if (got <= 0) {
+                return true;
+            }
+            hashRead(chunk.data(), static_cast<size_t>(got), at);
+            at += static_cast<uint64_t>(got);
+        }
+        return total < kChecksumSize || storedSum() == checksum_.result();
+#endif
+    }
+    uint64_t storedSum() const {
+        uint64_t sum = 0;
+        std::memcpy(&sum, sumBytes_.data(), sizeof sum);
+        return qFromLittleEndian(sum);
+    }
 
     // Bytes of the file not yet taken, by its announced size.
-    uint64_t remaining() const { return static_cast<uint64_t>(source_.total()) - taken(); }
-    uint64_t taken() const { return static_cast<uint64_t>(offset_) + pos_; }
+    uint64_t remaining() const {
+        return static_cast<uint64_t>(source_.total()) - taken();
+    }
+    uint64_t taken() const {
+        return static_cast<uint64_t>(offset_) + pos_;
+    }
 
     // Makes at least n bytes available at pos_; false at the end of the file or on an error.
     // Bytes from mark_ on (the row being read) are kept too.
@@ -85,22 +124,28 @@ private:
                 return fail(source_.error());
             }
             if (got == 0) {
-                return endsEarly();
+                return endsHere();
             }
-            hashRead(buf_.data() + end_, static_cast<size_t>(got));
+            hashRead(buf_.data() + end_, static_cast<size_t>(got),
+                     static_cast<uint64_t>(offset_) + end_);
             end_ += static_cast<size_t>(got);
         }
         return true;
     }
 
-    // Every byte read counts towards the check sum, except the check sum itself.
-    void hashRead(const char* p, size_t n) {
-        const uint64_t at = static_cast<uint64_t>(offset_) + end_;
-        const uint64_t limit = static_cast<uint64_t>(source_.total()) - kChecksumSize;
-        if (source_.total() < static_cast<qint64>(kChecksumSize) || at >= limit) {
+    // Every byte read (n bytes at file offset `at`) counts towards the check sum, except the
+    // check sum itself, which is kept aside.
+    void hashRead(const char* p, size_t n, uint64_t at) {
+        if (source_.total() < static_cast<qint64>(kChecksumSize)) {
             return;
         }
-        checksum_.update(p, static_cast<size_t>(std::min<uint64_t>(n, limit - at)));
+        const uint64_t limit = static_cast<uint64_t>(source_.total()) - kChecksumSize;
+        if (at < limit) {
+            checksum_.update(p, static_cast<size_t>(std::min<uint64_t>(n, limit - at)));
+        }
+        for (uint64_t i = std::max(at, limit); i < at + n && i < limit + kChecksumSize; ++i) {
+            sumBytes_[static_cast<size_t>(i - limit)] = p[i - at];
+        }
     }
 
     template <typename T>
@@ -140,7 +185,7 @@ private:
         if (got < 0) {
             return fail(source_.error());
         }
-        hashRead(buf_.data(), static_cast<size_t>(got));
+        hashRead(buf_.data(), static_cast<size_t>(got), 0);
         end_ = static_cast<size_t>(got);
         const size_t magic = std::min(end_, sizeof kMagic);
         if (std::memcmp(buf_.data(), kMagic, magic) != 0 || end_ == 0) {
@@ -178,14 +223,17 @@ private:
         // lies, found before anything is allocated.
         const uint64_t heightSize = version_ == 1 ? kHeightSizeV1 : kHeightRunSize;
         const uint64_t styleSize = version_ == 1 ? kStyleSizeV1 : kStyleRunSize;
+        // Since version 3 a stretch of empty records takes a byte or a few, however long.
+        const uint64_t rowBytes = version_ >= 3 ? std::min<quint32>(rows_, 1)
+                                                : uint64_t{rows_} * std::max<quint32>(cols_, 1);
         const uint64_t least = kHeaderSize + uint64_t{cols_} * kMinColumnSize +
                                uint64_t{heights_} * heightSize + uint64_t{styles_} * styleSize +
-                               (version_ == 1 ? 0 : 4) +
-                               uint64_t{rows_} * std::max<quint32>(cols_, 1) + kChecksumSize;
+                               (version_ == 1 ? 0 : 4) + rowBytes + kChecksumSize;
         if (least > static_cast<uint64_t>(source_.total())) {
             return damagedBecause("it is too short for the rows and columns it claims");
         }
         table_.setColumnCount(static_cast<int>(cols_));
+        readingBody_ = true;
         return true;
     }
 
@@ -236,9 +284,7 @@ private:
                 (version_ > 1 && (count == 0 || count > rows_ - first || first < next))) {
                 return damagedBecause("a row height is out of range");
             }
-            for (quint32 r = first; r < first + count; ++r) {
-                table_.setRowHeight(static_cast<int>(r), twips);
-            }
+            table_.setRowHeights(static_cast<int>(first), static_cast<int>(count), twips);
             next = first + count;
         }
         return true;
@@ -337,7 +383,95 @@ private:
         return damagedBecause("a cell text has a wrong length");
     }
 
+    // A LEB128 number of up to 35 bits.
+    bool varint(uint64_t& out) {
+        uint64_t value = 0;
+        for (int shift = 0; shift < 35; shift += 7) {
+            if (end_ == pos_ && !need(1)) {
+                return false;
+            }
+            const auto byte = static_cast<unsigned char>(buf_[pos_++]);
+            value |= uint64_t{byte & 0x7fu} << shift;
+            if ((byte & 0x80) == 0) {
+                out = value;
+                return true;
+            }
+        }
+        return damagedBecause("a cell text has a wrong length");
+    }
+
+    bool readRecords() {
+        const size_t cols = cols_;
+        std::vector<std::pair<size_t, uint32_t>> cells(cols);  // offset from the record's start
+        std::vector<std::string_view> texts(cols);
+        for (uint64_t r = 0; r < rows_;) {
+            mark_ = pos_;
+            uint64_t n = 0;
+            if (!varint(n)) {
+                return false;
+            }
+            if (n % 2 == 1) {
+                const uint64_t empty = n / 2 + 1;
+                if (empty > rows_ - r) {
+                    return damagedBecause("it has more records than it claims");
+                }
+                // Empty records take no storage: they are only counted.
+                table_.insertRows(table_.rowCount(), static_cast<int>(empty));
+                r += empty;
+                continue;
+            }
+            const uint64_t given = n / 2;
+            if (given == 0) {
+                return damagedBecause("a record has a wrong length");
+            }
+            if (given > cols) {
+                return damagedBecause("a record has more cells than the table has columns");
+            }
+            for (uint64_t c = 0; c < given;) {
+                uint64_t m = 0;
+                if (!varint(m)) {
+                    return false;
+                }
+                if (m % 2 == 1) {
+                    const uint64_t empty = m / 2 + 1;
+                    if (empty > given - c) {
+                        return damagedBecause("a record has more cells than the table has columns");
+                    }
+                    std::fill_n(cells.begin() + static_cast<ptrdiff_t>(c), empty,
+                                std::pair<size_t, uint32_t>{0, 0});
+                    c += empty;
+                    continue;
+                }
+                const uint64_t len = m / 2;
+                if (len > static_cast<uint64_t>(kMaxTextBytes)) {
+                    return damagedBecause("a cell text has a wrong length");
+                }
+                if (len > remaining()) {
+                    return endsEarly();
+                }
+                if (len > 0 && !need(static_cast<size_t>(len))) {
+                    return false;
+                }
+                cells[c++] = {pos_ - mark_, static_cast<uint32_t>(len)};
+                pos_ += static_cast<size_t>(len);
+            }
+            const char* record = buf_.data() + mark_;
+            for (size_t c = 0; c < given; ++c) {
+                texts[c] = std::string_view(record + cells[c].first, cells[c].second);
+            }
+            if (!storeRow(std::span(texts.data(), given))) {
+                return false;
+            }
+            ++r;
+        }
+        mark_ = kNoMark;
+        return true;
+    }
+
     bool readTexts() {
+        if (version_ >= 3) {
+            return readRecords();
+        }
         if (cols_ == 0) {
             for (quint32 r = 0; r < rows_; ++r) {
                 if (!need(1)) {
@@ -410,7 +544,7 @@ private:
     }
 
     // Adds a row read from mark_ to pos_ to the table.
-    bool storeRow(const std::vector<std::string_view>& texts) {
+    bool storeRow(std::span<const std::string_view> texts) {
         // Lengths below 128 are single ASCII bytes, so a row without high bytes is all valid
         // text; otherwise each text is checked.
         if (textcodec::hasHighBytes(std::string_view(buf_.data() + mark_, pos_ - mark_))) {
@@ -432,8 +566,9 @@ private:
 
     bool readEnd() {
         if (taken() + kChecksumSize != static_cast<uint64_t>(source_.total())) {
-            return remaining() < kChecksumSize ? endsEarly()
-                                               : damagedBecause("it has more data than it should");
+            return remaining() < kChecksumSize
+                       ? endsHere()
+                       : fail(damaged(name_, QStringLiteral("it has more data than it should")));
         }
         quint64 stored = 0;
         if (!number(stored)) {
@@ -449,7 +584,7 @@ private:
         }
 #ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
         if (stored != checksum_.result()) {
-            return damagedBecause("its contents do not match their check sum");
+            return fail(damaged(name_, QLatin1StringView(kWrongSum)));
         }
 #endif
         return source_.finish() || fail(source_.error());
@@ -470,6 +605,9 @@ private:
     quint32 styles_ = 0;
     quint64 memoryLimit_ = 0;
     Checksum checksum_;
+    std::array<char, kChecksumSize> sumBytes_ = {};  // the check sum the file ends with
+    bool readingBody_ = false;                       // past the header
+    static constexpr const char* kWrongSum = "its contents do not match their check sum";
     Table table_;
     std::optional<FileError> error_;
 };

@@ -11,8 +11,12 @@
 //   rows, cols, height run count, style run count: u32 each
 //   columns    cols x { i32 width, i32 alignment, i32 data type, u8 hidden,
 //                       u32 length + UTF-8 format, u32 length + UTF-8 combo list }
-//   texts      row by row, each cell a LEB128 length, then its UTF-8 bytes (a table without
-//              columns has a zero byte for each row instead)
+//   texts      record by record (the title row first), each a LEB128 number n:
+//                n odd: n / 2 + 1 empty records;
+//                n even: a record of its first n / 2 cells (at least one, the rest are empty),
+//                  each a LEB128 number m: m even, a text of m / 2 UTF-8 bytes that follow;
+//                  m odd, m / 2 + 1 empty cells
+//              so that empty cells and records take next to nothing
 //   heights    count x { u32 first row, u32 rows, i32 twips }: runs of rows of one height
 //              other than the default, in row order, not overlapping
 //   styles     u32 style count, then count x style, each
@@ -23,7 +27,9 @@
 //              equally styled cells down a column, by column and row, not overlapping
 //   check sum  u64 over every byte before it
 //
-// Version 1 files are read too: they keep a height as { u32 row, i32 twips } and a style as
+// Earlier versions are read too. Version 2 keeps every cell of every row, each a LEB128 length
+// and its UTF-8 bytes (a table without columns a zero byte for each row). Version 1 keeps texts
+// as version 2 does, a height as { u32 row, i32 twips } and a style as
 // { u32 row, u32 col, style } for each cell that has one.
 //
 // A file that is not ours, newer, truncated, corrupted or inconsistent (counts that its size
@@ -42,7 +48,7 @@ class QIODevice;
 
 namespace pellumar {
 
-constexpr quint32 kNativeVersion = 2;
+constexpr quint32 kNativeVersion = 3;
 
 // Loads a native grid file into a fresh table; nothing else is touched. The table may take
 // `memoryLimit` bytes (0: most of what the system has free); a file that needs more is refused

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+#include <new>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,24 @@ namespace {
 
 using namespace fileaccess;
 using namespace nativeformat;
+
+// The longest run of empty records or cells one number names.
+constexpr int64_t kMaxRun = int64_t{1} << 31;
+
+// Writes a number of up to 35 bits as LEB128 at out; gives the end.
+char* varint(char* out, uint64_t n) {
+    while (n >= 0x80) {
+        *out++ = static_cast<char>(0x80 | (n & 0x7f));
+        n >>= 7;
+    }
+    *out++ = static_cast<char>(n);
+    return out;
+}
+
+void putVarint(ByteSink& sink, uint64_t n) {
+    char* out = sink.room(5);
+    sink.advance(static_cast<size_t>(varint(out, n) - out));
+}
 
 template <typename T>
 void putNumber(ByteSink& sink, T value) {
@@ -80,16 +101,9 @@ void writeTable(const Table& table, ByteSink& sink) {
                              static_cast<quint32>(count), it->second});
     });
     std::vector<HeightRun> heightRuns;
-    for (const int r : table.rowsWithHeight()) {
-        const int twips = table.rowHeight(r);
-        if (!heightRuns.empty() &&
-            heightRuns.back().first + heightRuns.back().count == quint32(r) &&
-            heightRuns.back().twips == twips) {
-            ++heightRuns.back().count;
-        } else {
-            heightRuns.push_back({static_cast<quint32>(r), 1, twips});
-        }
-    }
+    table.forEachHeightRun([&heightRuns](int first, int count, int twips) {
+        heightRuns.push_back({static_cast<quint32>(first), static_cast<quint32>(count), twips});
+    });
 
     sink.put(kMagic, sizeof kMagic);
     putNumber<quint32>(sink, kNativeVersion);
@@ -106,31 +120,31 @@ void writeTable(const Table& table, ByteSink& sink) {
         putString(sink, a.format);
         putString(sink, a.comboList);
     }
-    if (cols == 0) {
-        // A table without columns still gives each row a byte, so that a file's row count is
-        // bounded by its size.
-        for (int r = 0; r < rows; ++r) {
-            sink.put('\0');
+    // Texts, record by record: a record gives its cells up to its last filled one, a stretch of
+    // empty cells inside it is one number, and a stretch of empty records is one number too.
+    int next = 0;  // the first record not written yet
+    const auto emptyRecords = [&sink](int64_t count) {
+        for (; count > 0; count -= kMaxRun) {
+            putVarint(sink, 2 * (std::min<int64_t>(count, kMaxRun) - 1) + 1);
         }
-    }
-    std::vector<std::string_view> texts(static_cast<size_t>(cols));
-    for (int r = 0; r < rows; ++r) {
-        table.rowUtf8(r, texts);
-        for (const std::string_view text : texts) {
+    };
+    table.forEachFilledRow([&](int row, std::span<const std::pair<int, std::string_view>> cells) {
+        emptyRecords(row - next);
+        next = row + 1;
+        putVarint(sink, 2 * (uint64_t(cells.back().first) + 1));
+        int col = 0;
+        for (const auto& [c, text] : cells) {
+            if (c > col) {
+                putVarint(sink, 2 * uint64_t(c - col - 1) + 1);
+            }
             char* out = sink.room(5 + text.size());
-            char* o = out;
-            auto n = static_cast<uint32_t>(text.size());
-            while (n >= 0x80) {
-                *o++ = static_cast<char>(0x80 | (n & 0x7f));
-                n >>= 7;
-            }
-            *o++ = static_cast<char>(n);
-            if (!text.empty()) {
-                std::memcpy(o, text.data(), text.size());
-            }
+            char* o = varint(out, 2 * uint64_t(text.size()));
+            std::memcpy(o, text.data(), text.size());
             sink.advance(static_cast<size_t>(o - out) + text.size());
+            col = c + 1;
         }
-    }
+    });
+    emptyRecords(rows - next);
     for (const HeightRun& run : heightRuns) {
         putNumber<quint32>(sink, run.first);
         putNumber<quint32>(sink, run.count);
@@ -148,26 +162,41 @@ void writeTable(const Table& table, ByteSink& sink) {
     }
 }
 
+// A save the system gives too little memory for: the file is not written, an old one stays.
+FileError noMemoryToSave(const QString& name) {
+    return FileError{
+        FileError::Reason::NoMemory,
+        QStringLiteral("Cannot save %1: there is not enough memory to write it.").arg(name)};
+}
+
 }  // namespace
 
 Result<void> saveNative(const Table& table, QIODevice& device, const QString& name) {
-    ByteSink sink(device);
-    Checksum checksum;
-    sink.observer = [&checksum](const char* p, size_t n) { checksum.update(p, n); };
-    writeTable(table, sink);
-    sink.flush();
-    sink.observer = nullptr;
-    putNumber<quint64>(sink, checksum.result());
-    if (!sink.flush()) {
-        return writeFailed(name, device, sink.systemError());
+    try {
+        ByteSink sink(device);
+        Checksum checksum;
+        sink.observer = [&checksum](const char* p, size_t n) { checksum.update(p, n); };
+        writeTable(table, sink);
+        sink.flush();
+        sink.observer = nullptr;
+        putNumber<quint64>(sink, checksum.result());
+        if (!sink.flush()) {
+            return writeFailed(name, device, sink.systemError());
+        }
+        return {};
+    } catch (const std::bad_alloc&) {
+        return noMemoryToSave(name);
     }
-    return {};
 }
 
 Result<void> saveNative(const Table& table, const QString& path) {
-    return saveAtomically(path, [&](QIODevice& device, const QString& name) {
-        return saveNative(table, device, name);
-    });
+    try {
+        return saveAtomically(path, [&](QIODevice& device, const QString& name) {
+            return saveNative(table, device, name);
+        });
+    } catch (const std::bad_alloc&) {
+        return noMemoryToSave(displayName(path));
+    }
 }
 
 }  // namespace pellumar

@@ -1,242 +1,268 @@
 // What a table keeps per cell or per row beside its texts (style indexes, row heights), by
 // physical row, so that the values travel with their rows through sorts and moves for free.
 //
-// Values live in chunks of 1024 rows, made when a row of them first gets a value other than 0
-// and given back when their last such value goes back to 0: a table without formatting pays
-// nothing, and a formatted block pays only for the chunks it covers.
+// Values are kept as runs of rows of one value, in row order; rows of value 0 (T{}) take
+// nothing. A table without formatting pays nothing, and a stretch of equally formatted rows pays
+// for one run, however long it is: twelve bytes, whether it holds one row or two billion.
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace pellumar {
-
-constexpr uint32_t kRowChunkShift = 10;
-constexpr uint32_t kRowChunkRows = 1u << kRowChunkShift;
 
 // A value of type T per physical row; 0 (T{}) for rows never given another.
 template <typename T>
 class RowValues {
 public:
-    RowValues() = default;
-    RowValues(RowValues&&) noexcept = default;
-    RowValues& operator=(RowValues&&) noexcept = default;
-    // A copy has chunks of its own.
-    RowValues(const RowValues& other) : chunks_(other.chunks_.size()), used_(other.used_) {
-        for (size_t k = 0; k < chunks_.size(); ++k) {
-            if (other.chunks_[k].values) {
-                chunks_[k].values = std::make_unique<T[]>(kRowChunkRows);
-                std::copy_n(other.chunks_[k].values.get(), kRowChunkRows, chunks_[k].values.get());
-                chunks_[k].used = other.chunks_[k].used;
-            }
-        }
-    }
-    RowValues& operator=(const RowValues& other) {
-        if (this != &other) {
-            *this = RowValues(other);
-        }
-        return *this;
-    }
+    struct Run {
+        uint32_t first;
+        uint32_t count;
+        T value;
+        uint64_t end() const { return uint64_t{first} + count; }
+    };
 
     T get(uint32_t phys) const {
-        const size_t k = phys >> kRowChunkShift;
-        if (k >= chunks_.size() || !chunks_[k].values) {
+        const auto it = std::upper_bound(runs_.begin(), runs_.end(), phys,
+                                         [](uint32_t p, const Run& r) { return p < r.first; });
+        if (it == runs_.begin()) {
             return T{};
         }
-        return chunks_[k].values[phys & (kRowChunkRows - 1)];
+        const Run& run = *(it - 1);
+        return phys < run.end() ? run.value : T{};
     }
 
-    void set(uint32_t phys, T value) {
-        const size_t k = phys >> kRowChunkShift;
-        if (k >= chunks_.size()) {
-            if (value == T{}) {
-                return;
-            }
-            chunks_.resize(k + 1);
-        }
-        Chunk& chunk = chunks_[k];
-        if (!chunk.values) {
-            if (value == T{}) {
-                return;
-            }
-            chunk.values = std::make_unique<T[]>(kRowChunkRows);
-        }
-        T& slot = chunk.values[phys & (kRowChunkRows - 1)];
-        if (slot == value) {
+    void set(uint32_t phys, T value) { setRange(phys, 1, value); }
+
+    // Rows first to first + count - 1 take `value`.
+    void setRange(uint32_t first, uint32_t count, T value) {
+        if (count == 0) {
             return;
         }
-        if (slot == T{}) {
-            ++chunk.used;
-            ++used_;
-        } else if (value == T{}) {
-            --chunk.used;
-            --used_;
+        const uint64_t end = uint64_t{first} + count;
+        // Runs [lo, hi) meet the rows; the pieces of them outside the rows stay.
+        auto lo = std::upper_bound(runs_.begin(), runs_.end(), uint64_t{first},
+                                   [](uint64_t p, const Run& r) { return p < r.end(); });
+        auto hi = std::lower_bound(lo, runs_.end(), end,
+                                   [](const Run& r, uint64_t e) { return r.first < e; });
+        if (hi - lo == 1 && lo->value == value && lo->first <= first && lo->end() >= end) {
+            return;  // already so
         }
-        slot = value;
-        if (chunk.used == 0) {
-            chunk.values.reset();
+        Run pieces[3];
+        size_t n = 0;
+        if (lo != hi && lo->first < first) {
+            pieces[n++] = {lo->first, first - lo->first, lo->value};
         }
-    }
-
-    // The number of rows holding a value other than 0.
-    size_t count() const { return used_; }
-    bool empty() const { return used_ == 0; }
-    void clear() {
-        std::vector<Chunk>().swap(chunks_);
-        used_ = 0;
-    }
-
-private:
-    struct Chunk {
-        std::unique_ptr<T[]> values;  // none while every value is 0
-        uint32_t used = 0;            // values other than 0
-    };
-    std::vector<Chunk> chunks_;
-    size_t used_ = 0;
-};
-
-// The style index of each cell of a column by physical row (0: the default style). Two bytes a
-// cell; a chunk that must hold an index beyond 65535 takes four bytes a cell from then on.
-class StyleIndexes {
-public:
-    StyleIndexes() = default;
-    StyleIndexes(StyleIndexes&&) noexcept = default;
-    StyleIndexes& operator=(StyleIndexes&&) noexcept = default;
-    // A copy has chunks of its own.
-    StyleIndexes(const StyleIndexes& other) : chunks_(other.chunks_.size()), used_(other.used_) {
-        for (size_t k = 0; k < chunks_.size(); ++k) {
-            const Chunk& from = other.chunks_[k];
-            Chunk& to = chunks_[k];
-            if (from.wide) {
-                to.wide = std::make_unique<uint32_t[]>(kRowChunkRows);
-                std::copy_n(from.wide.get(), kRowChunkRows, to.wide.get());
-            } else if (from.narrow) {
-                to.narrow = std::make_unique<uint16_t[]>(kRowChunkRows);
-                std::copy_n(from.narrow.get(), kRowChunkRows, to.narrow.get());
+        if (value != T{}) {
+            pieces[n++] = {first, count, value};
+        }
+        if (lo != hi && (hi - 1)->end() > end) {
+            const Run& last = *(hi - 1);
+            pieces[n++] = {static_cast<uint32_t>(end), static_cast<uint32_t>(last.end() - end),
+                           last.value};
+        }
+        for (auto it = lo; it != hi; ++it) {
+            used_ -= it->count;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            used_ += pieces[i].count;
+        }
+        // Equal neighbours join.
+        if (lo != runs_.begin() && n > 0 && (lo - 1)->end() == pieces[0].first &&
+            (lo - 1)->value == pieces[0].value) {
+            --lo;
+            pieces[0] = {lo->first, lo->count + pieces[0].count, lo->value};
+        }
+        Run* merged = pieces;
+        size_t kept = 0;
+        for (size_t i = 0; i < n; ++i) {
+            if (kept > 0 && merged[kept - 1].end() == pieces[i].first &&
+                merged[kept - 1].value == pieces[i].value) {
+                merged[kept - 1].count += pieces[i].count;
+            } else {
+                merged[kept++] = pieces[i];
             }
-            to.used = from.used;
         }
-    }
-    StyleIndexes& operator=(const StyleIndexes& other) {
-        if (this != &other) {
-            *this = StyleIndexes(other);
+        n = kept;
+        if (hi != runs_.end() && n > 0 && pieces[n - 1].end() == hi->first &&
+            hi->value == pieces[n - 1].value) {
+            pieces[n - 1].count += hi->count;
+            ++hi;
         }
-        return *this;
-    }
-
-    uint32_t get(uint32_t phys) const {
-        const size_t k = phys >> kRowChunkShift;
-        if (k >= chunks_.size()) {
-            return 0;
-        }
-        const Chunk& chunk = chunks_[k];
-        const uint32_t i = phys & (kRowChunkRows - 1);
-        if (chunk.wide) {
-            return chunk.wide[i];
-        }
-        return chunk.narrow ? chunk.narrow[i] : 0;
+        splice(lo, hi, pieces, n);
     }
 
-    void set(uint32_t phys, uint32_t index) {
-        const size_t k = phys >> kRowChunkShift;
-        if (k >= chunks_.size()) {
-            if (index == 0) {
-                return;
-            }
-            chunks_.resize(k + 1);
+    // Gives each of the `n` rows physAt(0) to physAt(n - 1) the value newValue(its value), in one
+    // pass over the runs: the rows are taken as stretches of consecutive rows first.
+    template <typename PhysAt, typename NewValue>
+    void remap(size_t n, PhysAt&& physAt, NewValue&& newValue) {
+        if (n == 0) {
+            return;
         }
-        Chunk& chunk = chunks_[k];
-        const uint32_t i = phys & (kRowChunkRows - 1);
-        const uint32_t old = chunk.wide ? chunk.wide[i] : chunk.narrow ? chunk.narrow[i] : 0;
-        if (old != index) {
-            write(chunk, i, old, index);
-            dropIfUnused(chunk);
-        }
-    }
-
-    // Gives each of the `n` rows physAt(0) to physAt(n - 1) the index newIndex(its index), in one
-    // pass that keeps to a chunk while the rows do.
-    template <typename PhysAt, typename NewIndex>
-    void remap(size_t n, PhysAt&& physAt, NewIndex&& newIndex) {
-        size_t current = SIZE_MAX;
-        Chunk* chunk = nullptr;
+        std::vector<std::pair<uint32_t, uint32_t>> stretches;  // first, count
         for (size_t j = 0; j < n; ++j) {
             const uint32_t phys = physAt(j);
-            const size_t k = phys >> kRowChunkShift;
-            if (k != current) {
-                if (chunk) {
-                    dropIfUnused(*chunk);
-                }
-                current = k;
-                chunk = k < chunks_.size() ? &chunks_[k] : nullptr;
+            if (!stretches.empty() && stretches.back().first + stretches.back().second == phys) {
+                ++stretches.back().second;
+            } else {
+                stretches.emplace_back(phys, 1);
             }
-            const uint32_t i = phys & (kRowChunkRows - 1);
-            const uint32_t old = !chunk          ? 0
-                                 : chunk->wide   ? chunk->wide[i]
-                                 : chunk->narrow ? chunk->narrow[i]
-                                                 : 0;
-            const uint32_t index = newIndex(old);
-            if (index == old) {
-                continue;
-            }
-            if (!chunk) {
-                chunks_.resize(k + 1);
-                chunk = &chunks_[k];
-            }
-            write(*chunk, i, old, index);
         }
-        if (chunk) {
-            dropIfUnused(*chunk);
+        std::sort(stretches.begin(), stretches.end());
+        remapStretches(stretches, [&newValue](T old, size_t) { return newValue(old); });
+    }
+
+    // The same for the rows first to first + count - 1.
+    template <typename NewValue>
+    void remapRange(uint32_t first, uint32_t count, NewValue&& newValue) {
+        if (count > 0) {
+            const std::pair<uint32_t, uint32_t> stretch{first, count};
+            remapStretches(std::span(&stretch, 1),
+                           [&newValue](T old, size_t) { return newValue(old); });
         }
     }
 
-    // The number of cells with a style of their own.
+    // Gives each row of `values` (physical row, value; any order, no row twice) its value.
+    void assign(std::vector<std::pair<uint32_t, T>> values) {
+        std::sort(values.begin(), values.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::pair<uint32_t, uint32_t>> stretches;  // rows of one value in a row
+        std::vector<T> of;                                     // the value of each stretch
+        for (const auto& [phys, value] : values) {
+            if (!stretches.empty() && stretches.back().first + stretches.back().second == phys &&
+                of.back() == value) {
+                ++stretches.back().second;
+            } else {
+                stretches.emplace_back(phys, 1);
+                of.push_back(value);
+            }
+        }
+        remapStretches(stretches, [&of](T, size_t k) { return of[k]; });
+    }
+
+    // The runs in row order.
+    const std::vector<Run>& runs() const { return runs_; }
+    // The number of rows holding a value other than 0.
     size_t count() const { return used_; }
-    bool empty() const { return used_ == 0; }
+    bool empty() const { return runs_.empty(); }
+    size_t bytes() const { return runs_.capacity() * sizeof(Run); }
     void clear() {
-        std::vector<Chunk>().swap(chunks_);
+        std::vector<Run>().swap(runs_);
         used_ = 0;
     }
 
 private:
-    struct Chunk {
-        std::unique_ptr<uint16_t[]> narrow;
-        std::unique_ptr<uint32_t[]> wide;
-        uint32_t used = 0;  // cells with a style of their own
-    };
+    // Replaces the runs [lo, hi) by pieces[0, n).
+    void splice(typename std::vector<Run>::iterator lo, typename std::vector<Run>::iterator hi,
+                const Run* pieces, size_t n) {
+        const auto have = static_cast<size_t>(hi - lo);
+        const auto at = lo - runs_.begin();
+        std::copy_n(pieces, std::min(have, n), lo);
+        if (n < have) {
+            runs_.erase(runs_.begin() + at + static_cast<ptrdiff_t>(n), hi);
+        } else if (n > have) {
+            runs_.insert(runs_.begin() + at + static_cast<ptrdiff_t>(have), pieces + have,
+                         pieces + n);
+        }
+    }
 
-    void write(Chunk& chunk, uint32_t i, uint32_t old, uint32_t index) {
-        if (!chunk.narrow && !chunk.wide) {
-            chunk.narrow = std::make_unique<uint16_t[]>(kRowChunkRows);
+    // Rebuilds the runs with the rows of the (sorted, disjoint) stretches changed.
+    template <typename Stretches, typename NewValue>
+    void remapStretches(const Stretches& stretches, NewValue&& newValue) {
+        if (stretches.size() == 1) {
+            // One stretch: only the runs it meets are rebuilt.
+            const auto [first, count] = *stretches.begin();
+            const uint64_t end = uint64_t{first} + count;
+            auto lo = std::upper_bound(runs_.begin(), runs_.end(), uint64_t{first},
+                                       [](uint64_t p, const Run& r) { return p < r.end(); });
+            auto hi = std::lower_bound(lo, runs_.end(), end,
+                                       [](const Run& r, uint64_t e) { return r.first < e; });
+            std::vector<std::pair<Run, T>> parts;  // the stretch's pieces and their new values
+            uint64_t p = first;
+            for (auto it = lo; p < end;) {
+                if (it != hi && it->first <= p) {
+                    const uint64_t stop = std::min(it->end(), end);
+                    parts.push_back(
+                        {{static_cast<uint32_t>(p), static_cast<uint32_t>(stop - p), it->value},
+                         T{}});
+                    p = stop;
+                    ++it;
+                } else {
+                    const uint64_t stop = it != hi ? std::min<uint64_t>(it->first, end) : end;
+                    parts.push_back(
+                        {{static_cast<uint32_t>(p), static_cast<uint32_t>(stop - p), T{}}, T{}});
+                    p = stop;
+                }
+            }
+            for (auto& [run, value] : parts) {
+                value = newValue(run.value, 0);
+            }
+            for (const auto& [run, value] : parts) {
+                setRange(run.first, run.count, value);
+            }
+            return;
         }
-        if (!chunk.wide && index > 0xffff) {
-            chunk.wide = std::make_unique<uint32_t[]>(kRowChunkRows);
-            std::copy(chunk.narrow.get(), chunk.narrow.get() + kRowChunkRows, chunk.wide.get());
-            chunk.narrow.reset();
+        std::vector<Run> out;
+        out.reserve(runs_.size() + stretches.size());
+        size_t used = 0;
+        const auto push = [&out, &used](uint64_t first, uint64_t count, T value) {
+            if (count == 0 || value == T{}) {
+                return;
+            }
+            used += count;
+            if (!out.empty() && out.back().end() == first && out.back().value == value) {
+                out.back().count += static_cast<uint32_t>(count);
+            } else {
+                out.push_back({static_cast<uint32_t>(first), static_cast<uint32_t>(count), value});
+            }
+        };
+        size_t i = 0;       // the old run being taken
+        uint64_t from = 0;  // the first row of it not taken yet
+        const auto runStart = [&] { return std::max<uint64_t>(runs_[i].first, from); };
+        for (size_t k = 0; k < stretches.size(); ++k) {
+            const auto [first, count] = stretches[k];
+            const uint64_t end = uint64_t{first} + count;
+            // Runs before the stretch stay as they are.
+            for (; i < runs_.size() && runs_[i].end() <= first; ++i) {
+                push(runStart(), runs_[i].end() - runStart(), runs_[i].value);
+            }
+            if (i < runs_.size() && runStart() < first) {
+                push(runStart(), first - runStart(), runs_[i].value);
+            }
+            from = std::max<uint64_t>(from, first);
+            for (uint64_t p = first; p < end;) {
+                if (i < runs_.size() && runStart() <= p) {
+                    const uint64_t stop = std::min(runs_[i].end(), end);
+                    push(p, stop - p, newValue(runs_[i].value, k));
+                    p = stop;
+                    if (stop == runs_[i].end()) {
+                        ++i;
+                    }
+                } else {
+                    const uint64_t stop =
+                        i < runs_.size() ? std::min<uint64_t>(runs_[i].first, end) : end;
+                    push(p, stop - p, newValue(T{}, k));
+                    p = stop;
+                }
+            }
+            from = end;
         }
-        if (chunk.wide) {
-            chunk.wide[i] = index;
-        } else {
-            chunk.narrow[i] = static_cast<uint16_t>(index);
+        for (; i < runs_.size(); ++i) {
+            push(runStart(), runs_[i].end() - runStart(), runs_[i].value);
         }
-        if (old == 0) {
-            ++chunk.used;
-            ++used_;
-        } else if (index == 0) {
-            --chunk.used;
-            --used_;
-        }
+        runs_ = std::move(out);
+        used_ = used;
     }
-    static void dropIfUnused(Chunk& chunk) {
-        if (chunk.used == 0) {
-            chunk.narrow.reset();
-            chunk.wide.reset();
-        }
-    }
-    std::vector<Chunk> chunks_;
+
+    std::vector<Run> runs_;
     size_t used_ = 0;
 };
+
+// The style index of each cell of a column by physical row (0: the default style).
+using StyleIndexes = RowValues<uint32_t>;
 
 }  // namespace pellumar

@@ -95,16 +95,27 @@ uint32_t Table::takePhysicalRow() {
     return physicalRows_.count++;
 }
 
-void Table::releasePhysicalRow(uint32_t phys) {
+void Table::releasePhysicalRows(std::span<const uint32_t> ids) {
+    if (ids.empty()) {
+        return;
+    }
+    // Styles and heights of the rows go in one pass over their runs, however scattered the rows.
+    const auto clear = [ids](auto& values) {
+        if (!values.empty()) {
+            values.remap(
+                ids.size(), [ids](size_t j) { return ids[j]; },
+                [](auto old) { return decltype(old){}; });
+        }
+    };
     for (auto& c : cols_) {
         Column& w = writable(c);
-        w.release(phys);
-        if (!w.styles.empty()) {
-            w.styles.set(phys, 0);
+        for (const uint32_t phys : ids) {
+            w.release(phys);
         }
+        clear(w.styles);
     }
-    rowHeights_.set(phys, 0);
-    freeRows_.push_back(phys);
+    clear(rowHeights_);
+    freeRows_.insert(freeRows_.end(), ids.begin(), ids.end());
 }
 
 void Table::setRowCount(int rows) {
@@ -175,9 +186,8 @@ void Table::removeRows(int at, int count) {
         return;
     }
     mapRows();
-    for (int r = at; r < at + count; ++r) {
-        releasePhysicalRow(physical(r));
-    }
+    releasePhysicalRows(
+        std::span(rowMap_).subspan(static_cast<size_t>(at), static_cast<size_t>(count)));
     rowMap_.erase(rowMap_.begin() + at, rowMap_.begin() + at + count);
 }
 
@@ -188,18 +198,20 @@ void Table::removeRowSet(std::span<const int> rows) {
     mapRows();
     size_t next = 0;  // the next listed row
     size_t kept = 0;
+    std::vector<uint32_t> removed;
     for (size_t r = 0; r < rowMap_.size(); ++r) {
         while (next < rows.size() && rows[next] < static_cast<int>(r)) {
             ++next;  // below the table or repeated
         }
         if (next < rows.size() && rows[next] == static_cast<int>(r)) {
-            releasePhysicalRow(rowMap_[r]);
+            removed.push_back(rowMap_[r]);
             ++next;
             continue;
         }
         rowMap_[kept++] = rowMap_[r];
     }
     rowMap_.resize(kept);
+    releasePhysicalRows(removed);
 }
 
 void Table::insertColumns(int at, int count) {
@@ -265,13 +277,11 @@ void Table::moveRowTexts(int from, int count, int to) {
         if (byPhysical.empty()) {
             return;
         }
-        std::vector<decltype(byPhysical.get(0))> held(span);
+        std::vector<std::pair<uint32_t, decltype(byPhysical.get(0))>> held(span);
         for (size_t i = 0; i < span; ++i) {
-            held[i] = byPhysical.get(before[i]);
+            held[i] = {rowMap_[static_cast<size_t>(lo) + i], byPhysical.get(before[i])};
         }
-        for (size_t i = 0; i < span; ++i) {
-            byPhysical.set(rowMap_[static_cast<size_t>(lo) + i], held[i]);
-        }
+        byPhysical.assign(std::move(held));
     };
     for (auto& c : cols_) {
         if (!c->styles.empty()) {
@@ -514,6 +524,11 @@ void Table::changeStyles(int row1, int col1, int row2, int col2,
         return changed[old];
     };
     for (int c = left; c <= right; ++c) {
+        if (!mapped_) {
+            writableColumn(c)->styles.remapRange(static_cast<uint32_t>(top),
+                                                 static_cast<uint32_t>(bottom - top + 1), newIndex);
+            continue;
+        }
         writableColumn(c)->styles.remap(
             static_cast<size_t>(bottom - top + 1),
             [this, top](size_t j) { return physical(top + static_cast<int>(j)); }, newIndex);
@@ -529,6 +544,13 @@ void Table::forEachStyleRun(const std::function<void(int col, int firstRow, int 
     for (int c = 0; c < columnCount(); ++c) {
         const StyleIndexes& styles = column(c)->styles;
         if (styles.empty()) {
+            continue;
+        }
+        if (!mapped_) {
+            // Row r is physical row r: the runs are the column's own.
+            forEachRun(styles, 0, rows - 1, [&](int first, int count, uint32_t id) {
+                run(c, first, count, palette_->styles[id]);
+            });
             continue;
         }
         int first = 0;
@@ -557,6 +579,11 @@ void Table::forEachStyleRun(
         return;
     }
     const StyleIndexes& styles = column(col)->styles;
+    if (!mapped_) {
+        forEachRun(styles, first, last,
+                   [&](int top, int count, uint32_t id) { run(top, count, palette_->styles[id]); });
+        return;
+    }
     int from = first;
     uint32_t id = 0;
     for (int r = first; r <= last + 1; ++r) {
@@ -608,6 +635,23 @@ void Table::setRowHeight(int row, int twips) {
     }
     twips = std::clamp(twips, 0, kMaxRowHeight);
     rowHeights_.set(physical(row), twips - kDefaultRowHeight);
+}
+
+void Table::setRowHeights(int first, int count, int twips) {
+    const int64_t end = std::min<int64_t>(int64_t{first} + count, rowCount());
+    first = std::max(first, 0);
+    if (end <= first) {
+        return;
+    }
+    twips = std::clamp(twips, 0, kMaxRowHeight);
+    if (!mapped_) {
+        rowHeights_.setRange(static_cast<uint32_t>(first), static_cast<uint32_t>(end - first),
+                             twips - kDefaultRowHeight);
+        return;
+    }
+    for (int r = first; r < end; ++r) {
+        rowHeights_.set(physical(r), twips - kDefaultRowHeight);
+    }
 }
 
 std::vector<int> Table::rowsWithHeight() const {

@@ -5,12 +5,13 @@
 // index maps, so moving, inserting and removing rows or columns never copies cell contents (the
 // row map is made only once the rows' order changes: a loaded table's rows cost nothing).
 // Each distinct cell style is kept once; a cell holds the index of its style and a row its height,
-// by physical row (grid/RowValues.h): a table without formatting pays nothing for them, and
-// styles and heights travel with their rows.
+// by physical row, as runs (core/table/RowValues.h): a table without formatting pays nothing for
+// them, and styles and heights travel with their rows.
 #pragma once
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -142,6 +143,13 @@ public:
     // The texts of row `row` in columns 0 to out.size() - 1 (empty past the last column), for
     // writers that go through a table row by row.
     void rowUtf8(int row, std::span<std::string_view> out) const;
+    // The filled cells of each row with any, in row order, for writers that keep empty cells at
+    // no cost: `row` is called with the row and its (column, text) pairs in column order. A row
+    // costs what its filled cells cost, not the table's width, and rows without filled cells
+    // are passed over (a stretch of them after the last filled cell of a load at once).
+    void forEachFilledRow(
+        const std::function<void(int row, std::span<const std::pair<int, std::string_view>> cells)>&
+            row) const;
     // The texts of column `col` in rows firstRow to firstRow + out.size() - 1 (empty past the last
     // row), for passes that go through a table column by column.
     void columnUtf8(int col, int firstRow, std::span<std::string_view> out) const;
@@ -187,8 +195,12 @@ public:
     // Row heights in twips (kDefaultRowHeight unless set), from 0 to kMaxRowHeight.
     int rowHeight(int row) const;
     void setRowHeight(int row, int twips);
+    // The same height for rows first to first + count - 1 (clipped to the table).
+    void setRowHeights(int first, int count, int twips);
     // Rows whose height differs from the default, in row order.
     std::vector<int> rowsWithHeight() const;
+    // The same as runs of rows of one height, in row order (for writers).
+    void forEachHeightRun(const std::function<void(int first, int count, int twips)>& run) const;
 
     // Stable sort of rows [first, last] by one column. A column whose non-empty cells are all
     // numbers sorts numerically, all dates chronologically, otherwise as text without regard to
@@ -246,7 +258,8 @@ private:
     static Column& writable(std::shared_ptr<const Column>& column);
     bool inRange(int row, int col) const;
     uint32_t takePhysicalRow();
-    void releasePhysicalRow(uint32_t phys);
+    // Empties the rows and gives them back for reuse.
+    void releasePhysicalRows(std::span<const uint32_t> ids);
     struct StylePalette;
     StylePalette& palette();
 
@@ -262,6 +275,18 @@ private:
     };
     uint32_t physical(int row) const {
         return mapped_ ? rowMap_[static_cast<size_t>(row)] : static_cast<uint32_t>(row);
+    }
+    // Calls f(first, count, value) for each run of `values` within rows first to last, clipped to
+    // them; only while row r is physical row r.
+    template <typename Values, typename F>
+    static void forEachRun(const Values& values, int first, int last, F&& f) {
+        for (const auto& run : values.runs()) {
+            const int64_t top = std::max<int64_t>(run.first, first);
+            const int64_t bottom = std::min<int64_t>(int64_t(run.end()) - 1, last);
+            if (top <= bottom) {
+                f(static_cast<int>(top), static_cast<int>(bottom - top + 1), run.value);
+            }
+        }
     }
     // Makes the row map, for a change of the rows' order.
     void mapRows();

@@ -162,6 +162,9 @@ public:
     }
     // The bytes the chunks hold.
     size_t bytes() const { return bytes_ + chunks_.capacity() * sizeof(Chunk); }
+    // The chunks, and how many cells of chunk k are kept (cells past them are empty).
+    size_t chunkCount() const { return chunks_.size(); }
+    uint32_t kept(size_t k) const { return chunks_[k].used; }
     template <typename F>
     void forEach(F&& f) {
         for (Chunk& chunk : chunks_) {

@@ -53,9 +53,7 @@ void Table::attachRows(std::span<const int> rows, std::span<const uint32_t> ids)
 }
 
 void Table::releaseRows(std::span<const uint32_t> ids) {
-    for (const uint32_t phys : ids) {
-        releasePhysicalRow(phys);
-    }
+    releasePhysicalRows(ids);
 }
 
 size_t Table::detachedBytes(std::span<const uint32_t> ids) const {
@@ -75,9 +73,8 @@ void Table::dropRows(int at, int count) {
     }
     count = std::min(count, rowCount() - at);
     mapRows();
-    for (int r = at; r < at + count; ++r) {
-        releasePhysicalRow(physical(r));
-    }
+    releasePhysicalRows(
+        std::span(rowMap_).subspan(static_cast<size_t>(at), static_cast<size_t>(count)));
     rowMap_.erase(rowMap_.begin() + at, rowMap_.begin() + at + count);
 }
 
@@ -101,8 +98,7 @@ Table::ColumnSet::~ColumnSet() = default;
 size_t Table::ColumnSet::bytes() const {
     size_t bytes = 0;
     for (const auto& c : columns_) {
-        bytes += c->cells.bytes() + c->arena.capacity() + c->styles.count() * sizeof(uint16_t) +
-                 sizeof(Column);
+        bytes += c->cells.bytes() + c->arena.capacity() + c->styles.bytes() + sizeof(Column);
     }
     return bytes;
 }
@@ -128,9 +124,11 @@ void Table::putColumns(int at, ColumnSet&& set) {
             Column& w = writable(c);
             for (const uint32_t phys : freeRows_) {
                 w.release(phys);
-                if (!w.styles.empty()) {
-                    w.styles.set(phys, 0);
-                }
+            }
+            if (!w.styles.empty()) {
+                w.styles.remap(
+                    freeRows_.size(), [this](size_t j) { return freeRows_[j]; },
+                    [](uint32_t) { return uint32_t{0}; });
             }
         }
     }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
 
 namespace pellumar {
 
@@ -148,9 +149,16 @@ bool RecoveryController::takeSnapshot() {
     writeGeneration_ = generation_;
     writer_ = std::thread([this, write, folder = store_->folder(), id = store_->id(),
                            table = std::move(frozen), info = std::move(info)]() mutable {
-        const auto written = writeRecoverySnapshot(folder, id, table, info);
-        writeOk_ = written.ok();
-        writeError_ = written.ok() ? QString() : written.message();
+        try {
+            const auto written = writeRecoverySnapshot(folder, id, table, info);
+            writeOk_ = written.ok();
+            writeError_ = written.ok() ? QString() : written.message();
+        } catch (const std::bad_alloc&) {
+            // Nothing in a snapshot may end the program.
+            writeOk_ = false;
+            writeError_ = QStringLiteral(
+                "Cannot write the recovery snapshot: there is not enough memory to write it.");
+        }
         table = Table();  // what only the snapshot still held is freed here, not in the window
         QMetaObject::invokeMethod(
             this, [this, write] { finishWrite(write); }, Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 
 #include "DocumentTestSupport.h"
 #include "core/document/NativeFile.h"
+#include "core/document/NativeFormat.h"
 #include "core/grid/GridModel.h"
 
 using namespace pellumar;
@@ -61,25 +62,25 @@ Table formattedTable() {
 // A small file whose layout the broken-file cases below change byte by byte:
 //   0 magic, 8 version, 12 rows (2), 16 columns (2), 20 height runs (1), 24 style runs (1)
 //   28 the two columns, 21 bytes each when they have no format or combo list
-//   70 texts: 02 'a' 'b' 01 'c' 01 'd' 01 'e'
-//   79 the height run of row 1 (first row, rows, twips)
-//   91 the style count (1), 95 the style, 112 the style run of (1, 1) (column, first row,
-//   rows, style), 128 the check sum; 136 bytes in all.
-// With `twoRuns`, (1, 0) is bold too: its run comes first, and the run of (1, 1) is at 128.
+//   70 texts: 04 (a record of two cells) 04 'a' 'b' 02 'c', 04 02 'd' 02 'e'
+//   81 the height run of row 1 (first row, rows, twips)
+//   93 the style count (1), 97 the style, 114 the style run of (1, 1) (column, first row,
+//   rows, style), 130 the check sum; 138 bytes in all.
+// With `twoRuns`, (1, 0) is bold too: its run comes first, and the run of (1, 1) is at 130.
 constexpr int kVersionAt = 8;
 constexpr int kRowsAt = 12;
 constexpr int kColsAt = 16;
 constexpr int kAlignmentOfColumn0At = 32;
 constexpr int kTextsAt = 70;
-constexpr int kHeightRowAt = 79;
-constexpr int kHeightRowsAt = 83;
-constexpr int kStyleCountAt = 91;
-constexpr int kStylePictureAt = 95 + 14;
-constexpr int kStyleColumnAt = 112;  // the column of the first run
-constexpr int kStyleRunRowsAt = 112 + 8;
-constexpr int kStyleRunStyleAt = 112 + 12;
-constexpr int kSecondStyleRunColAt = 128;
-constexpr int kChecksumAt = 128;
+constexpr int kHeightRowAt = 81;
+constexpr int kHeightRowsAt = 85;
+constexpr int kStyleCountAt = 93;
+constexpr int kStylePictureAt = 97 + 14;
+constexpr int kStyleColumnAt = 114;  // the column of the first run
+constexpr int kStyleRunRowsAt = 114 + 8;
+constexpr int kStyleRunStyleAt = 114 + 12;
+constexpr int kSecondStyleRunColAt = 130;
+constexpr int kChecksumAt = 130;
 
 QByteArray smallFile(bool twoRuns = false) {
     Table t = tableOf({{"ab", "c"}, {"d", "e"}});
@@ -99,12 +100,29 @@ QByteArray smallFile(bool twoRuns = false) {
     return bytes;
 }
 
-QByteArray withNumber(QByteArray bytes, int at, quint32 value) {
-    qToLittleEndian(value, bytes.data() + at);
+// The file with its check sum made right again: a file made to be wrong, not one damaged on
+// the way.
+QByteArray resummed(QByteArray bytes) {
+    if (bytes.size() >= 8) {
+        nativeformat::Checksum sum;
+        sum.update(bytes.constData(), static_cast<size_t>(bytes.size() - 8));
+        qToLittleEndian(sum.result(), bytes.data() + bytes.size() - 8);
+    }
     return bytes;
 }
 
+QByteArray withNumber(QByteArray bytes, int at, quint32 value) {
+    qToLittleEndian(value, bytes.data() + at);
+    return resummed(bytes);
+}
+
 QByteArray withByte(QByteArray bytes, int at, char value) {
+    bytes[at] = value;
+    return resummed(bytes);
+}
+
+// The same, as a byte spoilt on the way: the check sum stays as it was.
+QByteArray flipped(QByteArray bytes, int at, char value) {
     bytes[at] = value;
     return bytes;
 }
@@ -228,18 +246,30 @@ private slots:
                                    << QStringLiteral("%1 is damaged: its version number is wrong.");
         QTest::newRow("cut inside the texts") << good.left(kTextsAt + 3) << damaged << tooShort;
         QTest::newRow("cut inside the check sum") << good.left(good.size() - 3) << damaged << early;
+        // Empty records take a byte for any number of them: a row count beyond the records is
+        // found where they run out.
         QTest::newRow("lying row count")
-            << withNumber(good, kRowsAt, 0x7ffffffe) << damaged << tooShort;
+            << withNumber(good, kRowsAt, 0x7ffffffe) << damaged
+            << QStringLiteral("%1 is damaged: a record has a wrong length.");
         QTest::newRow("absurd column count")
             << withNumber(good, kColsAt, 50000000) << damaged
             << QStringLiteral("%1 is damaged: it claims more columns than a table can have.");
         QTest::newRow("a text longer than the file")
-            << withByte(good, kTextsAt, 0x7f) << damaged << early;
+            << withByte(good, kTextsAt + 1, '\xfe') << damaged << early;
+        QTest::newRow("more empty records than rows")
+            << withByte(good, kTextsAt, 0x05) << damaged
+            << QStringLiteral("%1 is damaged: it has more records than it claims.");
+        QTest::newRow("a record wider than the table")
+            << withByte(good, kTextsAt, 0x06) << damaged
+            << QStringLiteral("%1 is damaged: a record has more cells than the table has columns.");
+        QTest::newRow("empty cells past the record's end")
+            << withByte(withByte(good, kTextsAt + 6, 0x02), kTextsAt + 7, 0x03) << damaged
+            << QStringLiteral("%1 is damaged: a record has more cells than the table has columns.");
         QTest::newRow("a length of more than five bytes")
-            << good.left(kTextsAt) + QByteArray(6, '\xff') + good.mid(kTextsAt + 6) << damaged
-            << QStringLiteral("%1 is damaged: a cell text has a wrong length.");
+            << resummed(good.left(kTextsAt) + QByteArray(6, '\xff') + good.mid(kTextsAt + 6))
+            << damaged << QStringLiteral("%1 is damaged: a cell text has a wrong length.");
         QTest::newRow("a text that is not UTF-8")
-            << withByte(good, kTextsAt + 1, '\xff') << damaged
+            << withByte(good, kTextsAt + 2, '\xff') << damaged
             << QStringLiteral("%1 is damaged: a cell text is not readable text.");
         QTest::newRow("column alignment out of range")
             << withNumber(good, kAlignmentOfColumn0At, 42) << damaged
@@ -267,12 +297,20 @@ private slots:
         QTest::newRow("style runs overlapping")
             << withNumber(smallFile(true), kSecondStyleRunColAt, 0) << damaged
             << QStringLiteral("%1 is damaged: a cell style is out of range.");
-        QTest::newRow("a changed text")
-            << withByte(good, kTextsAt + 4, 'x') << damaged
-            << QStringLiteral("%1 is damaged: its contents do not match their check sum.");
+        // A byte changed on the way: whatever it makes of the file, the check sum says so.
+        const QString wrongSum =
+            QStringLiteral("%1 is damaged: its contents do not match their check sum.");
+        QTest::newRow("a changed text") << flipped(good, kTextsAt + 5, 'x') << damaged << wrongSum;
+        QTest::newRow("a changed length: the text would pass the end")
+            << flipped(good, kTextsAt + 1, '\xfe') << damaged << wrongSum;
+        QTest::newRow("a changed record: more empty records than rows")
+            << flipped(good, kTextsAt, 0x05) << damaged << wrongSum;
+        QTest::newRow("a changed column setting")
+            << flipped(good, kAlignmentOfColumn0At, 42) << damaged << wrongSum;
+        QTest::newRow("a changed style run")
+            << flipped(good, kStyleRunRowsAt, 2) << damaged << wrongSum;
         QTest::newRow("a changed check sum")
-            << withByte(good, kChecksumAt, good[kChecksumAt] ^ 1) << damaged
-            << QStringLiteral("%1 is damaged: its contents do not match their check sum.");
+            << flipped(good, kChecksumAt, good[kChecksumAt] ^ 1) << damaged << wrongSum;
         QTest::newRow("data after the end")
             << good + "x" << damaged
             << QStringLiteral("%1 is damaged: it has more data than it should.");
@@ -301,7 +339,7 @@ private slots:
     }
 
     void memoryFollowsTheFile() {
-        // Empty cells take a byte each in the file and nothing in the loaded table.
+        // Empty cells take next to nothing in the file and nothing in the loaded table.
         QByteArray bytes;
         QBuffer out(&bytes);
         out.open(QIODevice::WriteOnly);
