@@ -1,14 +1,17 @@
 // pellumar-convert: converts between Pellumar's file forms from the command line.
 //
-//   pellumar-convert [--first-line-data] IN OUT
+//   pellumar-convert [--first-line-data] [--sheet NAME|NUMBER] IN OUT
 //
 // Each file's kind comes from its extension: .plm native grid file, .csv comma text, .txt and
-// .tsv tab text. A text IN has its first line taken as the column titles, or with
+// .tsv tab text, .xlsx Excel workbook, .ods OpenDocument spreadsheet. A workbook IN gives its
+// first sheet, or the one --sheet names (a name, or a number from 1). A text IN has its first line
+// taken as the column titles, or with
 // --first-line-data as the first record below an empty title row (the flag has no meaning for a
 // .plm IN, which carries its own title row). A text OUT is written in the encoding a text IN was
-// read in, else UTF-8. What the user should know about a text IN that loaded (a mix of
-// encodings, a quoted field left open) goes to standard error. Exit status: 0 done (warnings or
-// not), 1 the conversion failed (the message says why; OUT is left as it was), 2 wrong usage.
+// read in, else UTF-8. What the user should know about an IN that loaded (a mix of encodings, a
+// quoted field left open, formulas without a computed value) goes to standard error. Exit status: 0
+// done (warnings or not), 1 the conversion failed (the message says why; OUT is left as it was), 2
+// wrong usage.
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -18,6 +21,7 @@
 #include "core/document/Document.h"
 #include "core/document/NativeFile.h"
 #include "core/document/TextFile.h"
+#include "core/document/Workbook.h"
 
 using namespace pellumar;
 
@@ -33,10 +37,13 @@ void say(const QString& text) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: pellumar-convert [--first-line-data] IN OUT\n"
+                 "usage: pellumar-convert [--first-line-data] [--sheet NAME|NUMBER] IN OUT\n"
                  "  Converts IN to OUT, each kind chosen by its extension:\n"
-                 "  .plm Pellumar file, .csv comma text, .txt or .tsv tab text.\n"
-                 "  --first-line-data  IN's first line is a record, not the column titles\n");
+                 "  .plm Pellumar file, .csv comma text, .txt or .tsv tab text,\n"
+                 "  .xlsx Excel workbook, .ods OpenDocument spreadsheet.\n"
+                 "  --first-line-data  IN's first line is a record, not the column titles\n"
+                 "  --sheet NAME|NUMBER  the sheet of a workbook IN to read (the first by "
+                 "default)\n");
     return 2;
 }
 
@@ -46,6 +53,14 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool firstLineData = args.removeAll(QStringLiteral("--first-line-data")) > 0;
+    QString sheet;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--sheet")); at >= 0) {
+        if (at + 1 >= args.size()) {
+            return usage();
+        }
+        sheet = args.takeAt(at + 1);
+        args.removeAt(at);
+    }
     if (args.size() != 2 || args[0].startsWith(u'-') || args[1].startsWith(u'-')) {
         return usage();
     }
@@ -55,7 +70,7 @@ int main(int argc, char** argv) {
     const auto outKind = fileKindOfPath(out);
     if (!inKind || !outKind) {
         say(QStringLiteral("cannot tell the kind of %1 from its extension (use .plm, .csv, "
-                           ".txt or .tsv).")
+                           ".txt, .tsv, .xlsx or .ods).")
                 .arg(!inKind ? in : out));
         return 2;
     }
@@ -69,6 +84,17 @@ int main(int argc, char** argv) {
             return 1;
         }
         table = loaded.take();
+    } else if (isWorkbookKind(*inKind)) {
+        auto loaded = loadWorkbook(
+            in, *inKind == FileKind::Xlsx ? WorkbookKind::Xlsx : WorkbookKind::Ods, sheet);
+        if (!loaded) {
+            say(loaded.message());
+            return 1;
+        }
+        table = std::move(loaded.value().table);
+        for (const QString& warning : loaded.value().warnings) {
+            say(warning);
+        }
     } else {
         auto loaded = loadDelimited(in, separatorOf(*inKind));
         if (!loaded) {
@@ -87,6 +113,13 @@ int main(int argc, char** argv) {
 
     if (*outKind == FileKind::Native) {
         const auto saved = saveNative(table, out);
+        if (!saved) {
+            say(saved.message());
+            return 1;
+        }
+    } else if (isWorkbookKind(*outKind)) {
+        const auto saved = saveWorkbook(
+            table, out, *outKind == FileKind::Xlsx ? WorkbookKind::Xlsx : WorkbookKind::Ods);
         if (!saved) {
             say(saved.message());
             return 1;

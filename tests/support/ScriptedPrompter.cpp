@@ -77,4 +77,16 @@ bool ScriptedPrompter::printPreview(QWidget*, const PageSource& pages, QPrinter*
     return true;
 }
 
+int ScriptedPrompter::choice(QWidget*, const QString& caption, const QString& text,
+                             const QStringList& items, int) {
+    Question q;
+    q.kind = Kind::Choice;
+    q.caption = caption;
+    q.text = text;
+    q.items = items;
+    asked_.push_back(q);
+    const QVariant v = next();
+    return v.isValid() ? v.toInt() : -1;
+}
+
 }  // namespace pellumar

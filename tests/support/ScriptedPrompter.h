@@ -14,7 +14,7 @@ namespace pellumar {
 
 class ScriptedPrompter : public Prompter {
 public:
-    enum class Kind { Message, OpenFile, SaveFile, Color, Print, Preview };
+    enum class Kind { Message, OpenFile, SaveFile, Color, Print, Preview, Choice };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -26,6 +26,7 @@ public:
         FileDialogOptions file;
         int pages = 0;  // a preview: its page count and paper (twips)
         QSize paper;
+        QStringList items;  // a choice: the items offered
     };
 
     // Queue the next answers, in the order the questions will come.
@@ -36,6 +37,8 @@ public:
     void answerPrint(bool accept) { answers_.push_back(accept); }
     // A preview answered by printing to this PDF file; "" closes the preview.
     void answerPreview(const QString& pdfPath) { answers_.push_back(pdfPath); }
+    // A choice answered with the item of this index; -1 cancels it.
+    void answerChoice(int index) { answers_.push_back(index); }
 
     const QList<Question>& asked() const { return asked_; }
     const Question& last() const { return asked_.constLast(); }
@@ -56,6 +59,8 @@ public:
     QColor color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter* printer) override;
     bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) override;
+    int choice(QWidget* parent, const QString& caption, const QString& text,
+               const QStringList& items, int current) override;
 
 private:
     QVariant next();

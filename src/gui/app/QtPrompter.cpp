@@ -5,8 +5,11 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <algorithm>
 
 namespace pellumar {
 
@@ -98,6 +101,14 @@ bool QtPrompter::printPreview(QWidget* parent, const PageSource& pages, QPrinter
         return true;
     });
     return preview.exec() == QDialog::Accepted;
+}
+
+int QtPrompter::choice(QWidget* parent, const QString& caption, const QString& text,
+                       const QStringList& items, int current) {
+    bool ok = false;
+    const QString picked = QInputDialog::getItem(
+        parent, caption, text, items, std::clamp(current, 0, int(items.size()) - 1), false, &ok);
+    return ok ? static_cast<int>(items.indexOf(picked)) : -1;
 }
 
 }  // namespace pellumar

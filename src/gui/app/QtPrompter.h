@@ -15,6 +15,8 @@ public:
     QColor color(QWidget* parent, const QColor& initial) override;
     bool print(QWidget* parent, QPrinter* printer) override;
     bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) override;
+    int choice(QWidget* parent, const QString& caption, const QString& text,
+               const QStringList& items, int current) override;
 };
 
 }  // namespace pellumar

@@ -23,12 +23,16 @@ namespace pellumar {
     X(mnuOpen2)              \
     X(mnuOpenTAB0)           \
     X(mnuOpenTAB1)           \
+    X(mnuOpenXlsx)           \
+    X(mnuOpenOds)            \
     X(mnuAppend)             \
     X(mnuSave)               \
     X(mnuSaveAs)             \
     X(mnuSaveAsPLM)          \
     X(mnuSaveAsComma)        \
     X(mnuSaveAsTab)          \
+    X(mnuSaveAsXlsx)         \
+    X(mnuSaveAsOds)          \
     X(mnuPrintSheet)         \
     X(mnuPrintLabels)        \
     X(mnuExit)               \
@@ -86,7 +90,9 @@ namespace pellumar {
     X(Acolor)                \
     X(OPEN_PLM)              \
     X(OPEN_CSV)              \
-    X(OPEN_TXT)
+    X(OPEN_TXT)              \
+    X(OPEN_XLSX)             \
+    X(OPEN_ODS)
 
 enum class CommandId : int {
 #define PELLUMAR_COMMAND_ENUM(name) name,

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QWidget;
@@ -46,6 +47,10 @@ public:
     // chose to print: `printer` is then set up for the printer chosen, or for a PDF file
     // (output format PDF and the file's name). False when the preview was closed.
     virtual bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) = 0;
+    // Asks the user to pick one of `items` (a list, `current` chosen at first); the index picked,
+    // or -1 when the question was cancelled.
+    virtual int choice(QWidget* parent, const QString& caption, const QString& text,
+                       const QStringList& items, int current) = 0;
 
     // Convenience: an OK box.
     void inform(QWidget* parent, Icon icon, const QString& caption, const QString& text) {
