@@ -48,9 +48,16 @@ public:
     // (output format PDF and the file's name). False when the preview was closed.
     virtual bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) = 0;
     // Asks the user to pick one of `items` (a list, `current` chosen at first); the index picked,
-    // or -1 when the question was cancelled.
+    // or -1 when the question was cancelled (as a prompter that cannot ask does).
     virtual int choice(QWidget* parent, const QString& caption, const QString& text,
-                       const QStringList& items, int current) = 0;
+                       const QStringList& items, int current) {
+        Q_UNUSED(parent);
+        Q_UNUSED(caption);
+        Q_UNUSED(text);
+        Q_UNUSED(items);
+        Q_UNUSED(current);
+        return -1;
+    }
 
     // Convenience: an OK box.
     void inform(QWidget* parent, Icon icon, const QString& caption, const QString& text) {
