@@ -1,19 +1,21 @@
 // pellumar-convert: converts between Pellumar's file forms from the command line.
 //
-//   pellumar-convert [--first-line-data] IN OUT
+//   pellumar-convert [--first-line-data] [--sheet NAME|NUMBER] IN OUT
 //   pellumar-convert --form-posts [--separator S] [--mail-columns] SOURCE... OUT
 //
 // Each file's kind comes from its extension: .plm native grid file, .csv comma text, .txt and
-// .tsv tab text. A text IN has its first line taken as the column titles, or with
+// .tsv tab text, .xlsx Excel workbook, .ods OpenDocument spreadsheet. A workbook IN gives its
+// first sheet, or the one --sheet names (a name, or a number from 1). A text IN has its first line
+// taken as the column titles, or with
 // --first-line-data as the first record below an empty title row (the flag has no meaning for a
 // .plm IN, which carries its own title row). A text OUT is written in the encoding a text IN was
 // read in, else UTF-8. With --form-posts a new table is made of the form posts in the SOURCEs
 // (mbox files, Maildir folders, folders of .eml files, .eml files), one record a message, read
 // by the Drop Box's rules under the separator S ("=" when not given); the summary of the import
-// goes to standard error. What the user should know about a text IN that loaded (a mix of
-// encodings, a quoted field left open) goes to standard error. Exit status: 0 done (warnings or
-// not), 1 the conversion failed or a SOURCE cannot be read or holds no message (the message says
-// why; OUT is left as it was), 2 wrong usage.
+// goes to standard error. What the user should know about an IN that loaded (a mix of
+// encodings, a quoted field left open, formulas without a computed value) goes to standard error.
+// Exit status: 0 done (warnings or not), 1 the conversion failed or a SOURCE cannot be read or
+// holds no message (the message says why; OUT is left as it was), 2 wrong usage.
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -23,6 +25,7 @@
 #include "core/document/Document.h"
 #include "core/document/NativeFile.h"
 #include "core/document/TextFile.h"
+#include "core/document/Workbook.h"
 #include "core/formreader/MailImport.h"
 #include "core/grid/GridModel.h"
 
@@ -40,10 +43,13 @@ void say(const QString& text) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: pellumar-convert [--first-line-data] IN OUT\n"
+                 "usage: pellumar-convert [--first-line-data] [--sheet NAME|NUMBER] IN OUT\n"
                  "  Converts IN to OUT, each kind chosen by its extension:\n"
-                 "  .plm Pellumar file, .csv comma text, .txt or .tsv tab text.\n"
+                 "  .plm Pellumar file, .csv comma text, .txt or .tsv tab text,\n"
+                 "  .xlsx Excel workbook, .ods OpenDocument spreadsheet.\n"
                  "  --first-line-data  IN's first line is a record, not the column titles\n"
+                 "  --sheet NAME|NUMBER  the sheet of a workbook IN to read (the first by "
+                 "default)\n"
                  "usage: pellumar-convert --form-posts [--separator S] [--mail-columns] "
                  "SOURCE... OUT\n"
                  "  Makes OUT of the form posts in the mailboxes, Maildir folders, folders of\n"
@@ -125,6 +131,14 @@ int main(int argc, char** argv) {
         return formPosts(args);
     }
     const bool firstLineData = args.removeAll(QStringLiteral("--first-line-data")) > 0;
+    QString sheet;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--sheet")); at >= 0) {
+        if (at + 1 >= args.size()) {
+            return usage();
+        }
+        sheet = args.takeAt(at + 1);
+        args.removeAt(at);
+    }
     if (args.size() != 2 || args[0].startsWith(u'-') || args[1].startsWith(u'-')) {
         return usage();
     }
@@ -134,7 +148,7 @@ int main(int argc, char** argv) {
     const auto outKind = fileKindOfPath(out);
     if (!inKind || !outKind) {
         say(QStringLiteral("cannot tell the kind of %1 from its extension (use .plm, .csv, "
-                           ".txt or .tsv).")
+                           ".txt, .tsv, .xlsx or .ods).")
                 .arg(!inKind ? in : out));
         return 2;
     }
@@ -148,6 +162,17 @@ int main(int argc, char** argv) {
             return 1;
         }
         table = loaded.take();
+    } else if (isWorkbookKind(*inKind)) {
+        auto loaded = loadWorkbook(
+            in, *inKind == FileKind::Xlsx ? WorkbookKind::Xlsx : WorkbookKind::Ods, sheet);
+        if (!loaded) {
+            say(loaded.message());
+            return 1;
+        }
+        table = std::move(loaded.value().table);
+        for (const QString& warning : loaded.value().warnings) {
+            say(warning);
+        }
     } else {
         auto loaded = loadDelimited(in, separatorOf(*inKind));
         if (!loaded) {
@@ -166,6 +191,13 @@ int main(int argc, char** argv) {
 
     if (*outKind == FileKind::Native) {
         const auto saved = saveNative(table, out);
+        if (!saved) {
+            say(saved.message());
+            return 1;
+        }
+    } else if (isWorkbookKind(*outKind)) {
+        const auto saved = saveWorkbook(
+            table, out, *outKind == FileKind::Xlsx ? WorkbookKind::Xlsx : WorkbookKind::Ods);
         if (!saved) {
             say(saved.message());
             return 1;

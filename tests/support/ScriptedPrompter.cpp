@@ -105,4 +105,16 @@ void ScriptedPrompter::report(QWidget*, Icon icon, const QString& caption, const
     next();
 }
 
+int ScriptedPrompter::choice(QWidget*, const QString& caption, const QString& text,
+                             const QStringList& items, int) {
+    Question q;
+    q.kind = Kind::Choice;
+    q.caption = caption;
+    q.text = text;
+    q.items = items;
+    asked_.push_back(q);
+    const QVariant v = next();
+    return v.isValid() ? v.toInt() : -1;
+}
+
 }  // namespace pellumar

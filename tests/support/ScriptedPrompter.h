@@ -14,7 +14,17 @@ namespace pellumar {
 
 class ScriptedPrompter : public Prompter {
 public:
-    enum class Kind { Message, OpenFile, SaveFile, Color, Print, Preview, MailSources, Report };
+    enum class Kind {
+        Message,
+        OpenFile,
+        SaveFile,
+        Color,
+        Print,
+        Preview,
+        MailSources,
+        Report,
+        Choice
+    };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -28,6 +38,7 @@ public:
         QSize paper;
         QStringList details;       // a report's details
         MailSourceChoice sources;  // a mail source choice as it came in
+        QStringList items;         // a choice: the items offered
     };
 
     // Queue the next answers, in the order the questions will come.
@@ -38,6 +49,8 @@ public:
     void answerPrint(bool accept) { answers_.push_back(accept); }
     // A preview answered by printing to this PDF file; "" closes the preview.
     void answerPreview(const QString& pdfPath) { answers_.push_back(pdfPath); }
+    // A choice answered with the item of this index; -1 cancels it.
+    void answerChoice(int index) { answers_.push_back(index); }
 
     // A form-post import's choice: these sources, with or without the mail columns; an empty
     // list cancels.
@@ -67,6 +80,8 @@ public:
     bool chooseMailSources(QWidget* parent, MailSourceChoice& choice) override;
     void report(QWidget* parent, Icon icon, const QString& caption, const QString& text,
                 const QStringList& details) override;
+    int choice(QWidget* parent, const QString& caption, const QString& text,
+               const QStringList& items, int current) override;
 
 private:
     QVariant next();

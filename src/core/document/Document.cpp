@@ -15,6 +15,12 @@ std::optional<FileKind> fileKindOfPath(const QString& path) {
     if (ext == u"txt" || ext == u"tsv") {
         return FileKind::Tab;
     }
+    if (ext == u"xlsx") {
+        return FileKind::Xlsx;
+    }
+    if (ext == u"ods") {
+        return FileKind::Ods;
+    }
     return std::nullopt;
 }
 

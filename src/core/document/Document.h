@@ -23,10 +23,17 @@ enum class FileKind : int16_t {
     Native = 2,  // the native grid file (.plm)
     Comma = 3,   // comma-delimited text
     Tab = 4,     // tab-delimited text
+    Xlsx = 5,    // an Excel workbook (.xlsx)
+    Ods = 6,     // an OpenDocument spreadsheet (.ods)
 };
 
+// True for the workbook kinds (.xlsx and .ods).
+constexpr bool isWorkbookKind(FileKind kind) {
+    return kind == FileKind::Xlsx || kind == FileKind::Ods;
+}
+
 // The kind of a file by its extension, without regard to case: .plm native, .csv comma text,
-// .txt and .tsv tab text; nothing for any other name.
+// .txt and .tsv tab text, .xlsx and .ods workbooks; nothing for any other name.
 std::optional<FileKind> fileKindOfPath(const QString& path);
 
 class Document : public QObject {

@@ -14,7 +14,7 @@ QString FolderOfPath(const QString& path) {
 
 bool isCancelledFileName(const QString& name) {
     return name.isEmpty() || name == u"*.*" || name == u"*.plm" || name == u"*.csv" ||
-           name == u"*.txt";
+           name == u"*.txt" || name == u"*.xlsx" || name == u"*.ods";
 }
 
 QString withDefaultExtension(const QString& name, const QString& extension) {

@@ -83,17 +83,16 @@ RecoveryInfo readInfo(const QString& path) {
     const QJsonObject o = QJsonDocument::fromJson(f.readAll()).object();
     const int kind = o.value(QStringLiteral("kind")).toInt();
     const QString file = o.value(QStringLiteral("file")).toString();
-    if (file.isEmpty() ||
-        (kind != static_cast<int>(FileKind::Native) && kind != static_cast<int>(FileKind::Comma) &&
-         kind != static_cast<int>(FileKind::Tab))) {
+    if (file.isEmpty() || kind < static_cast<int>(FileKind::Native) ||
+        kind > static_cast<int>(FileKind::Ods)) {
         return info;
     }
     info.file = file;
     info.kind = static_cast<FileKind>(kind);
     info.encoding = encodingOf(o.value(QStringLiteral("encoding")).toString());
     info.untitled = o.value(QStringLiteral("untitled")).toBool();
-    info.firstLineData =
-        info.kind != FileKind::Native && o.value(QStringLiteral("firstLineData")).toBool();
+    info.firstLineData = (info.kind == FileKind::Comma || info.kind == FileKind::Tab) &&
+                         o.value(QStringLiteral("firstLineData")).toBool();
     return info;
 }
 

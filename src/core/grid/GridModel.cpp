@@ -84,8 +84,13 @@ int GridModel::checkState(int row, int col) const {
         return CheckNone;
     }
     if (table_.columnAttributes(col).dataType == DataTypeCheckbox) {
-        const auto v = parseNumber(table_.utf8(row, col));
-        return v && (*v == 1 || *v == -1) ? CheckChecked : CheckUnchecked;
+        // 1 and -1 are checked, and so is TRUE, as workbooks give their booleans.
+        const std::string_view text = table_.utf8(row, col);
+        const auto v = parseNumber(text);
+        const bool isTrue = text.size() == 4 &&
+                            QLatin1StringView(text.data(), 4)
+                                    .compare(QLatin1StringView("true"), Qt::CaseInsensitive) == 0;
+        return isTrue || (v && (*v == 1 || *v == -1)) ? CheckChecked : CheckUnchecked;
     }
     return table_.hasStyle(row, col) ? int(table_.style(row, col).checkState) : int(CheckNone);
 }

@@ -24,6 +24,9 @@ constexpr std::array kMenus{
     MenuEntry{CommandId::mnuOpenA, CommandId::mnuOpen2, "Ta&b Delimited (*.txt)", "", Sub},
     MenuEntry{CommandId::mnuOpen2, CommandId::mnuOpenTAB0, "First Line &Header", "", 0},
     MenuEntry{CommandId::mnuOpen2, CommandId::mnuOpenTAB1, "First Line &Data", "", 0},
+    MenuEntry{CommandId::mnuOpenA, CommandId::mnuOpenXlsx, "&Excel Workbook (*.xlsx)", "", 0},
+    MenuEntry{CommandId::mnuOpenA, CommandId::mnuOpenOds, "Open&Document Spreadsheet (*.ods)", "",
+              0},
     MenuEntry{CommandId::mnuFile, CommandId::mnuAppend, "&Append", "Ctrl+A", 0},
     MenuEntry{CommandId::mnuFile, CommandId::mnuImportFormPosts, "&Import Form Posts...", "", 0},
     MenuEntry{CommandId::mnuFile, CommandId::mnuSave, "&Save", "Ctrl+S", Off},
@@ -31,6 +34,9 @@ constexpr std::array kMenus{
     MenuEntry{CommandId::mnuSaveAs, CommandId::mnuSaveAsPLM, "Pellumar (*.plm)", "", 0},
     MenuEntry{CommandId::mnuSaveAs, CommandId::mnuSaveAsComma, "Comma Delimited (*.csv)", "", 0},
     MenuEntry{CommandId::mnuSaveAs, CommandId::mnuSaveAsTab, "Tab Delimited (*.txt)", "", 0},
+    MenuEntry{CommandId::mnuSaveAs, CommandId::mnuSaveAsXlsx, "Excel Workbook (*.xlsx)", "", 0},
+    MenuEntry{CommandId::mnuSaveAs, CommandId::mnuSaveAsOds, "OpenDocument Spreadsheet (*.ods)", "",
+              0},
     MenuEntry{CommandId::mnuFile, CommandId::mnuPrintSheet, "&Print Sheet...", "F4", Sep},
     MenuEntry{CommandId::mnuFile, CommandId::mnuPrintLabels, "Print &Mailing Labels...", "F5", Sep},
     MenuEntry{CommandId::mnuFile, CommandId::mnuExit, "E&xit", "", 0},
@@ -119,6 +125,8 @@ constexpr std::array kOpenDropDown{
     DropDownEntry{CommandId::OPEN_PLM, "Pellumar (*.plm)"},
     DropDownEntry{CommandId::OPEN_CSV, "Comma Delimited (*.csv)"},
     DropDownEntry{CommandId::OPEN_TXT, "Tab Delimited (*.txt)"},
+    DropDownEntry{CommandId::OPEN_XLSX, "Excel Workbook (*.xlsx)"},
+    DropDownEntry{CommandId::OPEN_ODS, "OpenDocument Spreadsheet (*.ods)"},
 };
 
 }  // namespace

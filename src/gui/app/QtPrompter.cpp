@@ -6,8 +6,11 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <algorithm>
 
 namespace pellumar {
 
@@ -117,6 +120,14 @@ void QtPrompter::report(QWidget* parent, Icon icon, const QString& caption, cons
         box.setDetailedText(details.join(u'\n'));
     }
     box.exec();
+}
+
+int QtPrompter::choice(QWidget* parent, const QString& caption, const QString& text,
+                       const QStringList& items, int current) {
+    bool ok = false;
+    const QString picked = QInputDialog::getItem(
+        parent, caption, text, items, std::clamp(current, 0, int(items.size()) - 1), false, &ok);
+    return ok ? static_cast<int>(items.indexOf(picked)) : -1;
 }
 
 }  // namespace pellumar

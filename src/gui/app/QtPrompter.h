@@ -18,6 +18,8 @@ public:
     bool chooseMailSources(QWidget* parent, MailSourceChoice& choice) override;
     void report(QWidget* parent, Icon icon, const QString& caption, const QString& text,
                 const QStringList& details) override;
+    int choice(QWidget* parent, const QString& caption, const QString& text,
+               const QStringList& items, int current) override;
 };
 
 }  // namespace pellumar

@@ -64,8 +64,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
         QStringLiteral("FILE"),
-        QStringLiteral("The file to open: a Pellumar file (.plm), comma text (.csv) or tab text "
-                       "(.txt, .tsv), each with its first line as the column titles."),
+        QStringLiteral("The file to open: a Pellumar file (.plm), comma text (.csv), tab text "
+                       "(.txt, .tsv), an Excel workbook (.xlsx) or an OpenDocument spreadsheet "
+                       "(.ods), each with its first line as the column titles."),
         QStringLiteral("[FILE]"));
     const QString program = QStringLiteral("pellumar");
     CommandLine line;
@@ -105,7 +106,8 @@ bool openCommandLineFile(frmMain& window, const QString& file) {
         window.prompter().inform(
             &window, Prompter::Icon::Critical, QStringLiteral("Open"),
             QStringLiteral("Cannot open %1: Pellumar opens Pellumar files (.plm), comma "
-                           "delimited files (.csv) and tab delimited files (.txt, .tsv).")
+                           "delimited files (.csv), tab delimited files (.txt, .tsv), Excel "
+                           "workbooks (.xlsx) and OpenDocument spreadsheets (.ods).")
                 .arg(path));
         return false;
     }

@@ -4,6 +4,7 @@
 #include "core/document/FileAccess.h"
 #include "core/document/NativeFile.h"
 #include "core/document/TextFile.h"
+#include "core/document/Workbook.h"
 #include "gui/grid/FormPanelController.h"
 #include "gui/grid/GridControl.h"
 #include "gui/grid/RecordGridController.h"
@@ -25,6 +26,13 @@
 namespace pellumar {
 
 namespace {
+
+WorkbookKind workbookKindOf(FileKind kind) {
+    return kind == FileKind::Xlsx ? WorkbookKind::Xlsx : WorkbookKind::Ods;
+}
+
+const QString kXlsxFilter = QStringLiteral("Excel Workbook (*.xlsx)|*.xlsx");
+const QString kOdsFilter = QStringLiteral("OpenDocument Spreadsheet (*.ods)|*.ods");
 
 const QString kSaveChangesText =
     QStringLiteral("Changes have been made. Do you want to save the changes?");
@@ -89,6 +97,12 @@ FileController::FileController(Document& document, Prompter& prompter, QWidget& 
     commands.registerCommand(CommandId::mnuOpenTAB0, [this] { mnuOpenTAB_Click(0); });
     commands.registerCommand(CommandId::mnuOpenTAB1, [this] { mnuOpenTAB_Click(1); });
     commands.registerCommand(CommandId::OPEN_TXT, [this] { mnuOpenTAB_Click(0); });
+    commands.registerCommand(CommandId::mnuOpenXlsx, [this] { mnuOpenXlsx_Click(); });
+    commands.registerCommand(CommandId::OPEN_XLSX, [this] { mnuOpenXlsx_Click(); });
+    commands.registerCommand(CommandId::mnuOpenOds, [this] { mnuOpenOds_Click(); });
+    commands.registerCommand(CommandId::OPEN_ODS, [this] { mnuOpenOds_Click(); });
+    commands.registerCommand(CommandId::mnuSaveAsXlsx, [this] { mnuSaveAsXlsx_Click(); });
+    commands.registerCommand(CommandId::mnuSaveAsOds, [this] { mnuSaveAsOds_Click(); });
     commands.registerCommand(CommandId::mnuAppend, [this] { mnuAppend_Click(); });
     makeLoadProgress_ = [this](const QString& path) { return dialogProgress(&window_, path); };
     // Save is offered exactly while the document has unsaved changes (the toolbar's Save shares
@@ -166,6 +180,27 @@ bool FileController::mnuSave_Click() {
                          QStringLiteral("Use 'Save As...' Pellumar(*.plm) from the 'File' menu "
                                         "if you want to save data as a RichText Pellumar file "
                                         "format."));
+        document_.MakeModified(false);
+        return true;
+    }
+    if (isWorkbookKind(kind)) {
+        // The table is one sheet: writing it over a workbook of several would lose the others.
+        const auto sheets = workbookSheetNames(file, workbookKindOf(kind));
+        if (sheets && sheets.value().size() > 1) {
+            prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Save"),
+                             QStringLiteral("%1 has %2 sheets, and Pellumar saves one. Choose a "
+                                            "name to save this table under, so that the other "
+                                            "sheets stay.")
+                                 .arg(QFileInfo(file).fileName())
+                                 .arg(sheets.value().size()));
+            return saveAsWorkbook(kind);
+        }
+        const auto saved = saveWorkbook(document_.model().table(), file, workbookKindOf(kind));
+        if (!saved) {
+            prompter_.inform(&window_, Prompter::Icon::Critical, QStringLiteral("Save"),
+                             saved.message());
+            return false;
+        }
         document_.MakeModified(false);
         return true;
     }
@@ -265,7 +300,49 @@ void FileController::restoreDocument(Table&& table, const QString& path, FileKin
     document_.MakeModified(true);
 }
 
+std::optional<WorkbookLoad> FileController::readWorkbook(const QString& name, FileKind kind,
+                                                         const QString& caption) {
+    // A workbook of several sheets asks which to read.
+    const auto names = workbookSheetNames(name, workbookKindOf(kind));
+    if (!names) {
+        reportLoadFailure(names.error(), names.message(), caption);
+        return std::nullopt;
+    }
+    QString sheet;
+    if (names.value().size() > 1) {
+        const int picked =
+            prompter_.choice(&window_, caption,
+                             QStringLiteral("%1 has %2 sheets. Which one do you want to open?")
+                                 .arg(QFileInfo(name).fileName())
+                                 .arg(names.value().size()),
+                             names.value(), 0);
+        if (picked < 0 || picked >= names.value().size()) {
+            return std::nullopt;
+        }
+        sheet = QString::number(picked + 1);
+    }
+    auto loaded = loadWorkbook(name, workbookKindOf(kind), sheet, loadProgress(name));
+    if (!loaded) {
+        reportLoadFailure(loaded.error(), loaded.message(), caption);
+        return std::nullopt;
+    }
+    return loaded.take();
+}
+
 bool FileController::loadAndShow(const QString& name, FileKind kind, bool firstLineAsData) {
+    if (isWorkbookKind(kind)) {
+        auto loaded = readWorkbook(name, kind, QStringLiteral("Open"));
+        if (!loaded) {
+            return false;
+        }
+        document_.setEncoding(TextEncoding::Utf8);
+        showLoadedTable(std::move(loaded->table), name, kind);
+        for (const QString& warning : loaded->warnings) {
+            prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Open"),
+                             warning);
+        }
+        return true;
+    }
     if (kind == FileKind::Native) {
         auto loaded = loadNative(name, loadProgress(name));
         if (!loaded) {
@@ -336,6 +413,31 @@ void FileController::openDelimited(int index, char16_t separator) {
     loadAndShow(name, comma ? FileKind::Comma : FileKind::Tab, index == 1);
 }
 
+void FileController::mnuOpenXlsx_Click() {
+    openWorkbook(FileKind::Xlsx);
+}
+
+void FileController::mnuOpenOds_Click() {
+    openWorkbook(FileKind::Ods);
+}
+
+void FileController::openWorkbook(FileKind kind) {
+    if (!confirmReplace(QStringLiteral("Open"))) {
+        return;
+    }
+    const bool xlsx = kind == FileKind::Xlsx;
+    FileDialogOptions options;
+    options.defaultExt = xlsx ? QStringLiteral("*.xlsx") : QStringLiteral("*.ods");
+    options.initialName = options.defaultExt;
+    options.filter = (xlsx ? kXlsxFilter : kOdsFilter) + QStringLiteral("|All Files (*.*)|*.*");
+    options.initialDir = document_.lastOpenPath();
+    const QString name = prompter_.openFileName(&window_, options);
+    if (isCancelledFileName(name)) {
+        return;
+    }
+    loadAndShow(name, kind, false);
+}
+
 bool FileController::saveAs(const QString& filter, const QString& extension,
                             const std::function<QString(const QString& path)>& write) {
     FileDialogOptions options;
@@ -382,6 +484,24 @@ bool FileController::mnuSaveAsPLM_Click() {
                   });
 }
 
+bool FileController::saveAsWorkbook(FileKind kind) {
+    const bool xlsx = kind == FileKind::Xlsx;
+    return saveAs(xlsx ? kXlsxFilter : kOdsFilter,
+                  xlsx ? QStringLiteral("xlsx") : QStringLiteral("ods"), [&](const QString& path) {
+                      const auto saved =
+                          saveWorkbook(document_.model().table(), path, workbookKindOf(kind));
+                      return saved ? QString() : saved.message();
+                  });
+}
+
+bool FileController::mnuSaveAsXlsx_Click() {
+    return saveAsWorkbook(FileKind::Xlsx);
+}
+
+bool FileController::mnuSaveAsOds_Click() {
+    return saveAsWorkbook(FileKind::Ods);
+}
+
 bool FileController::mnuSaveAsComma_Click() {
     return saveAsDelimited(u',');
 }
@@ -393,7 +513,7 @@ bool FileController::mnuSaveAsTab_Click() {
 void FileController::mnuAppend_Click() {
     FileDialogOptions options;
     options.defaultExt = QStringLiteral("*.plm");
-    options.filter = QStringLiteral("Grid Files (*.plm)|*.plm");
+    options.filter = QStringLiteral("Grid Files (*.plm)|*.plm|") + kXlsxFilter + u'|' + kOdsFilter;
     options.initialDir = FolderOfPath(appendFile_);
     const QString name = prompter_.openFileName(&window_, options);
     if (name.isEmpty()) {
@@ -401,19 +521,31 @@ void FileController::mnuAppend_Click() {
     }
     appendFile_ = name;
     const QString type = name.right(3).toUpper();
-    if (type != u"QVF" && type != u"PLM") {
+    const auto kind = fileKindOfPath(name);
+    const bool workbook = kind && isWorkbookKind(*kind);
+    if (type != u"QVF" && type != u"PLM" && !workbook) {
         prompter_.inform(&window_, Prompter::Icon::Exclamation, QStringLiteral("Open"),
                          QStringLiteral("You can only select the reconizable file types. Plaese "
                                         "select the correct file type from the 'File of Types' "
                                         "list box in the Open Dialog and reopen again."));
         return;
     }
-    auto loaded = loadNative(name, loadProgress(name));
-    if (!loaded) {
-        reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Append"));
-        return;
+    Table appended;
+    if (workbook) {
+        auto loaded = readWorkbook(name, *kind, QStringLiteral("Append"));
+        if (!loaded) {
+            return;
+        }
+        appended = std::move(loaded->table);
+    } else {
+        auto loaded = loadNative(name, loadProgress(name));
+        if (!loaded) {
+            reportLoadFailure(loaded.error(), loaded.message(), QStringLiteral("Append"));
+            return;
+        }
+        appended = loaded.take();
     }
-    const Table& scratch = loaded.value();
+    const Table& scratch = appended;
     GridModel& grid = document_.model();
     const int firstNew = grid.rows();
     const int oldCols = grid.cols();

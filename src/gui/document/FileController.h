@@ -1,6 +1,7 @@
-// The File menu's document commands: New, Save, Save As (native, comma and tab text), Open
-// (native, comma and tab text, first line as titles or as data), Append, and the save-changes
-// prompts that guard every command that would throw the table away.
+// The File menu's document commands: New, Save, Save As (native, comma and tab text, Excel
+// workbook, OpenDocument spreadsheet), Open (native, comma and tab text with the first line as
+// titles or as data, the two workbook forms), Append, and the save-changes prompts that guard
+// every command that would throw the table away.
 //
 // A file is read completely into a table of its own before the document is touched, so a file
 // that cannot be read leaves the open document, its title and its state as they were; a save
@@ -11,9 +12,11 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "core/document/Document.h"
 #include "core/document/FileResult.h"
+#include "core/document/Workbook.h"
 
 class QWidget;
 
@@ -42,9 +45,13 @@ public:
     bool mnuSaveAsPLM_Click();
     bool mnuSaveAsComma_Click();
     bool mnuSaveAsTab_Click();
+    bool mnuSaveAsXlsx_Click();
+    bool mnuSaveAsOds_Click();
     void mnuOpen_Click(int index);
     void mnuOpenCSV_Click(int index);
     void mnuOpenTAB_Click(int index);
+    void mnuOpenXlsx_Click();
+    void mnuOpenOds_Click();
     void mnuAppend_Click();
 
     // Opens a file of the given kind without the open dialog (the command line): the same
@@ -77,6 +84,12 @@ public:
 
 private:
     void openDelimited(int index, char16_t separator);
+    void openWorkbook(FileKind kind);
+    // Reads a workbook's sheet (asking which when it has several); nothing when it could not be
+    // read or the question was cancelled (the user was told why).
+    std::optional<WorkbookLoad> readWorkbook(const QString& name, FileKind kind,
+                                             const QString& caption);
+    bool saveAsWorkbook(FileKind kind);
     // The load of every Open; a file that cannot be read leaves the document as it was.
     bool loadAndShow(const QString& name, FileKind kind, bool firstLineAsData);
     // The common end of every Open: the loaded table becomes the document. `firstLineData`: the

@@ -23,6 +23,8 @@ namespace pellumar {
     X(mnuOpen2)              \
     X(mnuOpenTAB0)           \
     X(mnuOpenTAB1)           \
+    X(mnuOpenXlsx)           \
+    X(mnuOpenOds)            \
     X(mnuAppend)             \
     X(mnuImportFormPosts)    \
     X(mnuSave)               \
@@ -30,6 +32,8 @@ namespace pellumar {
     X(mnuSaveAsPLM)          \
     X(mnuSaveAsComma)        \
     X(mnuSaveAsTab)          \
+    X(mnuSaveAsXlsx)         \
+    X(mnuSaveAsOds)          \
     X(mnuPrintSheet)         \
     X(mnuPrintLabels)        \
     X(mnuExit)               \
@@ -87,7 +91,9 @@ namespace pellumar {
     X(Acolor)                \
     X(OPEN_PLM)              \
     X(OPEN_CSV)              \
-    X(OPEN_TXT)
+    X(OPEN_TXT)              \
+    X(OPEN_XLSX)             \
+    X(OPEN_ODS)
 
 enum class CommandId : int {
 #define PELLUMAR_COMMAND_ENUM(name) name,

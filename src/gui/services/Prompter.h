@@ -54,6 +54,17 @@ public:
     // chose to print: `printer` is then set up for the printer chosen, or for a PDF file
     // (output format PDF and the file's name). False when the preview was closed.
     virtual bool printPreview(QWidget* parent, const PageSource& pages, QPrinter* printer) = 0;
+    // Asks the user to pick one of `items` (a list, `current` chosen at first); the index picked,
+    // or -1 when the question was cancelled (as a prompter that cannot ask does).
+    virtual int choice(QWidget* parent, const QString& caption, const QString& text,
+                       const QStringList& items, int current) {
+        Q_UNUSED(parent);
+        Q_UNUSED(caption);
+        Q_UNUSED(text);
+        Q_UNUSED(items);
+        Q_UNUSED(current);
+        return -1;
+    }
 
     // The form-post import's choice of mailboxes, message files or folders, with the mail
     // columns check box; `choice` comes in with the last settings. False when cancelled. (By

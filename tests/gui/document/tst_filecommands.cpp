@@ -398,7 +398,9 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("user's clipboard"));
         w.prompter.answerOpen(same);
         w->fileCommands().mnuAppend_Click();
-        QCOMPARE(w.prompter.last().file.filter, QStringLiteral("Grid Files (*.plm)|*.plm"));
+        QCOMPARE(w.prompter.last().file.filter,
+                 QStringLiteral("Grid Files (*.plm)|*.plm|Excel Workbook (*.xlsx)|*.xlsx|"
+                                "OpenDocument Spreadsheet (*.ods)|*.ods"));
         QCOMPARE(w->fa()->rows(), 5);
         QCOMPARE(row(w.window.get(), 0), (QStringList{"A", "B", "C"}));
         QCOMPARE(row(w.window.get(), 2), (QStringList{"b2c0", "b2c1", "b2c2"}));

@@ -1,0 +1,108 @@
+// A workbook's zip container, opened for reading with its hazards checked: a file that is not a
+// zip (an old binary .xls, a workbook encrypted with a password, anything else), a damaged zip,
+// parts encrypted in the zip, and parts that inflate beyond 200 times their compressed size
+// (parts under 1 MB excepted) or beyond 4 GB, which are refused before and while they are read.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QIODevice>
+#include <QString>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "core/document/FileResult.h"
+
+class QuaZip;
+class QuaZipFile;
+
+namespace pellumar::workbook {
+
+enum class Kind { Xlsx, Ods };
+
+// "an Excel workbook (.xlsx)" or "an OpenDocument spreadsheet (.ods)".
+QString kindName(Kind kind);
+
+constexpr qint64 kInflateRatio = 200;
+constexpr qint64 kInflateFloor = qint64{1} << 20;
+constexpr qint64 kInflateMost = qint64{4} << 30;
+
+class Package;
+
+// One part being read: a sequential device that gives up (with the package's error set) when
+// the part inflates past its bound or the zip is damaged.
+class PartDevice : public QIODevice {
+public:
+    PartDevice(Package& package, const QString& part, qint64 bound);
+    ~PartDevice() override;
+    bool isSequential() const override { return true; }
+    // More is to come until the part's end: a reader must not take a pause for the end.
+    bool atEnd() const override { return (ended_ || failed_) && QIODevice::bytesAvailable() == 0; }
+    qint64 bytesAvailable() const override {
+        return QIODevice::bytesAvailable() +
+               (ended_ || failed_ ? 0 : std::max<qint64>(announced_ - inflated_, 1));
+    }
+    // The bytes inflated so far and the size the zip announces.
+    qint64 inflated() const { return inflated_; }
+    qint64 announced() const { return announced_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    friend class Package;
+    Package& package_;
+    QString part_;
+    std::unique_ptr<QuaZipFile> file_;
+    qint64 bound_ = 0;
+    qint64 announced_ = 0;
+    qint64 inflated_ = 0;
+    bool failed_ = false;
+    bool ended_ = false;
+};
+
+class Package {
+public:
+    ~Package();
+
+    // Opens `path` as a workbook of `kind`; `name` is its name in messages.
+    static Result<std::unique_ptr<Package>> open(const QString& path, Kind kind);
+
+    const QString& name() const { return name_; }
+    Kind kind() const { return kind_; }
+    bool has(const QString& part);
+    // A whole part (the small ones: lists of sheets, relations, styles); nothing, with error()
+    // set, when it cannot be read; an empty array for a part that is not there.
+    std::optional<QByteArray> readAll(const QString& part);
+    // A part to stream; nothing, with error() set, when it cannot be opened.
+    std::unique_ptr<PartDevice> stream(const QString& part);
+
+    // The error of the last failure, and setting one (the first one set stays).
+    bool failed() const { return error_.has_value(); }
+    const FileError& error() const { return *error_; }
+    void fail(FileError error);
+
+    // Errors worded for the user.
+    FileError damaged(const QString& why) const;
+    FileError notThisKind() const;
+
+private:
+    Package() = default;
+    friend class PartDevice;
+
+    QString name_;
+    Kind kind_ = Kind::Xlsx;
+    QFile file_;
+    std::unique_ptr<QuaZip> zip_;
+    std::optional<FileError> error_;
+};
+
+// What the first bytes of a file say: a zip, an OLE compound file (an encrypted workbook or an
+// old .xls), or something else. `head` is the file's start, `file` to look further in an OLE one.
+enum class Signature { Zip, Encrypted, OldBinary, Other };
+Signature signatureOf(QIODevice& file);
+
+}  // namespace pellumar::workbook

@@ -1,0 +1,540 @@
+// Reading an Office Open XML workbook (.xlsx): the package's relations lead to the workbook's
+// list of sheets, its shared strings and its styles (number formats), then one sheet's cells are
+// streamed into the table.
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <charconv>
+#include <new>
+
+#include "core/document/FileAccess.h"
+#include "core/document/WorkbookReaders.h"
+#include "core/document/WorkbookSheet.h"
+
+namespace pellumar::workbook {
+
+namespace {
+
+// "A1" -> column 0; -1 when the reference has no letters.
+qint64 columnOfReference(QStringView ref) {
+    qint64 col = 0;
+    qsizetype i = 0;
+    for (; i < ref.size() && i < 4; ++i) {
+        const char16_t c = ref[i].unicode() & ~0x20;
+        if (c < u'A' || c > u'Z') {
+            break;
+        }
+        col = col * 26 + (c - u'A' + 1);
+    }
+    return i == 0 ? -1 : col - 1;
+}
+
+// A part's path from a relation's target, relative to the folder of `source`.
+QString resolveTarget(const QString& source, QString target) {
+    if (target.startsWith(u'/')) {
+        return target.mid(1);
+    }
+    QStringList parts = source.split(u'/');
+    parts.removeLast();
+    for (const QString& piece : target.split(u'/')) {
+        if (piece == u"..") {
+            if (!parts.isEmpty()) {
+                parts.removeLast();
+            }
+        } else if (piece != u".") {
+            parts << piece;
+        }
+    }
+    return parts.join(u'/');
+}
+
+// The relations of a part: id -> (type, target path).
+struct Relation {
+    QString type;
+    QString target;
+};
+
+QHash<QString, Relation> relationsOf(Package& package, const QString& part) {
+    QHash<QString, Relation> relations;
+    const qsizetype slash = part.lastIndexOf(u'/');
+    const QString relsPart = part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) +
+                             QStringLiteral(".rels");
+    const auto bytes = package.readAll(relsPart);
+    if (!bytes) {
+        return relations;
+    }
+    QXmlStreamReader xml(*bytes);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"Relationship") {
+            const auto a = xml.attributes();
+            relations.insert(a.value(QLatin1String("Id")).toString(),
+                             {a.value(QLatin1String("Type")).toString(),
+                              resolveTarget(part, a.value(QLatin1String("Target")).toString())});
+        }
+    }
+    return relations;
+}
+
+QString targetOfType(const QHash<QString, Relation>& relations, QStringView typeEnd,
+                     const QString& fallback) {
+    for (const Relation& r : relations) {
+        if (r.type.endsWith(typeEnd)) {
+            return r.target;
+        }
+    }
+    return fallback;
+}
+
+// "_x000D_" escapes of characters XML cannot carry, and CR LF or CR as LF.
+void appendCellText(QStringView text, std::string& out) {
+    QString clean;
+    const bool escaped = text.contains(u"_x");
+    const bool cr = text.contains(u'\r');
+    if (!escaped && !cr) {
+        out += text.toUtf8().toStdString();
+        return;
+    }
+    clean.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (escaped && text[i] == u'_' && i + 6 < text.size() && text[i + 1] == u'x' &&
+            text[i + 6] == u'_') {
+            bool ok = false;
+            const uint code = text.mid(i + 2, 4).toUInt(&ok, 16);
+            if (ok) {
+                clean += QChar(static_cast<char16_t>(code));
+                i += 6;
+                continue;
+            }
+        }
+        clean += text[i];
+    }
+    clean.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    clean.replace(u'\r', u'\n');
+    out += clean.toUtf8().toStdString();
+}
+
+// The texts of an <si> or <is> element: its <t> runs joined, phonetic guides left out. The
+// reader stands on the element's start and ends on its end.
+void readRichText(QXmlStreamReader& xml, std::string& out) {
+    const QString element = xml.name().toString();
+    int skipping = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (xml.name() == u"rPh" || xml.name() == u"phoneticPr") {
+                ++skipping;
+            } else if (xml.name() == u"t" && skipping == 0) {
+                appendCellText(xml.readElementText(QXmlStreamReader::IncludeChildElements), out);
+            }
+        } else if (xml.isEndElement()) {
+            if (xml.name() == u"rPh" || xml.name() == u"phoneticPr") {
+                --skipping;
+            } else if (xml.name() == element) {
+                return;
+            }
+        }
+    }
+}
+
+QString builtinFormat(int id) {
+    switch (id) {
+        case 1:
+            return QStringLiteral("0");
+        case 2:
+            return QStringLiteral("0.00");
+        case 3:
+            return QStringLiteral("#,##0");
+        case 4:
+            return QStringLiteral("#,##0.00");
+        case 5:
+        case 6:
+            return QStringLiteral("$#,##0");
+        case 7:
+        case 8:
+            return QStringLiteral("$#,##0.00");
+        case 9:
+            return QStringLiteral("0%");
+        case 10:
+            return QStringLiteral("0.00%");
+        case 11:
+            return QStringLiteral("0.00E+00");
+        case 14:
+            return QStringLiteral("mm-dd-yy");
+        case 15:
+            return QStringLiteral("d-mmm-yy");
+        case 16:
+            return QStringLiteral("d-mmm");
+        case 17:
+            return QStringLiteral("mmm-yy");
+        case 18:
+            return QStringLiteral("h:mm AM/PM");
+        case 19:
+            return QStringLiteral("h:mm:ss AM/PM");
+        case 20:
+            return QStringLiteral("h:mm");
+        case 21:
+            return QStringLiteral("h:mm:ss");
+        case 22:
+            return QStringLiteral("m/d/yy h:mm");
+        case 37:
+        case 38:
+            return QStringLiteral("#,##0");
+        case 39:
+        case 40:
+            return QStringLiteral("#,##0.00");
+        case 45:
+            return QStringLiteral("mm:ss");
+        case 46:
+            return QStringLiteral("[h]:mm:ss");
+        case 47:
+            return QStringLiteral("mm:ss.0");
+        case 48:
+            return QStringLiteral("##0.0E+0");
+        default:
+            break;
+    }
+    if ((id >= 27 && id <= 36) || (id >= 50 && id <= 58)) {
+        return QStringLiteral("yyyy-mm-dd");  // the East Asian date forms
+    }
+    return QString();
+}
+
+// A cell style's number format as the reader needs it.
+struct CellFormat {
+    QString code;
+    ValueShape shape = ValueShape::Number;
+    CellKind numberKind = CellKind::Number;
+};
+
+std::vector<CellFormat> readStyles(const QByteArray& bytes) {
+    QHash<int, QString> custom;
+    std::vector<CellFormat> formats;
+    QXmlStreamReader xml(bytes);
+    bool inCellXfs = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (xml.name() == u"numFmt") {
+                custom.insert(xml.attributes().value(QLatin1String("numFmtId")).toInt(),
+                              xml.attributes().value(QLatin1String("formatCode")).toString());
+            } else if (xml.name() == u"cellXfs") {
+                inCellXfs = true;
+            } else if (inCellXfs && xml.name() == u"xf" && formats.size() < 65536) {
+                const int id = xml.attributes().value(QLatin1String("numFmtId")).toInt();
+                CellFormat f;
+                f.code = custom.contains(id) ? custom.value(id) : builtinFormat(id);
+                f.shape = shapeOfFormat(f.code);
+                const std::string tokens = f.code.toLower().toStdString();
+                if (f.code.contains(u'%')) {
+                    f.numberKind = CellKind::Percent;
+                } else if (f.code.contains(u'$') || f.code.contains(u'€') ||
+                           f.code.contains(u'£') || f.code.contains(u'¥')) {
+                    f.numberKind = CellKind::Money;
+                }
+                formats.push_back(std::move(f));
+            }
+        } else if (xml.isEndElement() && xml.name() == u"cellXfs") {
+            inCellXfs = false;
+        }
+    }
+    return formats;
+}
+
+// The shared strings, one after the other in one buffer.
+struct SharedStrings {
+    std::string text;
+    std::vector<std::pair<uint64_t, uint32_t>> spans;
+
+    std::string_view at(qint64 i) const {
+        if (i < 0 || static_cast<size_t>(i) >= spans.size()) {
+            return {};
+        }
+        const auto& [off, len] = spans[static_cast<size_t>(i)];
+        return std::string_view(text.data() + off, len);
+    }
+};
+
+class XlsxReader {
+public:
+    XlsxReader(Package& package, const Progress& progress) : pkg_(package), progress_(progress) {}
+
+    // The workbook part, its sheets (name, part) and its date system.
+    bool readWorkbook() {
+        const auto root = relationsOf(pkg_, QString());
+        workbookPart_ = targetOfType(root, u"/officeDocument", QStringLiteral("xl/workbook.xml"));
+        if (!pkg_.has(workbookPart_)) {
+            pkg_.fail(pkg_.notThisKind());
+            return false;
+        }
+        const auto bytes = pkg_.readAll(workbookPart_);
+        if (!bytes) {
+            return false;
+        }
+        relations_ = relationsOf(pkg_, workbookPart_);
+        QXmlStreamReader xml(*bytes);
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement()) {
+                continue;
+            }
+            const auto a = xml.attributes();
+            if (xml.name() == u"workbookPr") {
+                const auto v = a.value(QLatin1String("date1904"));
+                date1904_ = v == u"1" || v == u"true";
+            } else if (xml.name() == u"sheet") {
+                QString id;
+                for (const auto& attr : a) {
+                    if (attr.name() == u"id") {
+                        id = attr.value().toString();
+                    }
+                }
+                names_ << a.value(QLatin1String("name")).toString();
+                parts_ << relations_.value(id).target;
+            }
+        }
+        if (xml.hasError()) {
+            pkg_.fail(pkg_.damaged(QStringLiteral("its list of sheets cannot be read")));
+            return false;
+        }
+        return true;
+    }
+
+    const QStringList& names() const { return names_; }
+
+    std::optional<WorkbookLoad> readSheet(int index, quint64 memoryLimit) {
+        const auto styles =
+            pkg_.readAll(targetOfType(relations_, u"/styles", QStringLiteral("xl/styles.xml")));
+        if (!styles) {
+            return std::nullopt;
+        }
+        formats_ = readStyles(*styles);
+        if (!readSharedStrings()) {
+            return std::nullopt;
+        }
+        auto device = pkg_.stream(parts_.value(index));
+        if (!device) {
+            return std::nullopt;
+        }
+        SheetBuilder sheet(pkg_.name(), memoryLimit);
+        QXmlStreamReader xml(device.get());
+        qint64 row = -1;
+        qint64 col = -1;
+        std::string text;
+        qint64 step = 0;
+        while (!xml.atEnd() && !sheet.failed()) {
+            xml.readNext();
+            if (!xml.isStartElement()) {
+                if (xml.isEndElement() && xml.name() == u"row") {
+                    sheet.endRow();
+                }
+                continue;
+            }
+            const QStringView name = xml.name();
+            if (name == u"c") {
+                const auto a = xml.attributes();
+                const qint64 c = columnOfReference(a.value(QLatin1String("r")));
+                col = c >= 0 ? c : col + 1;
+                readCell(xml, a.value(QLatin1String("t")).toString(),
+                         a.value(QLatin1String("s")).toInt(), col, sheet, text);
+            } else if (name == u"row") {
+                bool ok = false;
+                const qint64 r = xml.attributes().value(QLatin1String("r")).toLongLong(&ok);
+                row = ok && r > row + 1 ? r - 1 : row + 1;
+                col = -1;
+                sheet.beginRow(row);
+                if (++step % 1024 == 0 && progress_ &&
+                    !progress_(device->inflated(), std::max(device->announced(), qint64{1}))) {
+                    sheet.fail(fileaccess::cancelled(pkg_.name()));
+                }
+            } else if (name == u"col") {
+                const auto a = xml.attributes();
+                const qint64 first = a.value(QLatin1String("min")).toLongLong() - 1;
+                const qint64 last = std::min<qint64>(a.value(QLatin1String("max")).toLongLong() - 1,
+                                                     first + kSheetMaxColumns);
+                const int twips =
+                    a.value(QLatin1String("customWidth")) == u"0"
+                        ? -1
+                        : twipsOfCharacters(a.value(QLatin1String("width")).toDouble());
+                const bool hidden = a.value(QLatin1String("hidden")) == u"1" ||
+                                    a.value(QLatin1String("hidden")) == u"true";
+                for (qint64 c = std::max<qint64>(first, 0); c <= last && c < kMaxColumns; ++c) {
+                    if (twips >= 0) {
+                        sheet.setWidth(c, twips);
+                    }
+                    if (hidden) {
+                        sheet.setHidden(c);
+                    }
+                }
+            }
+        }
+        if (pkg_.failed()) {
+            return std::nullopt;
+        }
+        if (sheet.failed()) {
+            pkg_.fail(sheet.error());
+            return std::nullopt;
+        }
+        if (xml.hasError()) {
+            pkg_.fail(pkg_.damaged(QStringLiteral("its sheet \"%1\" cannot be read (%2)")
+                                       .arg(names_.value(index), xml.errorString())));
+            return std::nullopt;
+        }
+        if (progress_ && !progress_(device->inflated(), device->inflated())) {
+            pkg_.fail(fileaccess::cancelled(pkg_.name()));
+            return std::nullopt;
+        }
+        return sheet.finish();
+    }
+
+private:
+    bool readSharedStrings() {
+        const QString part =
+            targetOfType(relations_, u"/sharedStrings", QStringLiteral("xl/sharedStrings.xml"));
+        if (!pkg_.has(part)) {
+            return true;
+        }
+        auto device = pkg_.stream(part);
+        if (!device) {
+            return false;
+        }
+        QXmlStreamReader xml(device.get());
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == u"si") {
+                const size_t start = strings_.text.size();
+                readRichText(xml, strings_.text);
+                strings_.spans.emplace_back(start,
+                                            static_cast<uint32_t>(strings_.text.size() - start));
+            }
+        }
+        if (pkg_.failed()) {
+            return false;
+        }
+        if (xml.hasError()) {
+            pkg_.fail(pkg_.damaged(
+                QStringLiteral("its shared strings cannot be read (%1)").arg(xml.errorString())));
+            return false;
+        }
+        return true;
+    }
+
+    // One <c> element, from its start to its end.
+    void readCell(QXmlStreamReader& xml, const QString& type, int style, qint64 col,
+                  SheetBuilder& sheet, std::string& text) {
+        text.clear();
+        QString value;
+        bool hasValue = false;
+        bool formula = false;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement()) {
+                if (xml.name() == u"v") {
+                    value = xml.readElementText(QXmlStreamReader::SkipChildElements);
+                    hasValue = true;
+                } else if (xml.name() == u"f") {
+                    formula = true;
+                    xml.skipCurrentElement();
+                } else if (xml.name() == u"is") {
+                    readRichText(xml, text);
+                    hasValue = true;
+                } else {
+                    xml.skipCurrentElement();
+                }
+            } else if (xml.isEndElement()) {
+                break;  // the end of <c>
+            }
+        }
+        // A formula never computed may still carry an empty value.
+        if (formula && type != u"str" && type != u"inlineStr" && value.trimmed().isEmpty()) {
+            hasValue = false;
+        }
+        if (!hasValue) {
+            if (formula) {
+                sheet.countFormulaWithoutValue();
+            }
+            return;
+        }
+        const CellFormat* format = style >= 0 && static_cast<size_t>(style) < formats_.size()
+                                       ? &formats_[static_cast<size_t>(style)]
+                                       : nullptr;
+        const QStringView code = format ? QStringView(format->code) : QStringView();
+        CellKind kind = CellKind::Text;
+        if (type == u"s") {
+            text = strings_.at(value.toLongLong());
+        } else if (type == u"inlineStr") {
+            // The text was read from <is>.
+        } else if (type == u"str" || type == u"e") {
+            appendCellText(value, text);
+        } else if (type == u"b") {
+            text = value.trimmed() == u"1" || value.trimmed() == u"true" ? "TRUE" : "FALSE";
+            kind = CellKind::Boolean;
+        } else if (type == u"d") {
+            bool timed = false;
+            if (auto iso = isoDateText(value.toStdString(), &timed)) {
+                text = std::move(*iso);
+                kind = timed ? CellKind::DateTime : CellKind::Date;
+            } else {
+                appendCellText(value, text);
+            }
+        } else {
+            const QByteArray latin = value.trimmed().toLatin1();
+            double number = 0;
+            const auto r = std::from_chars(latin.data(), latin.data() + latin.size(), number);
+            if (r.ec != std::errc() || r.ptr != latin.data() + latin.size()) {
+                appendCellText(value, text);
+            } else if (format && format->shape != ValueShape::Number &&
+                       appendDateText(date1904_ ? serialFrom1904(number) : serialFrom1900(number),
+                                      format->shape, text)) {
+                kind = format->shape == ValueShape::Date       ? CellKind::Date
+                       : format->shape == ValueShape::DateTime ? CellKind::DateTime
+                                                               : CellKind::Time;
+            } else {
+                text.clear();
+                appendNumberText(number, text);
+                kind = format ? format->numberKind : CellKind::Number;
+            }
+        }
+        sheet.cell(col, text, kind, code);
+    }
+
+    Package& pkg_;
+    Progress progress_;
+    QString workbookPart_;
+    QHash<QString, Relation> relations_;
+    QStringList names_;
+    QStringList parts_;
+    bool date1904_ = false;
+    std::vector<CellFormat> formats_;
+    SharedStrings strings_;
+};
+
+}  // namespace
+
+Result<QStringList> xlsxSheetNames(Package& package) {
+    XlsxReader reader(package, {});
+    if (!reader.readWorkbook()) {
+        return package.error();
+    }
+    return reader.names();
+}
+
+Result<WorkbookLoad> loadXlsx(Package& package, const QString& sheet, const Progress& progress,
+                              quint64 memoryLimit) {
+    XlsxReader reader(package, progress);
+    if (!reader.readWorkbook()) {
+        return package.error();
+    }
+    std::optional<FileError> error;
+    const auto index = chooseSheet(reader.names(), sheet, package.name(), error);
+    if (!index) {
+        return *error;
+    }
+    auto load = reader.readSheet(*index, memoryLimit);
+    if (!load) {
+        return package.error();
+    }
+    return std::move(*load);
+}
+
+}  // namespace pellumar::workbook
