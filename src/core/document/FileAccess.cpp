@@ -106,7 +106,9 @@ QByteArray readSmallFile(const QString& path) {
 
 // The device a save's writer fills: it passes every write on to the file and counts the bytes
 // the file took, and once a write was refused (or taken only in part) it takes nothing more.
-// So a writer that misses a failed write still cannot make the save succeed.
+// So a writer that misses a failed write still cannot make the save succeed. A writer may go
+// back in the file (a zip container fills in its headers' sizes after their data): the device
+// seeks where the file does, and the count is the file's size, the furthest byte written.
 class CountingDevice : public QIODevice {
 public:
     explicit CountingDevice(QIODevice& target) : target_(target) {
@@ -116,6 +118,15 @@ public:
     bool failed() const { return failed_; }
     int systemError() const { return systemError_; }
 
+    bool isSequential() const override { return target_.isSequential(); }
+    bool seek(qint64 pos) override {
+        if (failed_ || !target_.seek(pos)) {
+            return false;
+        }
+        return QIODevice::seek(pos);
+    }
+    qint64 size() const override { return written_; }
+
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 len) override {
@@ -123,17 +134,18 @@ protected:
             errno = systemError_;
             return -1;
         }
+        const qint64 at = target_.pos();
         errno = 0;
         const qint64 n = target_.write(data, len);
         if (n == len) {
-            written_ += n;
+            written_ = std::max(written_, at + n);
             return n;
         }
         const int code = lastSystemError();
         failed_ = true;
         // A write taken in part fails for the reason the next one would give: a full disk.
         systemError_ = code != 0 ? code : (n > 0 ? ENOSPC : 0);
-        written_ += std::max<qint64>(n, 0);
+        written_ = std::max(written_, at + std::max<qint64>(n, 0));
         setErrorString(target_.errorString());
         errno = systemError_;
         return -1;
