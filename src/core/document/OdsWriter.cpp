@@ -12,6 +12,7 @@
 
 #include "core/columns/DateFormat.h"
 #include "core/document/FileAccess.h"
+#include "core/document/WorkbookPackage.h"
 #include "core/document/WorkbookSheet.h"
 #include "core/document/WorkbookStyle.h"
 #include "core/document/WorkbookWriters.h"
@@ -599,20 +600,7 @@ Result<void> saveOds(const Table& table, const QString& path) {
     if (auto error = checkLimits(table, name, Kind::Ods)) {
         return *error;
     }
-    return fileaccess::saveAtomically(path, [&](QIODevice& device, const QString& shown) {
-        QuaZip zip(&device);
-        zip.setAutoClose(false);  // the save commits the device
-        if (!zip.open(QuaZip::mdCreate)) {
-            return Result<void>(fileaccess::writeFailed(shown, device));
-        }
-        OdsWriter writer(table, zip);
-        const bool written = writer.write();
-        zip.close();
-        if (!written || zip.getZipError() != 0) {
-            return Result<void>(fileaccess::writeFailed(shown, device));
-        }
-        return Result<void>();
-    });
+    return saveZipped(path, [&](QuaZip& zip) { return OdsWriter(table, zip).write(); });
 }
 
 }  // namespace pellumar::workbook

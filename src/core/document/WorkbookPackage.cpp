@@ -249,4 +249,20 @@ std::optional<QByteArray> Package::readAll(const QString& part) {
     return all;
 }
 
+Result<void> saveZipped(const QString& path, const std::function<bool(QuaZip&)>& write) {
+    return fileaccess::saveAtomically(path, [&](QIODevice& device, const QString& shown) {
+        QuaZip zip(&device);
+        zip.setAutoClose(false);  // the save commits the device
+        if (!zip.open(QuaZip::mdCreate)) {
+            return Result<void>(fileaccess::writeFailed(shown, device));
+        }
+        const bool written = write(zip);
+        zip.close();
+        if (!written || zip.getZipError() != 0) {
+            return Result<void>(fileaccess::writeFailed(shown, device));
+        }
+        return Result<void>();
+    });
+}
+
 }  // namespace pellumar::workbook

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -104,5 +105,9 @@ private:
 // old .xls), or something else. `head` is the file's start, `file` to look further in an OLE one.
 enum class Signature { Zip, Encrypted, OldBinary, Other };
 Signature signatureOf(QIODevice& file);
+
+// Saves a zip container at `path` through the atomic save: `write` fills the opened zip, and the
+// file is replaced only when it and the zip's closing both succeed.
+Result<void> saveZipped(const QString& path, const std::function<bool(QuaZip&)>& write);
 
 }  // namespace pellumar::workbook

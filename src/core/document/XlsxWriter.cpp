@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/document/FileAccess.h"
+#include "core/document/WorkbookPackage.h"
 #include "core/document/WorkbookSheet.h"
 #include "core/document/WorkbookStyle.h"
 #include "core/document/WorkbookWriters.h"
@@ -508,20 +509,7 @@ Result<void> saveXlsx(const Table& table, const QString& path) {
     if (auto error = checkLimits(table, name, Kind::Xlsx)) {
         return *error;
     }
-    return fileaccess::saveAtomically(path, [&](QIODevice& device, const QString& shown) {
-        QuaZip zip(&device);
-        zip.setAutoClose(false);  // the save commits the device
-        if (!zip.open(QuaZip::mdCreate)) {
-            return Result<void>(fileaccess::writeFailed(shown, device));
-        }
-        XlsxWriter writer(table, zip);
-        const bool written = writer.write();
-        zip.close();
-        if (!written || zip.getZipError() != 0) {
-            return Result<void>(fileaccess::writeFailed(shown, device));
-        }
-        return Result<void>();
-    });
+    return saveZipped(path, [&](QuaZip& zip) { return XlsxWriter(table, zip).write(); });
 }
 
 }  // namespace pellumar::workbook
