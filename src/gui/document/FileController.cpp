@@ -11,13 +11,11 @@
 #include "gui/grid/RecordViews.h"
 #include "gui/grid/StyleController.h"
 #include "gui/services/CommandRegistry.h"
+#include "gui/services/ProgressDialog.h"
 #include "gui/services/Prompter.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QPointer>
-#include <QProgressDialog>
 
 #include <memory>
 #include <new>
@@ -36,39 +34,6 @@ const QString kOdsFilter = QStringLiteral("OpenDocument Spreadsheet (*.ods)|*.od
 
 const QString kSaveChangesText =
     QStringLiteral("Changes have been made. Do you want to save the changes?");
-
-// A progress dialog that shows itself once a load runs longer than half a second. While it is up
-// the window keeps painting and takes no other input; its Cancel stops the load.
-Progress dialogProgress(QWidget* parent, const QString& path) {
-    auto dialog = std::make_shared<QPointer<QProgressDialog>>();
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    return [=](qint64 done, qint64 total) {
-        if (!*dialog) {
-            if (started->elapsed() < 500 || done >= total) {
-                return true;  // short loads never show a dialog
-            }
-            auto* d = new QProgressDialog(QStringLiteral("Opening ") + path + QStringLiteral("..."),
-                                          QStringLiteral("Cancel"), 0, 1000, parent);
-            d->setAttribute(Qt::WA_DeleteOnClose);
-            d->setWindowTitle(QStringLiteral("Pellumar"));
-            d->setWindowModality(Qt::WindowModal);
-            d->setMinimumDuration(0);
-            d->setAutoClose(false);
-            d->setAutoReset(false);
-            d->show();
-            *dialog = d;
-        }
-        QProgressDialog* d = *dialog;
-        d->setValue(total > 0 ? static_cast<int>(std::min<qint64>(done * 1000 / total, 999)) : 0);
-        QCoreApplication::processEvents();  // the window keeps painting
-        const bool goOn = *dialog && !d->wasCanceled();
-        if ((!goOn || done >= total) && *dialog) {
-            d->close();
-        }
-        return goOn;
-    };
-}
 
 }  // namespace
 
@@ -104,7 +69,10 @@ FileController::FileController(Document& document, Prompter& prompter, QWidget& 
     commands.registerCommand(CommandId::mnuSaveAsXlsx, [this] { mnuSaveAsXlsx_Click(); });
     commands.registerCommand(CommandId::mnuSaveAsOds, [this] { mnuSaveAsOds_Click(); });
     commands.registerCommand(CommandId::mnuAppend, [this] { mnuAppend_Click(); });
-    makeLoadProgress_ = [this](const QString& path) { return dialogProgress(&window_, path); };
+    makeLoadProgress_ = [this](const QString& path) {
+        return delayedProgress(&window_, QStringLiteral("Opening ") + path + QStringLiteral("..."),
+                               QStringLiteral("Pellumar"));
+    };
     // Save is offered exactly while the document has unsaved changes (the toolbar's Save shares
     // the menu item).
     connect(&document_, &Document::modifiedChanged, this, [&commands](bool modified) {

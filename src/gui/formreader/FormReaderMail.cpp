@@ -6,12 +6,10 @@
 #include "core/document/Document.h"
 #include "core/formreader/MailImport.h"
 #include "core/table/TableLimits.h"
+#include "gui/services/ProgressDialog.h"
 #include "gui/services/Prompter.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QPointer>
-#include <QProgressDialog>
 #include <QWidget>
 
 #include <memory>
@@ -22,39 +20,6 @@ namespace pellumar {
 namespace {
 
 const QString kCaption = QStringLiteral("Import Form Posts");
-
-// A progress dialog that shows itself once the import runs longer than half a second. While it
-// is up the window keeps painting and takes no other input; its Cancel stops the import.
-Progress dialogProgress(QWidget* parent) {
-    auto dialog = std::make_shared<QPointer<QProgressDialog>>();
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    return [=](qint64 done, qint64 total) {
-        if (!*dialog) {
-            if (started->elapsed() < 500 || done >= total) {
-                return true;
-            }
-            auto* d = new QProgressDialog(QStringLiteral("Reading the form posts..."),
-                                          QStringLiteral("Cancel"), 0, 1000, parent);
-            d->setAttribute(Qt::WA_DeleteOnClose);
-            d->setWindowTitle(kCaption);
-            d->setWindowModality(Qt::WindowModal);
-            d->setMinimumDuration(0);
-            d->setAutoClose(false);
-            d->setAutoReset(false);
-            d->show();
-            *dialog = d;
-        }
-        QProgressDialog* d = *dialog;
-        d->setValue(total > 0 ? static_cast<int>(std::min<qint64>(done * 1000 / total, 999)) : 0);
-        QCoreApplication::processEvents();  // the window keeps painting
-        const bool goOn = *dialog && !d->wasCanceled();
-        if ((!goOn || done >= total) && *dialog) {
-            d->close();
-        }
-        return goOn;
-    };
-}
 
 // The part `from` to `to` (of 1000) of a progress that runs over two passes.
 Progress part(const Progress& whole, qint64 from, qint64 to) {
@@ -99,7 +64,10 @@ void FormReaderController::importMailBytes(const QByteArray& bytes) {
 
 void FormReaderController::runMailImport(
     const std::function<Result<void>(formreader::MailImport&, const Progress&)>& read) {
-    const Progress progress = makeProgress_ ? makeProgress_() : dialogProgress(&window_);
+    const Progress progress =
+        makeProgress_
+            ? makeProgress_()
+            : delayedProgress(&window_, QStringLiteral("Reading the form posts..."), kCaption);
     formreader::MailImport import(separator_, mailColumns_);
     formreader::Outcome outcome;
     try {
