@@ -2,7 +2,8 @@
 # installs the Debian packages the build needs when they are missing, configures, and builds.
 
 PACKAGES := cmake ninja-build g++ qt6-base-dev xvfb xauth desktop-file-utils appstream \
-            shared-mime-info poppler-utils libgmime-3.0-dev libquazip1-qt6-dev
+            shared-mime-info poppler-utils libgmime-3.0-dev libminizip-dev \
+            libxlsxwriter-dev
 RUN_DIR  := build/release
 TEST_DIR := build/asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)

@@ -7,14 +7,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
-
 #include <cstdint>
 
 #include "FuzzSupport.h"
 #include "core/document/Workbook.h"
+#include "core/document/ZipWriter.h"
 
 using namespace pellumar;
 
@@ -26,20 +23,17 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 bool writeZip(const QString& path, const QList<std::pair<QString, QByteArray>>& parts) {
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdCreate)) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
+    workbook::ZipWriter zip(file);
     for (const auto& [name, bytes] : parts) {
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED, 1)) {
+        if (!zip.add(name, bytes)) {
             return false;
         }
-        file.write(bytes);
-        file.close();
     }
-    zip.close();
-    return zip.getZipError() == 0;
+    return zip.close();
 }
 
 bool sameTexts(const Table& a, const Table& b) {

@@ -1,12 +1,8 @@
-// Writing an OpenDocument spreadsheet (.ods): QuaZip makes the zip straight into the atomic save
+// Writing an OpenDocument spreadsheet (.ods): minizip makes the zip straight into the atomic save
 // and Qt's XML writer the parts. content.xml holds the columns' widths and the cells; the cell
 // and number styles it names, found while the cells are written, go into styles.xml after it.
 #include <QHash>
 #include <QXmlStreamWriter>
-
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
 
 #include <vector>
 
@@ -148,7 +144,7 @@ size_t qHash(const CellStyleKey& k, size_t seed = 0) {
 
 class OdsWriter {
 public:
-    OdsWriter(const Table& table, QuaZip& zip) : table_(table), zip_(zip) {}
+    OdsWriter(const Table& table, ZipWriter& zip) : table_(table), zip_(zip) {}
 
     bool write() {
         return part(QStringLiteral("mimetype"), kMime, false) && content() &&
@@ -159,14 +155,7 @@ public:
 
 private:
     bool part(const QString& name, const QByteArray& bytes, bool deflate) {
-        QuaZipFile file(&zip_);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0,
-                       deflate ? Z_DEFLATED : 0, deflate ? 6 : 0)) {
-            return false;
-        }
-        const bool written = file.write(bytes) == bytes.size();
-        file.close();
-        return written && file.getZipError() == 0;
+        return zip_.add(name, bytes, deflate);
     }
 
     // The name of the cell style for a look and a number style, made on first use.
@@ -186,12 +175,10 @@ private:
     }
 
     bool content() {
-        QuaZipFile file(&zip_);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("content.xml")), nullptr,
-                       0, Z_DEFLATED, 1)) {
+        if (!zip_.openEntry(QStringLiteral("content.xml"))) {
             return false;
         }
-        ChunkedWriter sink(file);
+        ChunkedWriter sink(zip_);
         QXmlStreamWriter xml(&sink);
         const auto drain = [&](bool always) { return always ? sink.flushAll() : !xml.hasError(); };
         xml.writeStartDocument();
@@ -288,8 +275,7 @@ private:
         }
         xml.writeEndDocument();
         const bool written = drain(true);
-        file.close();
-        return written && file.getZipError() == 0;
+        return zip_.closeEntry() && written;
     }
 
     static void writeBlanks(QXmlStreamWriter& xml, int& blanks) {
@@ -585,7 +571,7 @@ private:
     };
 
     const Table& table_;
-    QuaZip& zip_;
+    ZipWriter& zip_;
     std::vector<ColumnPlan> plans_;
     QHash<QString, QString> dataStyles_;
     std::vector<DataStyle> dataStyleOrder_;
@@ -600,7 +586,7 @@ Result<void> saveOds(const Table& table, const QString& path) {
     if (auto error = checkLimits(table, name, Kind::Ods)) {
         return *error;
     }
-    return saveZipped(path, [&](QuaZip& zip) { return OdsWriter(table, zip).write(); });
+    return saveZipped(path, [&](ZipWriter& zip) { return OdsWriter(table, zip).write(); });
 }
 
 }  // namespace pellumar::workbook

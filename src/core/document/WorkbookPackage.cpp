@@ -1,12 +1,12 @@
 #include "core/document/WorkbookPackage.h"
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipfileinfo.h>
+#include <minizip/unzip.h>
 
 #include <algorithm>
 
 #include "core/document/FileAccess.h"
+#include "core/document/ZipDevice.h"
+#include "core/document/ZipWriter.h"
 
 namespace pellumar::workbook {
 
@@ -70,7 +70,11 @@ Signature signatureOf(QIODevice& file) {
 PartDevice::PartDevice(Package& package, const QString& part, qint64 bound)
     : package_(package), part_(part), bound_(bound) {}
 
-PartDevice::~PartDevice() = default;
+PartDevice::~PartDevice() {
+    if (open_) {
+        package_.closePart(*this);
+    }
+}
 
 qint64 PartDevice::readData(char* data, qint64 maxSize) {
     if (failed_) {
@@ -82,7 +86,12 @@ qint64 PartDevice::readData(char* data, qint64 maxSize) {
     if (maxSize <= 0) {
         return 0;
     }
-    const qint64 got = file_->read(data, maxSize);
+    if (!open_) {
+        failed_ = true;  // another part was opened since: the zip reads one at a time
+        return -1;
+    }
+    const int got = unzReadCurrentFile(package_.zip_, data,
+                                       static_cast<unsigned>(std::min<qint64>(maxSize, 1 << 30)));
     if (got < 0) {
         failed_ = true;
         package_.fail(
@@ -102,8 +111,11 @@ qint64 PartDevice::readData(char* data, qint64 maxSize) {
         return -1;
     }
     if (got == 0) {
-        file_->close();
-        if (file_->getZipError() != UNZ_OK) {
+        // The end: closing the part compares its check sum.
+        const int closed = unzCloseCurrentFile(package_.zip_);
+        open_ = false;
+        package_.reading_ = nullptr;
+        if (closed != UNZ_OK) {
             failed_ = true;
             package_.fail(package_.damaged(
                 QStringLiteral("its part %1 does not match its check sum").arg(part_)));
@@ -115,7 +127,14 @@ qint64 PartDevice::readData(char* data, qint64 maxSize) {
     return got;
 }
 
-Package::~Package() = default;
+Package::~Package() {
+    if (reading_) {
+        reading_->open_ = false;
+    }
+    if (zip_) {
+        unzClose(zip_);
+    }
+}
 
 void Package::fail(FileError error) {
     if (!error_) {
@@ -158,18 +177,25 @@ Result<std::unique_ptr<Package>> Package::open(const QString& path, Kind kind) {
         case Signature::Other:
             return package->notThisKind();
     }
-    package->zip_ = std::make_unique<QuaZip>(&package->file_);
-    if (!package->zip_->open(QuaZip::mdUnzip)) {
+    zlib_filefunc64_def functions = deviceFunctions(package->file_);
+    package->zip_ = unzOpen2_64("", &functions);
+    if (!package->zip_) {
         return package->damaged(QStringLiteral("its zip container cannot be read"));
     }
     // Parts encrypted inside the zip, and an OpenDocument file encrypted with a password.
-    const QList<QuaZipFileInfo64> entries = package->zip_->getFileInfoList64();
-    if (package->zip_->getZipError() != UNZ_OK) {
-        return package->damaged(QStringLiteral("its zip directory cannot be read"));
-    }
     bool encrypted = false;
-    for (const QuaZipFileInfo64& entry : entries) {
-        encrypted |= entry.isEncrypted();
+    int listed = unzGoToFirstFile(package->zip_);
+    while (listed == UNZ_OK) {
+        unz_file_info64 info{};
+        listed = unzGetCurrentFileInfo64(package->zip_, &info, nullptr, 0, nullptr, 0, nullptr, 0);
+        if (listed != UNZ_OK) {
+            break;
+        }
+        encrypted |= (info.flag & 1) != 0;
+        listed = unzGoToNextFile(package->zip_);
+    }
+    if (listed != UNZ_END_OF_LIST_OF_FILE) {
+        return package->damaged(QStringLiteral("its zip directory cannot be read"));
     }
     if (!encrypted && kind == Kind::Ods) {
         const auto manifest = package->readAll(QStringLiteral("META-INF/manifest.xml"));
@@ -189,22 +215,45 @@ Result<std::unique_ptr<Package>> Package::open(const QString& path, Kind kind) {
 }
 
 bool Package::has(const QString& part) {
-    return zip_->setCurrentFile(part);
+    return unzLocateFile(zip_, part.toUtf8().constData(), 1) == UNZ_OK;
+}
+
+bool Package::openPart(PartDevice& device) {
+    if (reading_) {
+        unzCloseCurrentFile(zip_);
+        reading_->open_ = false;
+        reading_ = nullptr;
+    }
+    if (unzOpenCurrentFile(zip_) != UNZ_OK) {
+        return false;
+    }
+    device.open_ = true;
+    reading_ = &device;
+    return true;
+}
+
+void Package::closePart(PartDevice& device) {
+    unzCloseCurrentFile(zip_);
+    device.open_ = false;
+    reading_ = nullptr;
 }
 
 std::unique_ptr<PartDevice> Package::stream(const QString& part) {
-    if (!zip_->setCurrentFile(part)) {
+    if (!has(part)) {
         fail(notThisKind());
         return nullptr;
     }
-    QuaZipFileInfo64 info;
-    if (!zip_->getCurrentFileInfo(&info)) {
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(zip_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
         fail(damaged(QStringLiteral("its part %1 cannot be read").arg(part)));
         return nullptr;
     }
-    const qint64 bound = boundFor(static_cast<qint64>(info.compressedSize));
+    const qint64 compressed =
+        static_cast<qint64>(std::min<ZPOS64_T>(info.compressed_size, kInflateMost));
+    const qint64 bound = boundFor(compressed);
     auto device = std::make_unique<PartDevice>(*this, part, bound);
-    device->announced_ = static_cast<qint64>(info.uncompressedSize);
+    device->announced_ =
+        static_cast<qint64>(std::min<ZPOS64_T>(info.uncompressed_size, ZPOS64_T{1} << 62));
     if (device->announced_ > bound) {
         device->failed_ = true;
         device->inflated_ = device->announced_;
@@ -217,8 +266,7 @@ std::unique_ptr<PartDevice> Package::stream(const QString& part) {
                              .arg(kInflateRatio)));
         return nullptr;
     }
-    device->file_ = std::make_unique<QuaZipFile>(zip_.get());
-    if (!device->file_->open(QIODevice::ReadOnly)) {
+    if (!openPart(*device)) {
         fail(damaged(QStringLiteral("its part %1 cannot be read").arg(part)));
         return nullptr;
     }
@@ -227,7 +275,7 @@ std::unique_ptr<PartDevice> Package::stream(const QString& part) {
 }
 
 std::optional<QByteArray> Package::readAll(const QString& part) {
-    if (!zip_->setCurrentFile(part)) {
+    if (!has(part)) {
         return QByteArray();
     }
     auto device = stream(part);
@@ -249,16 +297,10 @@ std::optional<QByteArray> Package::readAll(const QString& part) {
     return all;
 }
 
-Result<void> saveZipped(const QString& path, const std::function<bool(QuaZip&)>& write) {
+Result<void> saveZipped(const QString& path, const std::function<bool(ZipWriter&)>& write) {
     return fileaccess::saveAtomically(path, [&](QIODevice& device, const QString& shown) {
-        QuaZip zip(&device);
-        zip.setAutoClose(false);  // the save commits the device
-        if (!zip.open(QuaZip::mdCreate)) {
-            return Result<void>(fileaccess::writeFailed(shown, device));
-        }
-        const bool written = write(zip);
-        zip.close();
-        if (!written || zip.getZipError() != 0) {
+        ZipWriter zip(device);
+        if (zip.failed() || !write(zip) || !zip.close()) {
             return Result<void>(fileaccess::writeFailed(shown, device));
         }
         return Result<void>();

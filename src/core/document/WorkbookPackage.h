@@ -16,10 +16,9 @@
 
 #include "core/document/FileResult.h"
 
-class QuaZip;
-class QuaZipFile;
-
 namespace pellumar::workbook {
+
+class ZipWriter;
 
 enum class Kind { Xlsx, Ods };
 
@@ -57,7 +56,7 @@ private:
     friend class Package;
     Package& package_;
     QString part_;
-    std::unique_ptr<QuaZipFile> file_;
+    bool open_ = false;  // the zip's current part is this one's, open for reading
     qint64 bound_ = 0;
     qint64 announced_ = 0;
     qint64 inflated_ = 0;
@@ -94,10 +93,15 @@ private:
     Package() = default;
     friend class PartDevice;
 
+    // The part open for reading: one at a time, as minizip reads one at a time.
+    bool openPart(PartDevice& device);
+    void closePart(PartDevice& device);
+
     QString name_;
     Kind kind_ = Kind::Xlsx;
     QFile file_;
-    std::unique_ptr<QuaZip> zip_;
+    void* zip_ = nullptr;  // minizip's unzFile over file_
+    PartDevice* reading_ = nullptr;
     std::optional<FileError> error_;
 };
 
@@ -106,8 +110,8 @@ private:
 enum class Signature { Zip, Encrypted, OldBinary, Other };
 Signature signatureOf(QIODevice& file);
 
-// Saves a zip container at `path` through the atomic save: `write` fills the opened zip, and the
-// file is replaced only when it and the zip's closing both succeed.
-Result<void> saveZipped(const QString& path, const std::function<bool(QuaZip&)>& write);
+// Saves a zip container at `path` through the atomic save: `write` fills the zip, and the file
+// is replaced only when it and the zip's closing both succeed.
+Result<void> saveZipped(const QString& path, const std::function<bool(ZipWriter&)>& write);
 
 }  // namespace pellumar::workbook

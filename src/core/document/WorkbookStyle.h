@@ -11,6 +11,7 @@
 
 #include "core/document/FileResult.h"
 #include "core/document/WorkbookPackage.h"
+#include "core/document/ZipWriter.h"
 #include "core/table/Table.h"
 
 namespace pellumar::workbook {
@@ -45,15 +46,15 @@ inline int verticalOf(int alignment) {
     return alignment >= 0 && alignment <= 8 ? alignment % 3 : -1;
 }
 
-// Collects what an XML writer writes and hands it on to `target` a megabyte at a time (a zip
-// part deflates large pieces much faster than many small ones).
+// Collects what an XML writer writes and hands it on to the zip's open entry a megabyte at a
+// time (a zip part deflates large pieces much faster than many small ones).
 class ChunkedWriter : public QIODevice {
 public:
-    explicit ChunkedWriter(QIODevice& target) : target_(target) { open(QIODevice::WriteOnly); }
+    explicit ChunkedWriter(ZipWriter& target) : target_(target) { open(QIODevice::WriteOnly); }
     // Hands on what is collected; false once the target refused a write.
     bool flushAll() {
         if (ok_ && !buffer_.isEmpty()) {
-            ok_ = target_.write(buffer_) == buffer_.size();
+            ok_ = target_.write(buffer_);
         }
         buffer_.clear();
         return ok_;
@@ -70,7 +71,7 @@ protected:
     }
 
 private:
-    QIODevice& target_;
+    ZipWriter& target_;
     QByteArray buffer_;
     bool ok_ = true;
 };

@@ -1,16 +1,8 @@
-// Writing an Office Open XML workbook (.xlsx): QuaZip makes the zip straight into the atomic save
+// Writing an Office Open XML workbook (.xlsx): minizip makes the zip straight into the atomic save
 // and Qt's XML writer the parts. The sheet is written a row at a time with its strings inline;
 // the cell formats it names, found on the way, go into styles.xml after it.
-//
-// libxlsxwriter is not used: in the same process as QuaZip it cannot work, as QuaZip carries its
-// own minizip under the same function names with another signature (zipOpen3 takes a device and
-// a flags argument), so libxlsxwriter's calls land in QuaZip's copy and crash.
 #include <QHash>
 #include <QXmlStreamWriter>
-
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
 
 #include <vector>
 
@@ -99,7 +91,7 @@ struct FontKey {
 
 class XlsxWriter {
 public:
-    XlsxWriter(const Table& table, QuaZip& zip) : table_(table), zip_(zip) {}
+    XlsxWriter(const Table& table, ZipWriter& zip) : table_(table), zip_(zip) {}
 
     bool write() {
         fonts_.push_back({false, false, false, -1});
@@ -114,15 +106,7 @@ public:
     }
 
 private:
-    bool part(const QString& name, const QByteArray& bytes) {
-        QuaZipFile file(&zip_);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED, 6)) {
-            return false;
-        }
-        const bool written = file.write(bytes) == bytes.size();
-        file.close();
-        return written && file.getZipError() == 0;
-    }
+    bool part(const QString& name, const QByteArray& bytes) { return zip_.add(name, bytes); }
 
     static QByteArray contentTypes() {
         return QByteArrayLiteral(
@@ -200,13 +184,10 @@ private:
     };
 
     bool sheet() {
-        QuaZipFile file(&zip_);
-        if (!file.open(QIODevice::WriteOnly,
-                       QuaZipNewInfo(QStringLiteral("xl/worksheets/sheet1.xml")), nullptr, 0,
-                       Z_DEFLATED, 1)) {
+        if (!zip_.openEntry(QStringLiteral("xl/worksheets/sheet1.xml"))) {
             return false;
         }
-        ChunkedWriter sink(file);
+        ChunkedWriter sink(zip_);
         QXmlStreamWriter xml(&sink);
         bool ok = true;
         const auto drain = [&](bool always) {
@@ -349,8 +330,7 @@ private:
         xml.writeEndElement();  // worksheet
         xml.writeEndDocument();
         drain(true);
-        file.close();
-        return ok && !xml.hasError() && file.getZipError() == 0;
+        return zip_.closeEntry() && ok && !xml.hasError();
     }
 
     int font(const CellLook& look) {
@@ -494,7 +474,7 @@ private:
     }
 
     const Table& table_;
-    QuaZip& zip_;
+    ZipWriter& zip_;
     QHash<QString, int> numFmts_;
     std::vector<QString> numFmtOrder_;
     std::vector<std::pair<CellLook, int>> xfs_;
@@ -509,7 +489,7 @@ Result<void> saveXlsx(const Table& table, const QString& path) {
     if (auto error = checkLimits(table, name, Kind::Xlsx)) {
         return *error;
     }
-    return saveZipped(path, [&](QuaZip& zip) { return XlsxWriter(table, zip).write(); });
+    return saveZipped(path, [&](ZipWriter& zip) { return XlsxWriter(table, zip).write(); });
 }
 
 }  // namespace pellumar::workbook

@@ -3,40 +3,40 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
-
 #include <utility>
+
+#include "core/document/WorkbookPackage.h"
+#include "core/document/ZipWriter.h"
 
 namespace pellumar::testing {
 
 using Parts = QList<std::pair<QString, QByteArray>>;
 
 inline bool writeZip(const QString& path, const Parts& parts) {
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdCreate)) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
+    workbook::ZipWriter zip(file, 9);
     for (const auto& [name, bytes] : parts) {
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0,
-                       name == u"mimetype" ? 0 : Z_DEFLATED, name == u"mimetype" ? 0 : 9)) {
+        if (!zip.add(name, bytes, name != u"mimetype")) {
             return false;
         }
-        file.write(bytes);
-        file.close();
     }
-    zip.close();
-    return zip.getZipError() == 0;
+    return zip.close();
 }
 
+// A part of a zip as the workbook readers see it; empty when it cannot be read.
 inline QByteArray readPart(const QString& path, const QString& part) {
-    QuaZipFile file(path, part);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    auto package = workbook::Package::open(path, workbook::Kind::Xlsx);
+    if (!package) {
+        return QByteArray();
+    }
+    return package.value()->readAll(part).value_or(QByteArray());
 }
 
 // An .xlsx of one sheet: `sheetData` the inside of <sheetData>, `extra` what follows it.
