@@ -177,7 +177,8 @@ Result<std::unique_ptr<Package>> Package::open(const QString& path, Kind kind) {
         case Signature::Other:
             return package->notThisKind();
     }
-    zlib_filefunc64_def functions = deviceFunctions(package->file_);
+    package->device_ = std::make_unique<ZipDevice>(ZipDevice{&package->file_, 0});
+    zlib_filefunc64_def functions = deviceFunctions(*package->device_);
     package->zip_ = unzOpen2_64("", &functions);
     if (!package->zip_) {
         return package->damaged(QStringLiteral("its zip container cannot be read"));
@@ -301,7 +302,7 @@ Result<void> saveZipped(const QString& path, const std::function<bool(ZipWriter&
     return fileaccess::saveAtomically(path, [&](QIODevice& device, const QString& shown) {
         ZipWriter zip(device);
         if (zip.failed() || !write(zip) || !zip.close()) {
-            return Result<void>(fileaccess::writeFailed(shown, device));
+            return Result<void>(fileaccess::writeFailed(shown, device, zip.systemError()));
         }
         return Result<void>();
     });

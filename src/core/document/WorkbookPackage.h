@@ -19,6 +19,7 @@
 namespace pellumar::workbook {
 
 class ZipWriter;
+struct ZipDevice;
 
 enum class Kind { Xlsx, Ods };
 
@@ -100,7 +101,8 @@ private:
     QString name_;
     Kind kind_ = Kind::Xlsx;
     QFile file_;
-    void* zip_ = nullptr;  // minizip's unzFile over file_
+    std::unique_ptr<ZipDevice> device_;  // file_ as minizip's file
+    void* zip_ = nullptr;                // minizip's unzFile over it
     PartDevice* reading_ = nullptr;
     std::optional<FileError> error_;
 };

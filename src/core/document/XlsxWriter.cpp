@@ -1,38 +1,94 @@
-// Writing an Office Open XML workbook (.xlsx): minizip makes the zip straight into the atomic save
-// and Qt's XML writer the parts. The sheet is written a row at a time with its strings inline;
-// the cell formats it names, found on the way, go into styles.xml after it.
+// Writing an Office Open XML workbook (.xlsx) with libxlsxwriter in its constant-memory mode: the
+// rows go one at a time into a workbook in a temporary folder (libxlsxwriter writes only to a file
+// name, and keeps its own temporary files beside it), which is checked and then copied to its
+// place through the atomic save, so that the save's disk checks and messages hold as for the
+// other forms. The temporary folder goes away whatever happens.
+#include <QDir>
+#include <QFile>
 #include <QHash>
-#include <QXmlStreamWriter>
+#include <QTemporaryDir>
 
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <vector>
+
+#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <locale.h>
+#include <unistd.h>
+#endif
 
 #include "core/document/FileAccess.h"
 #include "core/document/WorkbookPackage.h"
 #include "core/document/WorkbookSheet.h"
 #include "core/document/WorkbookStyle.h"
+#include "core/document/WorkbookValues.h"
 #include "core/document/WorkbookWriters.h"
+#include "core/document/XlsxCheck.h"
 
 namespace pellumar::workbook {
 
 namespace {
 
-const QString kMain = QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
-const QString kRelNs =
-    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
-
-// The column's letters: 0 "A", 26 "AA".
-QString columnName(int col) {
-    QString name;
-    for (int n = col + 1; n > 0; n = (n - 1) / 26) {
-        name.prepend(QChar(u'A' + (n - 1) % 26));
+// libxlsxwriter prints numbers with printf, which writes the decimal separator of the locale
+// (a comma in many); while it works, this thread's numbers are written the C way.
+class CNumbers {
+public:
+    CNumbers() {
+#if defined(Q_OS_UNIX)
+        const locale_t base = duplocale(LC_GLOBAL_LOCALE);
+        c_ = base ? newlocale(LC_NUMERIC_MASK, "C", base) : static_cast<locale_t>(0);
+        if (c_) {
+            old_ = uselocale(c_);
+        } else if (base) {
+            freelocale(base);
+        }
+#endif
     }
-    return name;
+    ~CNumbers() {
+#if defined(Q_OS_UNIX)
+        if (c_) {
+            uselocale(old_);
+            freelocale(c_);
+        }
+#endif
+    }
+    CNumbers(const CNumbers&) = delete;
+    CNumbers& operator=(const CNumbers&) = delete;
+
+private:
+#if defined(Q_OS_UNIX)
+    locale_t c_ = static_cast<locale_t>(0);
+    locale_t old_ = static_cast<locale_t>(0);
+#endif
+};
+
+// libxlsxwriter writes numbers with 16 significant digits: a number whose shortest text needs
+// 17 would come back as another number, so it is written as its text instead.
+bool sixteenDigitsHold(double value) {
+    char text[32];
+    const auto [end, ec] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
+    if (ec != std::errc()) {
+        return false;
+    }
+    int digits = 0;
+    for (const char* p = text; p != end && *p != 'e'; ++p) {
+        digits += *p >= '0' && *p <= '9';
+    }
+    return digits <= 16;
 }
 
-// A cell's UTF-8 text as XML character data: "&", "<" and ">" as entities, the characters XML
-// cannot carry (controls other than tab and line feed, U+FFFE, U+FFFF) as "_xHHHH_", and an
-// underscore that would start such an escape as "_x005F_", so that the text reads back as it is.
-void appendEscapedText(std::string_view text, std::string& out) {
+// A cell's UTF-8 text as libxlsxwriter takes it: a C string, with what it would not keep as it
+// is escaped the way spreadsheets read it back: a NUL and U+FFFE, U+FFFF as "_xHHHH_", and an
+// underscore that would start such an escape as "_x005F_" (libxlsxwriter escapes the other
+// control characters itself).
+void cellText(std::string_view text, std::string& out) {
     static const char kHex[] = "0123456789ABCDEF";
     const auto escape = [&](unsigned code) {
         out += "_x";
@@ -41,40 +97,21 @@ void appendEscapedText(std::string_view text, std::string& out) {
         }
         out += '_';
     };
+    out.clear();
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                continue;
-            case '<':
-                out += "&lt;";
-                continue;
-            case '>':
-                out += "&gt;";
-                continue;
-            case '_':
-                if (i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_') {
-                    escape('_');
-                    continue;
-                }
-                break;
-            case 0xEF:
-                if (i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
-                    (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
-                    escape(0xFFFE | (static_cast<unsigned char>(text[i + 2]) & 1));
-                    i += 2;
-                    continue;
-                }
-                break;
-            default:
-                if (c < 0x20 && c != '\t' && c != '\n') {
-                    escape(c);
-                    continue;
-                }
-                break;
+        if (c == 0) {
+            escape(0);
+        } else if (c == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_') {
+            escape('_');
+        } else if (c == 0xEF && i + 2 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+                   (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
+            escape(0xFFFE | (static_cast<unsigned char>(text[i + 2]) & 1));
+            i += 2;
+        } else {
+            out += static_cast<char>(c);
         }
-        out += static_cast<char>(c);
     }
 }
 
@@ -83,136 +120,57 @@ double excelSerial(double serial) {
     return serial < 61 ? serial - 1 : serial;
 }
 
-struct FontKey {
-    bool bold, italic, underline;
-    int color;
-    bool operator==(const FontKey&) const = default;
+// libxlsxwriter adds the 5 pixels of a column's margins to the width it is given (in characters
+// of 7 pixels, or for widths under one character of 12 pixels); this is the width that makes the
+// sheet's column `twips` wide, as the reader measures it.
+double lxwWidthOfTwips(int twips) {
+    const double pixels = std::round(twips / 15.0);
+    if (pixels - 10 >= 7) {
+        return (pixels - 10) / 7;
+    }
+    return std::max(pixels - 5, 0.0) / 12;
+}
+
+struct FormatKey {
+    CellLook look;
+    QString code;
+    bool operator==(const FormatKey&) const = default;
+};
+
+size_t qHash(const FormatKey& k, size_t seed = 0) {
+    return qHashMulti(seed, k.code, k.look.alignment, k.look.foreColor, k.look.backColor,
+                      int(k.look.bold) | int(k.look.italic) << 1 | int(k.look.underline) << 2 |
+                          int(k.look.wrap) << 3);
+}
+
+// libxlsxwriter takes a colour of 0 for none, and black as a colour of its own.
+lxw_color_t lxwColor(int rgb) {
+    return rgb == 0 ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : static_cast<lxw_color_t>(rgb);
+}
+
+struct ColumnPlan {
+    int type = DataTypeNone;
+    int alignment = AlignGeneral;
+    lxw_format* plain = nullptr;  // an unstyled cell of the column's type
+    lxw_format* plainDateTime = nullptr;
+    lxw_format* text = nullptr;  // an unstyled text cell
+    QString numberCode;
+    QString dateTimeCode;
 };
 
 class XlsxWriter {
 public:
-    XlsxWriter(const Table& table, ZipWriter& zip) : table_(table), zip_(zip) {}
+    XlsxWriter(const Table& table, lxw_workbook* book) : table_(table), book_(book) {}
 
-    bool write() {
-        fonts_.push_back({false, false, false, -1});
-        fills_ = {-2, -3};  // the two fills every workbook starts with
-        xfs_.push_back({CellLook{}, 0});
-        numFmts_.insert(QStringLiteral("General"), 0);
-        return part(QStringLiteral("[Content_Types].xml"), contentTypes()) &&
-               part(QStringLiteral("_rels/.rels"), rootRelations()) &&
-               part(QStringLiteral("xl/workbook.xml"), workbook()) &&
-               part(QStringLiteral("xl/_rels/workbook.xml.rels"), workbookRelations()) && sheet() &&
-               part(QStringLiteral("xl/styles.xml"), styles());
-    }
-
-private:
-    bool part(const QString& name, const QByteArray& bytes) { return zip_.add(name, bytes); }
-
-    static QByteArray contentTypes() {
-        return QByteArrayLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-            "<Default Extension=\"rels\" "
-            "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-            "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-            "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-            "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-            "</Types>");
-    }
-
-    static QByteArray rootRelations() {
-        return QByteArrayLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-            "relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
-            "officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
-            "</Relationships>");
-    }
-
-    static QByteArray workbook() {
-        return QByteArrayLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-            "<workbookPr/><bookViews><workbookView/></bookViews>"
-            "<sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
-    }
-
-    static QByteArray workbookRelations() {
-        return QByteArrayLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-            "relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
-            "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-            "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
-            "2006/relationships/styles\" Target=\"styles.xml\"/></Relationships>");
-    }
-
-    // The index of the cell format for a look and a number format, made on first use.
-    int xf(const CellLook& look, const QString& numberFormat) {
-        int fmt = 0;
-        if (!numberFormat.isEmpty()) {
-            auto it = numFmts_.constFind(numberFormat);
-            if (it == numFmts_.constEnd()) {
-                it = numFmts_.insert(numberFormat, 164 + static_cast<int>(numFmtOrder_.size()));
-                numFmtOrder_.push_back(numberFormat);
-            }
-            fmt = *it;
+    // Fills the workbook; the first error of libxlsxwriter, or none.
+    lxw_error write() {
+        lxw_worksheet* sheet = workbook_add_worksheet(book_, "Sheet1");
+        if (!sheet) {
+            return LXW_ERROR_CREATING_TMPFILE;  // its rows' temporary file could not be made
         }
-        const auto key = std::make_pair(look, fmt);
-        for (size_t i = 0; i < xfs_.size(); ++i) {
-            if (xfs_[i] == key) {
-                return static_cast<int>(i);
-            }
-        }
-        xfs_.push_back(key);
-        return static_cast<int>(xfs_.size() - 1);
-    }
-
-    struct ColumnPlan {
-        int type = DataTypeNone;
-        int alignment = AlignGeneral;
-        int plain = 0;  // an unstyled cell of the column's type
-        int plainDateTime = 0;
-        int text = 0;  // an unstyled text cell
-        QString numberCode;
-        QString dateTimeCode;
-    };
-
-    bool sheet() {
-        if (!zip_.openEntry(QStringLiteral("xl/worksheets/sheet1.xml"))) {
-            return false;
-        }
-        ChunkedWriter sink(zip_);
-        QXmlStreamWriter xml(&sink);
-        bool ok = true;
-        const auto drain = [&](bool always) {
-            if (always) {
-                ok = sink.flushAll() && ok;
-            }
-        };
+        worksheet_freeze_panes(sheet, 1, 0);  // the title row
         const int cols = table_.columnCount();
-        xml.writeStartDocument(QStringLiteral("1.0"), true);
-        xml.writeDefaultNamespace(kMain);
-        xml.writeStartElement(kMain, QStringLiteral("worksheet"));
-        xml.writeNamespace(kRelNs, QStringLiteral("r"));
-        // The title row frozen.
-        xml.writeStartElement(kMain, QStringLiteral("sheetViews"));
-        xml.writeStartElement(kMain, QStringLiteral("sheetView"));
-        xml.writeAttribute(QStringLiteral("workbookViewId"), QStringLiteral("0"));
-        xml.writeEmptyElement(kMain, QStringLiteral("pane"));
-        xml.writeAttribute(QStringLiteral("ySplit"), QStringLiteral("1"));
-        xml.writeAttribute(QStringLiteral("topLeftCell"), QStringLiteral("A2"));
-        xml.writeAttribute(QStringLiteral("activePane"), QStringLiteral("bottomLeft"));
-        xml.writeAttribute(QStringLiteral("state"), QStringLiteral("frozen"));
-        xml.writeEndElement();
-        xml.writeEndElement();
         std::vector<ColumnPlan> plans(static_cast<size_t>(cols));
-        bool anyColumn = false;
         for (int c = 0; c < cols; ++c) {
             const ColumnAttributes& a = table_.columnAttributes(c);
             ColumnPlan& p = plans[static_cast<size_t>(c)];
@@ -224,263 +182,206 @@ private:
             } else if (a.dataType == DataTypeDate) {
                 p.numberCode = numberFormatCode(a.format, a.dataType, false);
                 p.dateTimeCode = numberFormatCode(a.format, a.dataType, true);
-                p.plainDateTime = xf(look, p.dateTimeCode);
+                p.plainDateTime = format(look, p.dateTimeCode);
             }
-            p.plain = xf(look, p.numberCode);
-            p.text = xf(look, QString());
+            p.plain = format(look, p.numberCode);
+            p.text = format(look, QString());
             if (a.width < 0 && !a.hidden) {
                 continue;
             }
-            if (!anyColumn) {
-                xml.writeStartElement(kMain, QStringLiteral("cols"));
-                anyColumn = true;
-            }
-            xml.writeEmptyElement(kMain, QStringLiteral("col"));
-            xml.writeAttribute(QStringLiteral("min"), QString::number(c + 1));
-            xml.writeAttribute(QStringLiteral("max"), QString::number(c + 1));
-            xml.writeAttribute(
-                QStringLiteral("width"),
-                QString::number(a.width >= 0 ? charactersOfTwips(a.width) : 8.43, 'f', 2));
-            if (a.width >= 0) {
-                xml.writeAttribute(QStringLiteral("customWidth"), QStringLiteral("1"));
-            }
-            if (a.hidden) {
-                xml.writeAttribute(QStringLiteral("hidden"), QStringLiteral("1"));
+            lxw_row_col_options hidden{};
+            hidden.hidden = 1;
+            const lxw_error error = worksheet_set_column_opt(
+                sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                a.width >= 0 ? lxwWidthOfTwips(a.width) : LXW_DEF_COL_WIDTH, nullptr,
+                a.hidden ? &hidden : nullptr);
+            if (error != LXW_NO_ERROR) {
+                return error;
             }
         }
-        if (anyColumn) {
-            xml.writeEndElement();
-        }
-        xml.writeStartElement(kMain, QStringLiteral("sheetData"));
-        xml.writeCharacters(QString());  // closes the start tag: the rows follow as bytes
-        // The rows are the bulk of the file: their bytes are made here, the texts escaped as
-        // XML needs (and as _xHHHH_ what it cannot carry), without a string per cell.
         const bool styled = table_.hasAnyStyle();
         std::vector<std::string_view> texts(static_cast<size_t>(cols));
-        std::vector<std::string> names(static_cast<size_t>(cols));
-        for (int c = 0; c < cols; ++c) {
-            names[static_cast<size_t>(c)] = columnName(c).toStdString();
-        }
-        std::string out;
-        for (int r = 0; r < table_.rowCount() && !xml.hasError(); ++r) {
+        std::string text;
+        for (int r = 0; r < table_.rowCount(); ++r) {
             table_.rowUtf8(r, texts);
-            const std::string rowName = std::to_string(r + 1);
-            bool started = false;
+            const auto row = static_cast<lxw_row_t>(r);
+            bool wrote = false;
             for (int c = 0; c < cols; ++c) {
                 const std::string_view cell = texts[static_cast<size_t>(c)];
                 const bool hasStyle = styled && table_.hasStyle(r, c);
                 if (cell.empty() && !hasStyle) {
                     continue;
                 }
-                if (!started) {
-                    out += "<row r=\"";
-                    out += rowName;
-                    out += "\">";
-                    started = true;
-                }
                 const ColumnPlan& p = plans[static_cast<size_t>(c)];
                 const TypedCell typed = r == 0 ? TypedCell{} : typedCell(cell, p.type);
-                const bool asText = typed.as == TypedCell::As::Text ||
-                                    (typed.as == TypedCell::As::Date && typed.number < 1);
+                const bool asText =
+                    typed.as == TypedCell::As::Text ||
+                    (typed.as == TypedCell::As::Date && typed.number < 1) ||
+                    (typed.as == TypedCell::As::Number && !sixteenDigitsHold(typed.number));
                 const bool wrap = asText && cell.find('\n') != std::string_view::npos;
-                int format = asText ? p.text : typed.hasTime ? p.plainDateTime : p.plain;
+                lxw_format* look = asText ? p.text : typed.hasTime ? p.plainDateTime : p.plain;
                 if (hasStyle || wrap || r == 0) {
                     const CellStyle style = hasStyle ? table_.style(r, c) : CellStyle{};
-                    format = xf(lookOf(hasStyle ? &style : nullptr, p.alignment,
-                                       asText ? cell : std::string_view(), r == 0),
-                                asText          ? QString()
-                                : typed.hasTime ? p.dateTimeCode
-                                                : p.numberCode);
+                    look = format(lookOf(hasStyle ? &style : nullptr, p.alignment,
+                                         asText ? cell : std::string_view(), r == 0),
+                                  asText          ? QString()
+                                  : typed.hasTime ? p.dateTimeCode
+                                                  : p.numberCode);
                 }
-                out += "<c r=\"";
-                out += names[static_cast<size_t>(c)];
-                out += rowName;
-                out += '"';
-                if (format != 0) {
-                    out += " s=\"";
-                    out += std::to_string(format);
-                    out += '"';
-                }
+                const auto col = static_cast<lxw_col_t>(c);
+                lxw_error error = LXW_NO_ERROR;
                 if (cell.empty()) {
-                    out += "/>";  // a styled blank cell
+                    if (!look) {
+                        continue;  // a style that shows nothing
+                    }
+                    error = worksheet_write_blank(sheet, row, col, look);
                 } else if (asText) {
-                    out += " t=\"inlineStr\"><is><t xml:space=\"preserve\">";
-                    appendEscapedText(cell, out);
-                    out += "</t></is></c>";
+                    cellText(cell, text);
+                    error = worksheet_write_string(sheet, row, col, text.c_str(), look);
                 } else if (typed.as == TypedCell::As::Boolean) {
-                    out += typed.number != 0 ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
+                    error = worksheet_write_boolean(sheet, row, col, typed.number != 0, look);
                 } else {
-                    out += "><v>";
-                    appendNumberText(
+                    error = worksheet_write_number(
+                        sheet, row, col,
                         typed.as == TypedCell::As::Date ? excelSerial(typed.number) : typed.number,
-                        out);
-                    out += "</v></c>";
+                        look);
                 }
+                if (error != LXW_NO_ERROR) {
+                    return error;
+                }
+                wrote = true;
             }
-            if (started) {
-                out += "</row>";
-            }
-            if (out.size() >= (size_t{1} << 16)) {
-                sink.write(out.data(), static_cast<qint64>(out.size()));
-                out.clear();
-            }
+            rowsWritten_ += wrote ? 1 : 0;
         }
-        sink.write(out.data(), static_cast<qint64>(out.size()));
-        xml.writeEndElement();  // sheetData
-        xml.writeEndElement();  // worksheet
-        xml.writeEndDocument();
-        drain(true);
-        return zip_.closeEntry() && ok && !xml.hasError();
+        return LXW_NO_ERROR;
     }
 
-    int font(const CellLook& look) {
-        const FontKey key{look.bold, look.italic, look.underline, look.foreColor};
-        for (size_t i = 0; i < fonts_.size(); ++i) {
-            if (fonts_[i] == key) {
-                return static_cast<int>(i);
-            }
-        }
-        fonts_.push_back(key);
-        return static_cast<int>(fonts_.size() - 1);
-    }
+    // The rows that hold a cell in the sheet written.
+    qint64 rowsWritten() const { return rowsWritten_; }
 
-    int fill(int color) {
-        if (color < 0) {
-            return 0;
+private:
+    // The cell format of a look and a number format, made once; none for the plain look.
+    lxw_format* format(const CellLook& look, const QString& code) {
+        const bool general = code.isEmpty() || code == u"General";
+        if (look == CellLook{} && general) {
+            return nullptr;
         }
-        for (size_t i = 2; i < fills_.size(); ++i) {
-            if (fills_[i] == color) {
-                return static_cast<int>(i);
-            }
+        const FormatKey key{look, general ? QString() : code};
+        auto it = formats_.constFind(key);
+        if (it != formats_.constEnd()) {
+            return *it;
         }
-        fills_.push_back(color);
-        return static_cast<int>(fills_.size() - 1);
-    }
-
-    QByteArray styles() {
-        // The fonts and fills are known once every cell format is.
-        std::vector<std::pair<int, int>> fontAndFill;
-        for (const auto& [look, fmt] : xfs_) {
-            fontAndFill.emplace_back(font(look), fill(look.backColor));
+        lxw_format* f = workbook_add_format(book_);
+        if (!f) {
+            return nullptr;
         }
-        QByteArray bytes;
-        QXmlStreamWriter xml(&bytes);
-        xml.writeStartDocument(QStringLiteral("1.0"), true);
-        xml.writeDefaultNamespace(kMain);
-        xml.writeStartElement(kMain, QStringLiteral("styleSheet"));
-        if (!numFmtOrder_.empty()) {
-            xml.writeStartElement(kMain, QStringLiteral("numFmts"));
-            xml.writeAttribute(QStringLiteral("count"), QString::number(numFmtOrder_.size()));
-            for (const QString& code : numFmtOrder_) {
-                xml.writeEmptyElement(kMain, QStringLiteral("numFmt"));
-                xml.writeAttribute(QStringLiteral("numFmtId"), QString::number(numFmts_[code]));
-                xml.writeAttribute(QStringLiteral("formatCode"), code);
-            }
-            xml.writeEndElement();
+        if (!general) {
+            format_set_num_format(f, code.toUtf8().constData());
         }
-        xml.writeStartElement(kMain, QStringLiteral("fonts"));
-        xml.writeAttribute(QStringLiteral("count"), QString::number(fonts_.size()));
-        for (const FontKey& f : fonts_) {
-            xml.writeStartElement(kMain, QStringLiteral("font"));
-            if (f.bold) {
-                xml.writeEmptyElement(kMain, QStringLiteral("b"));
-            }
-            if (f.italic) {
-                xml.writeEmptyElement(kMain, QStringLiteral("i"));
-            }
-            if (f.underline) {
-                xml.writeEmptyElement(kMain, QStringLiteral("u"));
-            }
-            xml.writeEmptyElement(kMain, QStringLiteral("sz"));
-            xml.writeAttribute(QStringLiteral("val"), QStringLiteral("11"));
-            if (f.color >= 0) {
-                xml.writeEmptyElement(kMain, QStringLiteral("color"));
-                xml.writeAttribute(
-                    QStringLiteral("rgb"),
-                    QStringLiteral("FF%1").arg(f.color, 6, 16, QLatin1Char('0')).toUpper());
-            }
-            xml.writeEmptyElement(kMain, QStringLiteral("name"));
-            xml.writeAttribute(QStringLiteral("val"), QStringLiteral("Calibri"));
-            xml.writeEndElement();
+        if (look.bold) {
+            format_set_bold(f);
         }
-        xml.writeEndElement();
-        xml.writeStartElement(kMain, QStringLiteral("fills"));
-        xml.writeAttribute(QStringLiteral("count"), QString::number(fills_.size()));
-        for (size_t i = 0; i < fills_.size(); ++i) {
-            xml.writeStartElement(kMain, QStringLiteral("fill"));
-            xml.writeStartElement(kMain, QStringLiteral("patternFill"));
-            xml.writeAttribute(QStringLiteral("patternType"), i == 0   ? QStringLiteral("none")
-                                                              : i == 1 ? QStringLiteral("gray125")
-                                                                       : QStringLiteral("solid"));
-            if (i >= 2) {
-                xml.writeEmptyElement(kMain, QStringLiteral("fgColor"));
-                xml.writeAttribute(
-                    QStringLiteral("rgb"),
-                    QStringLiteral("FF%1").arg(fills_[i], 6, 16, QLatin1Char('0')).toUpper());
-            }
-            xml.writeEndElement();
-            xml.writeEndElement();
+        if (look.italic) {
+            format_set_italic(f);
         }
-        xml.writeEndElement();
-        xml.writeStartElement(kMain, QStringLiteral("borders"));
-        xml.writeAttribute(QStringLiteral("count"), QStringLiteral("1"));
-        xml.writeEmptyElement(kMain, QStringLiteral("border"));
-        xml.writeEndElement();
-        xml.writeStartElement(kMain, QStringLiteral("cellStyleXfs"));
-        xml.writeAttribute(QStringLiteral("count"), QStringLiteral("1"));
-        xml.writeEmptyElement(kMain, QStringLiteral("xf"));
-        xml.writeEndElement();
-        xml.writeStartElement(kMain, QStringLiteral("cellXfs"));
-        xml.writeAttribute(QStringLiteral("count"), QString::number(xfs_.size()));
-        static const char* const kHorizontal[] = {"left", "center", "right"};
-        static const char* const kVertical[] = {"top", "center", "bottom"};
-        for (size_t i = 0; i < xfs_.size(); ++i) {
-            const auto& [look, fmt] = xfs_[i];
-            const bool aligned = horizontalOf(look.alignment) >= 0 || look.wrap;
-            xml.writeStartElement(kMain, QStringLiteral("xf"));
-            xml.writeAttribute(QStringLiteral("numFmtId"), QString::number(fmt));
-            xml.writeAttribute(QStringLiteral("fontId"), QString::number(fontAndFill[i].first));
-            xml.writeAttribute(QStringLiteral("fillId"), QString::number(fontAndFill[i].second));
-            xml.writeAttribute(QStringLiteral("borderId"), QStringLiteral("0"));
-            if (fmt != 0) {
-                xml.writeAttribute(QStringLiteral("applyNumberFormat"), QStringLiteral("1"));
-            }
-            if (aligned) {
-                xml.writeAttribute(QStringLiteral("applyAlignment"), QStringLiteral("1"));
-                xml.writeEmptyElement(kMain, QStringLiteral("alignment"));
-                if (horizontalOf(look.alignment) >= 0) {
-                    xml.writeAttribute(QStringLiteral("horizontal"),
-                                       QLatin1String(kHorizontal[horizontalOf(look.alignment)]));
-                    xml.writeAttribute(QStringLiteral("vertical"),
-                                       QLatin1String(kVertical[verticalOf(look.alignment)]));
-                }
-                if (look.wrap) {
-                    xml.writeAttribute(QStringLiteral("wrapText"), QStringLiteral("1"));
-                }
-            }
-            xml.writeEndElement();
+        if (look.underline) {
+            format_set_underline(f, LXW_UNDERLINE_SINGLE);
         }
-        xml.writeEndElement();
-        xml.writeStartElement(kMain, QStringLiteral("cellStyles"));
-        xml.writeAttribute(QStringLiteral("count"), QStringLiteral("1"));
-        xml.writeEmptyElement(kMain, QStringLiteral("cellStyle"));
-        xml.writeAttribute(QStringLiteral("name"), QStringLiteral("Normal"));
-        xml.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
-        xml.writeAttribute(QStringLiteral("builtinId"), QStringLiteral("0"));
-        xml.writeEndElement();
-        xml.writeEndElement();
-        xml.writeEndDocument();
-        return bytes;
+        if (look.foreColor >= 0) {
+            format_set_font_color(f, lxwColor(look.foreColor));
+        }
+        if (look.backColor >= 0) {
+            format_set_bg_color(f, lxwColor(look.backColor));
+        }
+        static const uint8_t kHorizontal[] = {LXW_ALIGN_LEFT, LXW_ALIGN_CENTER, LXW_ALIGN_RIGHT};
+        static const uint8_t kVertical[] = {LXW_ALIGN_VERTICAL_TOP, LXW_ALIGN_VERTICAL_CENTER,
+                                            LXW_ALIGN_VERTICAL_BOTTOM};
+        if (horizontalOf(look.alignment) >= 0) {
+            format_set_align(f, kHorizontal[horizontalOf(look.alignment)]);
+            format_set_align(f, kVertical[verticalOf(look.alignment)]);
+        }
+        if (look.wrap) {
+            format_set_text_wrap(f);
+        }
+        formats_.insert(key, f);
+        return f;
     }
 
     const Table& table_;
-    ZipWriter& zip_;
-    QHash<QString, int> numFmts_;
-    std::vector<QString> numFmtOrder_;
-    std::vector<std::pair<CellLook, int>> xfs_;
-    std::vector<FontKey> fonts_;
-    std::vector<int> fills_;
+    lxw_workbook* book_;
+    QHash<FormatKey, lxw_format*> formats_;
+    qint64 rowsWritten_ = 0;
 };
+
+// libxlsxwriter's own words for an error, without their closing full stop.
+QString lxwReason(lxw_error error, int systemError) {
+    if (systemError == ENOSPC
+#ifdef EDQUOT
+        || systemError == EDQUOT
+#endif
+    ) {
+        return QStringLiteral("the disk is full");
+    }
+    QString reason = QString::fromUtf8(lxw_strerror(error));
+    while (reason.endsWith(u'.')) {
+        reason.chop(1);
+    }
+    return reason;
+}
+
+// libxlsxwriter leaves the files of a failed save open, removed from the folder but holding their
+// disk space while the program runs. Each such descriptor is pointed at /dev/null instead (not
+// closed: the stream over it still exists, and whatever it may write later must not land in a
+// file that took its number).
+void releaseFilesLeftOpen(const QString& folder) {
+#if defined(Q_OS_LINUX)
+    const QByteArray prefix = QFile::encodeName(folder) + '/';
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null < 0) {
+        return;
+    }
+    const QStringList fds =
+        QDir(QStringLiteral("/proc/self/fd"))
+            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& fd : fds) {
+        char target[4096];
+        const QByteArray link = QByteArrayLiteral("/proc/self/fd/") + fd.toLatin1();
+        const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+        if (n > 0 && QByteArrayView(target, n).startsWith(prefix) && fd.toInt() != null) {
+            ::dup2(null, fd.toInt());
+        }
+    }
+    ::close(null);
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+// Copies the finished workbook onto the device of the atomic save.
+Result<void> copyInto(QIODevice& device, const QString& shown, const QString& from) {
+    QFile file(from);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return FileError{FileError::Reason::WriteFailed,
+                         QStringLiteral("Cannot save %1: its temporary copy %2 cannot be read: %3.")
+                             .arg(shown, QDir::toNativeSeparators(from), file.errorString())};
+    }
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(buffer.data(), buffer.size());
+        if (got < 0) {
+            return FileError{
+                FileError::Reason::WriteFailed,
+                QStringLiteral("Cannot save %1: its temporary copy %2 cannot be read: %3.")
+                    .arg(shown, QDir::toNativeSeparators(from), file.errorString())};
+        }
+        if (got == 0) {
+            return {};
+        }
+        if (device.write(buffer.constData(), got) != got) {
+            return fileaccess::writeFailed(shown, device);
+        }
+    }
+}
 
 }  // namespace
 
@@ -489,7 +390,60 @@ Result<void> saveXlsx(const Table& table, const QString& path) {
     if (auto error = checkLimits(table, name, Kind::Xlsx)) {
         return *error;
     }
-    return saveZipped(path, [&](ZipWriter& zip) { return XlsxWriter(table, zip).write(); });
+    QTemporaryDir temp(QDir(QDir::tempPath()).filePath(QStringLiteral("pellumar-xlsx-XXXXXX")));
+    const QString tempFolder = QDir::toNativeSeparators(QDir::tempPath());
+    if (!temp.isValid()) {
+        return FileError{
+            FileError::Reason::WriteFailed,
+            QStringLiteral("Cannot save %1: no temporary folder can be made in %2: %3.")
+                .arg(name, tempFolder, temp.errorString())};
+    }
+    const QString book = temp.filePath(QStringLiteral("book.xlsx"));
+    const QByteArray bookName = QFile::encodeName(book);
+    QByteArray tmpdir = QFile::encodeName(temp.path());
+    qint64 rows = 0;
+    {
+        const CNumbers numbers;
+        lxw_workbook_options options{};
+        options.constant_memory = 1;
+        options.use_zip64 = 1;
+        options.tmpdir = tmpdir.data();
+        errno = 0;
+        lxw_workbook* workbook = workbook_new_opt(bookName.constData(), &options);
+        lxw_error error = LXW_ERROR_MEMORY_MALLOC_FAILED;
+        int systemError = errno;
+        if (workbook) {
+            XlsxWriter writer(table, workbook);
+            error = writer.write();
+            systemError = errno;
+            rows = writer.rowsWritten();
+            errno = 0;
+            const lxw_error closed = workbook_close(workbook);  // frees it in any case
+            if (error == LXW_NO_ERROR) {
+                error = closed;
+                systemError = errno;
+            }
+        }
+        if (error != LXW_NO_ERROR) {
+            releaseFilesLeftOpen(QFileInfo(temp.path()).canonicalFilePath());
+            return FileError{FileError::Reason::WriteFailed,
+                             QStringLiteral("Cannot save %1: the workbook cannot be written in the "
+                                            "temporary folder %2: %3.")
+                                 .arg(name, tempFolder, lxwReason(error, systemError))};
+        }
+    }
+    // libxlsxwriter does not check the writes of its own temporary files: a disk that fills
+    // while it works leaves a sheet with rows missing and no error.
+    if (!xlsxIsWhole(book, rows)) {
+        return FileError{FileError::Reason::WriteFailed,
+                         QStringLiteral("Cannot save %1: its temporary copy in %2 came out "
+                                        "incomplete; the disk there may be full.")
+                             .arg(name, tempFolder)};
+    }
+    return fileaccess::saveAtomically(
+        path,
+        [&](QIODevice& device, const QString& shown) { return copyInto(device, shown, book); },
+        static_cast<quint64>(QFileInfo(book).size()));
 }
 
 }  // namespace pellumar::workbook

@@ -1,5 +1,6 @@
 #include "core/document/ZipDevice.h"
 
+#include <cerrno>
 #include <limits>
 
 namespace pellumar::workbook {
@@ -7,7 +8,7 @@ namespace pellumar::workbook {
 namespace {
 
 QIODevice& deviceOf(voidpf stream) {
-    return *static_cast<QIODevice*>(stream);
+    return *static_cast<ZipDevice*>(stream)->device;
 }
 
 voidpf ZCALLBACK openDevice(voidpf opaque, const void*, int) {
@@ -20,8 +21,15 @@ uLong ZCALLBACK readDevice(voidpf, voidpf stream, void* buf, uLong size) {
 }
 
 uLong ZCALLBACK writeDevice(voidpf, voidpf stream, const void* buf, uLong size) {
+    errno = 0;
     const qint64 put =
         deviceOf(stream).write(static_cast<const char*>(buf), static_cast<qint64>(size));
+    if (put != static_cast<qint64>(size)) {
+        auto* file = static_cast<ZipDevice*>(stream);
+        if (file->systemError == 0) {
+            file->systemError = errno;
+        }
+    }
     return put > 0 ? static_cast<uLong>(put) : 0;
 }
 
@@ -61,7 +69,7 @@ int ZCALLBACK errorOfDevice(voidpf, voidpf) {
 
 }  // namespace
 
-zlib_filefunc64_def deviceFunctions(QIODevice& device) {
+zlib_filefunc64_def deviceFunctions(ZipDevice& file) {
     zlib_filefunc64_def functions{};
     functions.zopen64_file = openDevice;
     functions.zread_file = readDevice;
@@ -70,7 +78,7 @@ zlib_filefunc64_def deviceFunctions(QIODevice& device) {
     functions.zseek64_file = seekDevice;
     functions.zclose_file = closeDevice;
     functions.zerror_file = errorOfDevice;
-    functions.opaque = &device;
+    functions.opaque = &file;
     return functions;
 }
 

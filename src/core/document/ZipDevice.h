@@ -8,8 +8,15 @@
 
 namespace pellumar::workbook {
 
-// The functions for unzOpen2_64 and zipOpen2_64 with `device` (open, and seekable) as the file;
-// the name they are given is not used, and closing leaves the device open to its owner.
-zlib_filefunc64_def deviceFunctions(QIODevice& device);
+// A device as minizip's file, and the system's error code of its first failed write.
+struct ZipDevice {
+    QIODevice* device = nullptr;
+    int systemError = 0;
+};
+
+// The functions for unzOpen2_64 and zipOpen2_64 with `file.device` (open, and seekable) as the
+// file; the name they are given is not used, and closing leaves the device open to its owner.
+// `file` must outlive the zip handle.
+zlib_filefunc64_def deviceFunctions(ZipDevice& file);
 
 }  // namespace pellumar::workbook

@@ -17,8 +17,9 @@ constexpr uLong kUtf8Name = 1u << 11;
 
 }  // namespace
 
-ZipWriter::ZipWriter(QIODevice& device, int level) : level_(level) {
-    zlib_filefunc64_def functions = deviceFunctions(device);
+ZipWriter::ZipWriter(QIODevice& device, int level)
+    : file_(std::make_unique<ZipDevice>(ZipDevice{&device, 0})), level_(level) {
+    zlib_filefunc64_def functions = deviceFunctions(*file_);
     zip_ = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions);
     failed_ = zip_ == nullptr;
 }
@@ -88,6 +89,10 @@ bool ZipWriter::closeEntry() {
 
 bool ZipWriter::add(const QString& name, const QByteArray& bytes, bool deflate) {
     return openEntry(name, deflate) && write(bytes) && closeEntry();
+}
+
+int ZipWriter::systemError() const {
+    return file_->systemError;
 }
 
 bool ZipWriter::close() {

@@ -8,7 +8,11 @@
 #include <QIODevice>
 #include <QString>
 
+#include <memory>
+
 namespace pellumar::workbook {
+
+struct ZipDevice;
 
 // The deflate level of the entries: the fastest.
 constexpr int kZipLevel = 1;
@@ -33,8 +37,11 @@ public:
     bool close();
 
     bool failed() const { return failed_; }
+    // The system's error code of the device's first failed write (0 when none, or unknown).
+    int systemError() const;
 
 private:
+    std::unique_ptr<ZipDevice> file_;
     void* zip_ = nullptr;
     int level_;
     bool inEntry_ = false;
