@@ -219,6 +219,20 @@ bool Package::has(const QString& part) {
     return unzLocateFile(zip_, part.toUtf8().constData(), 1) == UNZ_OK;
 }
 
+QStringList Package::parts() {
+    QStringList names;
+    for (int listed = unzGoToFirstFile(zip_); listed == UNZ_OK; listed = unzGoToNextFile(zip_)) {
+        char name[1024];
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(zip_, &info, name, sizeof name, nullptr, 0, nullptr, 0) !=
+            UNZ_OK) {
+            break;
+        }
+        names << QString::fromUtf8(name, static_cast<qsizetype>(qstrnlen(name, sizeof name)));
+    }
+    return names;
+}
+
 bool Package::openPart(PartDevice& device) {
     if (reading_) {
         unzCloseCurrentFile(zip_);

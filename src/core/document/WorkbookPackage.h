@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <functional>
@@ -75,6 +76,8 @@ public:
     const QString& name() const { return name_; }
     Kind kind() const { return kind_; }
     bool has(const QString& part);
+    // The names of the parts, as the zip's directory lists them.
+    QStringList parts();
     // A whole part (the small ones: lists of sheets, relations, styles); nothing, with error()
     // set, when it cannot be read; an empty array for a part that is not there.
     std::optional<QByteArray> readAll(const QString& part);

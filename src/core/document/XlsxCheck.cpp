@@ -10,12 +10,7 @@ namespace pellumar::workbook {
 
 namespace {
 
-// The parts libxlsxwriter writes beside the sheet.
-const char* const kSmallParts[] = {
-    "[Content_Types].xml", "_rels/.rels",         "docProps/app.xml",
-    "docProps/core.xml",   "xl/workbook.xml",     "xl/_rels/workbook.xml.rels",
-    "xl/styles.xml",       "xl/theme/theme1.xml",
-};
+const QString kSheet = QStringLiteral("xl/worksheets/sheet1.xml");
 
 bool wholeXml(const QByteArray& bytes) {
     QXmlStreamReader xml(bytes);
@@ -33,17 +28,22 @@ bool xlsxIsWhole(const QString& path, qint64 rows) {
         return false;
     }
     Package& package = *opened.value();
-    for (const char* part : kSmallParts) {
-        const QString name = QString::fromLatin1(part);
-        if (!package.has(name)) {
+    const QStringList parts = package.parts();
+    for (const char* needed : {"[Content_Types].xml", "xl/workbook.xml", "xl/styles.xml"}) {
+        if (!parts.contains(QLatin1String(needed))) {
             return false;
         }
-        const auto bytes = package.readAll(name);
+    }
+    for (const QString& part : parts) {
+        if (part == kSheet || !(part.endsWith(u".xml") || part.endsWith(u".rels"))) {
+            continue;
+        }
+        const auto bytes = package.readAll(part);
         if (!bytes || !wholeXml(*bytes)) {
             return false;
         }
     }
-    auto sheet = package.stream(QStringLiteral("xl/worksheets/sheet1.xml"));
+    auto sheet = package.stream(kSheet);
     if (!sheet) {
         return false;
     }

@@ -426,6 +426,16 @@ Result<void> saveXlsx(const Table& table, const QString& path) {
         }
         if (error != LXW_NO_ERROR) {
             releaseFilesLeftOpen(QFileInfo(temp.path()).canonicalFilePath());
+            if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED) {
+                // Under the limit as a text, over it with NULs and the like written as escapes.
+                return FileError{FileError::Reason::TooLarge,
+                                 QStringLiteral("Cannot save %1: a cell's text with its special "
+                                                "characters written as _xHHHH_ escapes has more "
+                                                "than 32,767 characters, more than a cell of %2 "
+                                                "holds. Save it as a Pellumar file (.plm) or as "
+                                                "comma text (.csv) instead, which hold it whole.")
+                                     .arg(name, kindName(Kind::Xlsx))};
+            }
             return FileError{FileError::Reason::WriteFailed,
                              QStringLiteral("Cannot save %1: the workbook cannot be written in the "
                                             "temporary folder %2: %3.")

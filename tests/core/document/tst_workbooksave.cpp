@@ -144,6 +144,19 @@ private slots:
         QCOMPARE(rowsOf(loaded.value().table), rowsOf(table));
     }
 
+    // A text under the limit of a cell that its escapes take over it is refused with a message.
+    void xlsxRefusesATextItsEscapesMakeTooLong() {
+        Table table = tableOf({{"T"}, {QString(6000, QChar(0))}});
+        QTemporaryDir dir;
+        const QString path = dir.filePath("nuls.xlsx");
+        QVERIFY(writeFile(path, "the old file"));
+        const auto saved = saveWorkbook(table, path, WorkbookKind::Xlsx);
+        QVERIFY(!saved.ok());
+        QVERIFY2(saved.message().contains(u"more than 32,767 characters"),
+                 qPrintable(saved.message()));
+        QCOMPARE(readFile(path), QByteArray("the old file"));
+    }
+
     // A table of nothing is a sheet without rows, which the check of the written sheet takes.
     void xlsxOfAnEmptyTable() {
         QTemporaryDir dir;
