@@ -126,7 +126,7 @@ double excelSerial(double serial) {
 double lxwWidthOfTwips(int twips) {
     const double pixels = std::round(twips / 15.0);
     if (pixels - 10 >= 7) {
-        return (pixels - 10) / 7;
+        return std::min((pixels - 10) / 7, 255.0);  // a sheet's widest column
     }
     return std::max(pixels - 5, 0.0) / 12;
 }
