@@ -9,6 +9,7 @@
 
 #include "core/document/FileAccess.h"
 #include "core/document/WorkbookReaders.h"
+#include "core/document/WorkbookRows.h"
 #include "core/document/WorkbookSheet.h"
 
 namespace pellumar::workbook {
@@ -88,13 +89,29 @@ QString targetOfType(const QHash<QString, Relation>& relations, QStringView type
 
 // "_x000D_" escapes of characters XML cannot carry, and CR LF or CR as LF.
 void appendCellText(QStringView text, std::string& out) {
-    QString clean;
+    // Most cells are plain ASCII: copied as they stand.
+    const qsizetype size = text.size();
+    const char16_t* chars = text.utf16();
+    bool plain = true;
+    for (qsizetype i = 0; i < size && plain; ++i) {
+        plain = chars[i] < 0x80 && chars[i] != u'\r' && chars[i] != u'_';
+    }
+    if (plain) {
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(size));
+        for (qsizetype i = 0; i < size; ++i) {
+            out[at + static_cast<size_t>(i)] = static_cast<char>(chars[i]);
+        }
+        return;
+    }
     const bool escaped = text.contains(u"_x");
     const bool cr = text.contains(u'\r');
     if (!escaped && !cr) {
-        out += text.toUtf8().toStdString();
+        const QByteArray utf8 = text.toUtf8();
+        out.append(utf8.constData(), static_cast<size_t>(utf8.size()));
         return;
     }
+    QString clean;
     clean.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (escaped && text[i] == u'_' && i + 6 < text.size() && text[i + 1] == u'x' &&
@@ -111,13 +128,39 @@ void appendCellText(QStringView text, std::string& out) {
     }
     clean.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     clean.replace(u'\r', u'\n');
-    out += clean.toUtf8().toStdString();
+    const QByteArray utf8 = clean.toUtf8();
+    out.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
+
+// The text of the element the reader stands on, up to its end, into `out` (cleared first);
+// the text of child elements too when `children`.
+void readTextOf(QXmlStreamReader& xml, QString& out, bool children) {
+    out.clear();
+    int depth = 0;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+            case QXmlStreamReader::Characters:
+                if (depth == 0 || children) {
+                    out.append(xml.text());
+                }
+                break;
+            case QXmlStreamReader::StartElement:
+                ++depth;
+                break;
+            case QXmlStreamReader::EndElement:
+                if (depth-- == 0) {
+                    return;
+                }
+                break;
+            default:
+                break;
+        }
+    }
 }
 
 // The texts of an <si> or <is> element: its <t> runs joined, phonetic guides left out. The
-// reader stands on the element's start and ends on its end.
-void readRichText(QXmlStreamReader& xml, std::string& out) {
-    const QString element = xml.name().toString();
+// reader stands on the element's start and ends on its end; `scratch` is room for a run.
+void readRichText(QXmlStreamReader& xml, std::string& out, QString& scratch) {
     int skipping = 0;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -125,12 +168,13 @@ void readRichText(QXmlStreamReader& xml, std::string& out) {
             if (xml.name() == u"rPh" || xml.name() == u"phoneticPr") {
                 ++skipping;
             } else if (xml.name() == u"t" && skipping == 0) {
-                appendCellText(xml.readElementText(QXmlStreamReader::IncludeChildElements), out);
+                readTextOf(xml, scratch, true);
+                appendCellText(scratch, out);
             }
         } else if (xml.isEndElement()) {
             if (xml.name() == u"rPh" || xml.name() == u"phoneticPr") {
                 --skipping;
-            } else if (xml.name() == element) {
+            } else if (skipping == 0 && (xml.name() == u"si" || xml.name() == u"is")) {
                 return;
             }
         }
@@ -241,6 +285,31 @@ std::vector<CellFormat> readStyles(const QByteArray& bytes) {
     return formats;
 }
 
+// A cell's t attribute.
+enum class CellType { Number, Shared, Inline, String, Error, Boolean, Date };
+
+CellType cellTypeOf(QStringView t) {
+    if (t.isEmpty() || t == u"n") {
+        return CellType::Number;
+    }
+    if (t == u"s") {
+        return CellType::Shared;
+    }
+    if (t == u"inlineStr") {
+        return CellType::Inline;
+    }
+    if (t == u"str") {
+        return CellType::String;
+    }
+    if (t == u"e") {
+        return CellType::Error;
+    }
+    if (t == u"b") {
+        return CellType::Boolean;
+    }
+    return t == u"d" ? CellType::Date : CellType::Number;
+}
+
 // The shared strings, one after the other in one buffer.
 struct SharedStrings {
     std::string text;
@@ -312,41 +381,121 @@ public:
         if (!readSharedStrings()) {
             return std::nullopt;
         }
+        // The rows are read in runs on other threads; a sheet that cannot be cut safely is read
+        // again by one reader.
+        auto load = readRows(index, memoryLimit, true);
+        if (!load && !pkg_.failed()) {
+            load = readRows(index, memoryLimit, false);
+        }
+        return load;
+    }
+
+private:
+    // Reads the sheet's rows, in runs (nothing, with no error set, when it must be read again at
+    // once) or at once.
+    std::optional<WorkbookLoad> readRows(int index, quint64 memoryLimit, bool inRuns) {
         auto device = pkg_.stream(parts_.value(index));
         if (!device) {
             return std::nullopt;
         }
         SheetBuilder sheet(pkg_.name(), memoryLimit);
-        QXmlStreamReader xml(device.get());
         qint64 row = -1;
+        const auto code = [this](int format) {
+            return static_cast<size_t>(format) < formats_.size()
+                       ? QStringView(formats_[static_cast<size_t>(format)].code)
+                       : QStringView();
+        };
+        // Adds a record to the sheet, and tells how far the read is.
+        const auto take = [&](const RowRecord& record) {
+            if (!record.replay(sheet, row, code)) {
+                return false;
+            }
+            if (progress_ &&
+                !progress_(device->inflated(), std::max(device->announced(), qint64{1}))) {
+                sheet.fail(fileaccess::cancelled(pkg_.name()));
+                return false;
+            }
+            return true;
+        };
+        const ParseRows parse = [this](QXmlStreamReader& xml, RowRecord& out) {
+            parseSheet(xml, out, {});
+        };
+        QString xmlError;
+        if (inRuns) {
+            if (readRowsInRuns(*device, {"row", "sheetData"}, parse, take) ==
+                ChunkedRead::ReadAgain) {
+                return std::nullopt;
+            }
+        } else {
+            QXmlStreamReader xml(device.get());
+            RowRecord record;
+            parseSheet(xml, record, [&](RowRecord& rows) {
+                const bool going = take(rows);
+                rows.clear();
+                return going;
+            });
+            if (take(record) && xml.hasError()) {
+                xmlError = xml.errorString();
+            }
+        }
+        if (pkg_.failed()) {
+            return std::nullopt;
+        }
+        if (sheet.failed()) {
+            pkg_.fail(sheet.error());
+            return std::nullopt;
+        }
+        if (!xmlError.isEmpty()) {
+            pkg_.fail(pkg_.damaged(QStringLiteral("its sheet \"%1\" cannot be read (%2)")
+                                       .arg(names_.value(index), xmlError)));
+            return std::nullopt;
+        }
+        if (progress_ && !progress_(device->inflated(), device->inflated())) {
+            pkg_.fail(fileaccess::cancelled(pkg_.name()));
+            return std::nullopt;
+        }
+        return sheet.finish();
+    }
+
+    // The cells and columns of a sheet's XML (a whole sheet, its header or a run of its rows)
+    // into `out`; `flush`, when given, takes the record every 1024 rows (false: stop). Runs on
+    // several threads at once: it reads the styles, strings and date system only.
+    void parseSheet(QXmlStreamReader& xml, RowRecord& out,
+                    const std::function<bool(RowRecord&)>& flush) const {
         qint64 col = -1;
         std::string text;
-        qint64 step = 0;
-        while (!xml.atEnd() && !sheet.failed()) {
+        QString value;
+        QString scratch;
+        while (!xml.atEnd()) {
             xml.readNext();
             if (!xml.isStartElement()) {
                 if (xml.isEndElement() && xml.name() == u"row") {
-                    sheet.endRow();
+                    out.endRow();
+                    if (flush && out.rowsEnded() >= 1024 && !flush(out)) {
+                        return;
+                    }
                 }
                 continue;
             }
             const QStringView name = xml.name();
             if (name == u"c") {
-                const auto a = xml.attributes();
-                const qint64 c = columnOfReference(a.value(QLatin1String("r")));
-                col = c >= 0 ? c : col + 1;
-                readCell(xml, a.value(QLatin1String("t")).toString(),
-                         a.value(QLatin1String("s")).toInt(), col, sheet, text);
+                CellType type = CellType::Number;
+                int style = 0;
+                {
+                    // The attributes are let go before reading on, so that the reader can
+                    // reuse their room.
+                    const auto a = xml.attributes();
+                    const qint64 c = columnOfReference(a.value(QLatin1String("r")));
+                    col = c >= 0 ? c : col + 1;
+                    type = cellTypeOf(a.value(QLatin1String("t")));
+                    style = a.value(QLatin1String("s")).toInt();
+                }
+                readCell(xml, type, style, col, out, text, value, scratch);
             } else if (name == u"row") {
                 bool ok = false;
                 const qint64 r = xml.attributes().value(QLatin1String("r")).toLongLong(&ok);
-                row = ok && r > row + 1 ? r - 1 : row + 1;
+                out.beginRow(ok && r > 0 ? r : 0);
                 col = -1;
-                sheet.beginRow(row);
-                if (++step % 1024 == 0 && progress_ &&
-                    !progress_(device->inflated(), std::max(device->announced(), qint64{1}))) {
-                    sheet.fail(fileaccess::cancelled(pkg_.name()));
-                }
             } else if (name == u"col") {
                 const auto a = xml.attributes();
                 const qint64 first = a.value(QLatin1String("min")).toLongLong() - 1;
@@ -360,34 +509,16 @@ public:
                                     a.value(QLatin1String("hidden")) == u"true";
                 for (qint64 c = std::max<qint64>(first, 0); c <= last && c < kMaxColumns; ++c) {
                     if (twips >= 0) {
-                        sheet.setWidth(c, twips);
+                        out.width(c, twips);
                     }
                     if (hidden) {
-                        sheet.setHidden(c);
+                        out.hidden(c);
                     }
                 }
             }
         }
-        if (pkg_.failed()) {
-            return std::nullopt;
-        }
-        if (sheet.failed()) {
-            pkg_.fail(sheet.error());
-            return std::nullopt;
-        }
-        if (xml.hasError()) {
-            pkg_.fail(pkg_.damaged(QStringLiteral("its sheet \"%1\" cannot be read (%2)")
-                                       .arg(names_.value(index), xml.errorString())));
-            return std::nullopt;
-        }
-        if (progress_ && !progress_(device->inflated(), device->inflated())) {
-            pkg_.fail(fileaccess::cancelled(pkg_.name()));
-            return std::nullopt;
-        }
-        return sheet.finish();
     }
 
-private:
     bool readSharedStrings() {
         const QString part =
             targetOfType(relations_, u"/sharedStrings", QStringLiteral("xl/sharedStrings.xml"));
@@ -399,11 +530,12 @@ private:
             return false;
         }
         QXmlStreamReader xml(device.get());
+        QString scratch;
         while (!xml.atEnd()) {
             xml.readNext();
             if (xml.isStartElement() && xml.name() == u"si") {
                 const size_t start = strings_.text.size();
-                readRichText(xml, strings_.text);
+                readRichText(xml, strings_.text, scratch);
                 strings_.spans.emplace_back(start,
                                             static_cast<uint32_t>(strings_.text.size() - start));
             }
@@ -420,23 +552,23 @@ private:
     }
 
     // One <c> element, from its start to its end.
-    void readCell(QXmlStreamReader& xml, const QString& type, int style, qint64 col,
-                  SheetBuilder& sheet, std::string& text) {
+    void readCell(QXmlStreamReader& xml, CellType type, int style, qint64 col, RowRecord& out,
+                  std::string& text, QString& value, QString& scratch) const {
         text.clear();
-        QString value;
+        value.clear();
         bool hasValue = false;
         bool formula = false;
         while (!xml.atEnd()) {
             xml.readNext();
             if (xml.isStartElement()) {
                 if (xml.name() == u"v") {
-                    value = xml.readElementText(QXmlStreamReader::SkipChildElements);
+                    readTextOf(xml, value, false);
                     hasValue = true;
                 } else if (xml.name() == u"f") {
                     formula = true;
                     xml.skipCurrentElement();
                 } else if (xml.name() == u"is") {
-                    readRichText(xml, text);
+                    readRichText(xml, text, scratch);
                     hasValue = true;
                 } else {
                     xml.skipCurrentElement();
@@ -446,30 +578,30 @@ private:
             }
         }
         // A formula never computed may still carry an empty value.
-        if (formula && type != u"str" && type != u"inlineStr" && value.trimmed().isEmpty()) {
+        if (formula && type != CellType::String && type != CellType::Inline &&
+            value.trimmed().isEmpty()) {
             hasValue = false;
         }
         if (!hasValue) {
             if (formula) {
-                sheet.countFormulaWithoutValue();
+                out.formulaWithoutValue();
             }
             return;
         }
         const CellFormat* format = style >= 0 && static_cast<size_t>(style) < formats_.size()
                                        ? &formats_[static_cast<size_t>(style)]
                                        : nullptr;
-        const QStringView code = format ? QStringView(format->code) : QStringView();
         CellKind kind = CellKind::Text;
-        if (type == u"s") {
+        if (type == CellType::Shared) {
             text = strings_.at(value.toLongLong());
-        } else if (type == u"inlineStr") {
+        } else if (type == CellType::Inline) {
             // The text was read from <is>.
-        } else if (type == u"str" || type == u"e") {
+        } else if (type == CellType::String || type == CellType::Error) {
             appendCellText(value, text);
-        } else if (type == u"b") {
+        } else if (type == CellType::Boolean) {
             text = value.trimmed() == u"1" || value.trimmed() == u"true" ? "TRUE" : "FALSE";
             kind = CellKind::Boolean;
-        } else if (type == u"d") {
+        } else if (type == CellType::Date) {
             bool timed = false;
             if (auto iso = isoDateText(value.toStdString(), &timed)) {
                 text = std::move(*iso);
@@ -495,7 +627,7 @@ private:
                 kind = format ? format->numberKind : CellKind::Number;
             }
         }
-        sheet.cell(col, text, kind, code);
+        out.cell(col, text, kind, format ? style : -1);
     }
 
     Package& pkg_;
