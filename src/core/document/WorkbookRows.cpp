@@ -84,7 +84,7 @@ namespace {
 
 // The XML of one run of rows: a sixteenth of the sheet, within these bounds.
 constexpr qsizetype kRunLeast = qsizetype{256} << 10;
-constexpr qsizetype kRunMost = qsizetype{4} << 20;
+constexpr qsizetype kRunMost = qsizetype{1} << 20;
 constexpr qsizetype kHeaderMost = qsizetype{16} << 20;  // no row by then: read it all at once
 constexpr qsizetype kRowMost = qsizetype{64} << 20;     // a row longer than this: likewise
 

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "DocumentTestSupport.h"
+#include "core/document/Workbook.h"
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -161,6 +162,59 @@ private slots:
             peak.megabytes > 0 && peak.megabytes < bound,
             qPrintable(QStringLiteral("peak %1 MB, bound %2 MB").arg(peak.megabytes).arg(bound)));
         qInfo("%s: %.0f MB peak (bound %.0f MB)", qPrintable(name), peak.megabytes, bound);
+#else
+        QSKIP("measures the peak memory of a child process through Linux's wait4");
+#endif
+    }
+
+    // A workbook's sheet is streamed: reading it costs eight bytes a filled cell and the cells'
+    // text (what the table keeps), and 64 MB at most besides, however big the sheet's XML.
+    void workbookPeakMemory() {
+#ifdef Q_OS_LINUX
+        // The workbook is made by the converter from comma text written line by line, without
+        // taking memory here: a child's peak counts this process's memory when it starts.
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("big.csv"));
+        const QString in = dir.filePath(QStringLiteral("big.xlsx"));
+        double cells = 0;
+        double text = 0;
+        {
+            QFile file(csv);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            char cell[32];
+            for (int r = 0; r < 80000; ++r) {
+                for (int c = 0; c < 10; ++c) {
+                    const int n = c % 3 ? std::snprintf(cell, sizeof cell, "text %d.%d", r, c)
+                                        : std::snprintf(cell, sizeof cell, "%d", r * 10 + c);
+                    file.write(cell, n);
+                    file.write(c < 9 ? "," : "\n", 1);
+                    cells += 1;
+                    text += n;
+                }
+            }
+        }
+        QCOMPARE(convertMeasured(csv, in, dir.filePath(QStringLiteral("errors.txt"))).exitCode, 0);
+        const QString out = dir.filePath(QStringLiteral("none/out.csv"));
+#if defined(__SANITIZE_ADDRESS__)
+        // The sanitizer keeps up to 256 MB of freed blocks aside; the reader frees a block of
+        // XML after each run of rows.
+        const QByteArray options = qgetenv("ASAN_OPTIONS");
+        qputenv("ASAN_OPTIONS", options + ":quarantine_size_mb=8");
+#endif
+        const Peak peak = convertMeasured(in, out, dir.filePath(QStringLiteral("errors.txt")));
+#if defined(__SANITIZE_ADDRESS__)
+        qputenv("ASAN_OPTIONS", options);
+#endif
+        QCOMPARE(peak.exitCode, 1);
+        QVERIFY2(peak.message.contains(u"the folder does not exist"), qPrintable(peak.message));
+        double bound = (8.0 * cells + text) / (1 << 20) + 64;
+#if defined(__SANITIZE_ADDRESS__)
+        bound = bound * 1.5 + 64;
+#endif
+        QVERIFY2(
+            peak.megabytes > 0 && peak.megabytes < bound,
+            qPrintable(QStringLiteral("peak %1 MB, bound %2 MB").arg(peak.megabytes).arg(bound)));
+        qInfo("big.xlsx: %.0f MB peak (bound %.0f MB)", peak.megabytes, bound);
 #else
         QSKIP("measures the peak memory of a child process through Linux's wait4");
 #endif
