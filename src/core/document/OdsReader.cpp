@@ -124,7 +124,7 @@ void readParagraph(QXmlStreamReader& xml, std::string& out) {
     while (depth > 0 && !xml.atEnd()) {
         xml.readNext();
         if (xml.isCharacters()) {
-            out += xml.text().toUtf8().toStdString();
+            appendUtf8(xml.text(), out);
         } else if (xml.isStartElement()) {
             const QStringView name = xml.name();
             if (name == u"s") {
@@ -274,8 +274,8 @@ private:
                 continue;
             }
             const QStringView name = xml.name();
-            const auto a = xml.attributes();
             if (name == u"table-column") {
+                const auto a = xml.attributes();
                 const qint64 n = std::min<qint64>(
                     repeatOf(a, QLatin1String("table:number-columns-repeated")), kMaxColumns);
                 const int twips = styles_.widthOfColumn.value(
@@ -299,7 +299,7 @@ private:
                 xml.skipCurrentElement();
             } else if (name == u"table-row") {
                 ++depth;
-                repeat = repeatOf(a, QLatin1String("table:number-rows-repeated"));
+                repeat = repeatOf(xml.attributes(), QLatin1String("table:number-rows-repeated"));
                 if (row + repeat > kMaxRows) {
                     repeat = kMaxRows - row;  // rows past the limit hold nothing, or are refused
                 }
@@ -310,11 +310,11 @@ private:
                     sheet.fail(fileaccess::cancelled(pkg_.name()));
                 }
             } else if (name == u"table-cell") {
-                const qint64 n = repeatOf(a, QLatin1String("table:number-columns-repeated"));
-                readCell(xml, a, col, n, sheet, text);
+                const qint64 n = cell_.take(xml.attributes());
+                readCell(xml, cell_, col, n, sheet, text);
                 col += n;
             } else if (name == u"covered-table-cell") {
-                col += repeatOf(a, QLatin1String("table:number-columns-repeated"));
+                col += repeatOf(xml.attributes(), QLatin1String("table:number-columns-repeated"));
                 xml.skipCurrentElement();
             } else if (name == u"table") {
                 xml.skipCurrentElement();  // a table inside a cell is not read
@@ -324,10 +324,50 @@ private:
         }
     }
 
-    void readCell(QXmlStreamReader& xml, const QXmlStreamAttributes& a, qint64 col, qint64 repeat,
+    // The attributes of a cell that matter, copied so that the reader can reuse its own.
+    struct CellAttributes {
+        QString type;
+        QString value;  // the number, date or time
+        QString style;
+        bool isTrue = false;
+        bool formula = false;
+
+        // Takes the attributes; gives the columns the cell stands for.
+        qint64 take(const QXmlStreamAttributes& a) {
+            const auto set = [](QString& to, QStringView from) {
+                to.clear();
+                to.append(from);
+            };
+            set(type, a.value(QLatin1String("office:value-type")));
+            if (type == u"date") {
+                set(value, a.value(QLatin1String("office:date-value")));
+            } else if (type == u"time") {
+                set(value, a.value(QLatin1String("office:time-value")));
+            } else {
+                set(value, a.value(QLatin1String("office:value")));
+            }
+            set(style, a.value(QLatin1String("table:style-name")));
+            isTrue = a.value(QLatin1String("office:boolean-value")) == u"true";
+            formula = !a.value(QLatin1String("table:formula")).isEmpty();
+            return repeatOf(a, QLatin1String("table:number-columns-repeated"));
+        }
+    };
+
+    // The number format code of a cell style (the last one asked for is kept: neighbouring
+    // cells mostly share their style).
+    const QString& codeOfCell(const QString& style) {
+        if (style != lastStyle_ || !lastStyleKnown_) {
+            lastStyle_ = style;
+            lastCode_ = styles_.codeOfCell(style);
+            lastStyleKnown_ = true;
+        }
+        return lastCode_;
+    }
+
+    void readCell(QXmlStreamReader& xml, const CellAttributes& a, qint64 col, qint64 repeat,
                   SheetBuilder& sheet, std::string& text) {
         text.clear();
-        const auto type = a.value(QLatin1String("office:value-type"));
+        const QString& type = a.type;
         bool paragraphs = false;
         while (xml.readNextStartElement()) {
             if (xml.name() == u"p") {
@@ -340,14 +380,13 @@ private:
                 xml.skipCurrentElement();
             }
         }
-        QString style = a.value(QLatin1String("table:style-name")).toString();
-        if (style.isEmpty() && col < static_cast<qint64>(columnStyles_.size())) {
-            style = columnStyles_[static_cast<size_t>(col)];
-        }
-        const QString code = styles_.codeOfCell(style);
+        const QString& style = a.style.isEmpty() && col < static_cast<qint64>(columnStyles_.size())
+                                   ? columnStyles_[static_cast<size_t>(col)]
+                                   : a.style;
+        const QString& code = codeOfCell(style);
         CellKind kind = CellKind::Text;
         if (type == u"float" || type == u"percentage" || type == u"currency") {
-            const QByteArray latin = a.value(QLatin1String("office:value")).toLatin1().trimmed();
+            const QByteArray latin = a.value.toLatin1().trimmed();
             double number = 0;
             const auto r = std::from_chars(latin.data(), latin.data() + latin.size(), number);
             if (r.ec == std::errc() && r.ptr == latin.data() + latin.size()) {
@@ -359,8 +398,7 @@ private:
             }
         } else if (type == u"date") {
             bool timed = false;
-            if (auto iso = isoDateText(
-                    a.value(QLatin1String("office:date-value")).toString().toStdString(), &timed)) {
+            if (auto iso = isoDateText(a.value.toStdString(), &timed)) {
                 if (timed && shapeOfFormat(code) == ValueShape::Date) {
                     iso->resize(10);  // a date style shows the day only
                     timed = false;
@@ -369,16 +407,14 @@ private:
                 kind = timed ? CellKind::DateTime : CellKind::Date;
             }
         } else if (type == u"time") {
-            if (auto t = isoDurationText(
-                    a.value(QLatin1String("office:time-value")).toString().toStdString())) {
+            if (auto t = isoDurationText(a.value.toStdString())) {
                 text = std::move(*t);
                 kind = CellKind::Time;
             }
         } else if (type == u"boolean") {
-            text = a.value(QLatin1String("office:boolean-value")) == u"true" ? "TRUE" : "FALSE";
+            text = a.isTrue ? "TRUE" : "FALSE";
             kind = CellKind::Boolean;
-        } else if (type.isEmpty() && !a.value(QLatin1String("table:formula")).isEmpty() &&
-                   text.empty()) {
+        } else if (type.isEmpty() && a.formula && text.empty()) {
             sheet.countFormulaWithoutValue();
             return;
         }
@@ -395,6 +431,10 @@ private:
     Progress progress_;
     Styles styles_;
     std::vector<QString> columnStyles_;
+    CellAttributes cell_;
+    QString lastStyle_;
+    QString lastCode_;
+    bool lastStyleKnown_ = false;
 };
 
 }  // namespace

@@ -180,6 +180,22 @@ std::optional<int> chooseSheet(const QStringList& names, const QString& wanted,
     return static_cast<int>(at);
 }
 
+void appendUtf8(QStringView text, std::string& out) {
+    const char16_t* chars = text.utf16();
+    const qsizetype size = text.size();
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(size));
+    for (qsizetype i = 0; i < size; ++i) {
+        if (chars[i] >= 0x80) {
+            out.resize(at + static_cast<size_t>(i));
+            const QByteArray rest = text.sliced(i).toUtf8();
+            out.append(rest.constData(), static_cast<size_t>(rest.size()));
+            return;
+        }
+        out[at + static_cast<size_t>(i)] = static_cast<char>(chars[i]);
+    }
+}
+
 int twipsOfCharacters(double characters) {
     if (!(characters > 0) || characters > 255) {
         return -1;

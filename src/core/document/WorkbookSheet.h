@@ -60,6 +60,9 @@ private:
 std::optional<int> chooseSheet(const QStringList& names, const QString& wanted,
                                const QString& fileName, std::optional<FileError>& error);
 
+// Appends `text` to `out` in UTF-8 (plain ASCII, most cells, without a conversion of its own).
+void appendUtf8(QStringView text, std::string& out);
+
 // An .xlsx width (characters of the default font) in twips, and back.
 int twipsOfCharacters(double characters);
 double charactersOfTwips(int twips);

@@ -89,28 +89,11 @@ QString targetOfType(const QHash<QString, Relation>& relations, QStringView type
 
 // "_x000D_" escapes of characters XML cannot carry, and CR LF or CR as LF.
 void appendCellText(QStringView text, std::string& out) {
-    // Most cells are plain ASCII: copied as they stand.
-    const qsizetype size = text.size();
-    const char16_t* chars = text.utf16();
-    bool plain = true;
-    for (qsizetype i = 0; i < size && plain; ++i) {
-        plain = chars[i] < 0x80 && chars[i] != u'\r' && chars[i] != u'_';
-    }
-    if (plain) {
-        const size_t at = out.size();
-        out.resize(at + static_cast<size_t>(size));
-        for (qsizetype i = 0; i < size; ++i) {
-            out[at + static_cast<size_t>(i)] = static_cast<char>(chars[i]);
-        }
+    if (!text.contains(u'\r') && !text.contains(u"_x")) {
+        appendUtf8(text, out);
         return;
     }
     const bool escaped = text.contains(u"_x");
-    const bool cr = text.contains(u'\r');
-    if (!escaped && !cr) {
-        const QByteArray utf8 = text.toUtf8();
-        out.append(utf8.constData(), static_cast<size_t>(utf8.size()));
-        return;
-    }
     QString clean;
     clean.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
