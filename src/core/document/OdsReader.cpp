@@ -7,6 +7,7 @@
 
 #include "core/document/FileAccess.h"
 #include "core/document/WorkbookReaders.h"
+#include "core/document/WorkbookRows.h"
 #include "core/document/WorkbookSheet.h"
 
 namespace pellumar::workbook {
@@ -149,6 +150,35 @@ void readParagraph(QXmlStreamReader& xml, std::string& out) {
     }
 }
 
+// The attributes of a cell that matter, copied so that the reader can reuse its own.
+struct CellAttributes {
+    QString type;
+    QString value;  // the number, date or time
+    QString style;
+    bool isTrue = false;
+    bool formula = false;
+
+    // Takes the attributes; gives the columns the cell stands for.
+    qint64 take(const QXmlStreamAttributes& a) {
+        const auto set = [](QString& to, QStringView from) {
+            to.clear();
+            to.append(from);
+        };
+        set(type, a.value(QLatin1String("office:value-type")));
+        if (type == u"date") {
+            set(value, a.value(QLatin1String("office:date-value")));
+        } else if (type == u"time") {
+            set(value, a.value(QLatin1String("office:time-value")));
+        } else {
+            set(value, a.value(QLatin1String("office:value")));
+        }
+        set(style, a.value(QLatin1String("table:style-name")));
+        isTrue = a.value(QLatin1String("office:boolean-value")) == u"true";
+        formula = !a.value(QLatin1String("table:formula")).isEmpty();
+        return repeatOf(a, QLatin1String("table:number-columns-repeated"));
+    }
+};
+
 class OdsReader {
 public:
     OdsReader(Package& package, const Progress& progress) : pkg_(package), progress_(progress) {}
@@ -206,30 +236,92 @@ public:
                 }
             }
         }
+        // The first sheet is read in runs of rows on other threads; a sheet that cannot be cut
+        // safely, and any other sheet, by one reader.
+        const Styles fromStylesPart = styles_;
+        if (index == 0) {
+            bool again = false;
+            auto load = readRows(index, memoryLimit, true, again);
+            if (!again) {
+                return load;
+            }
+            frozen_ = false;
+            styles_ = fromStylesPart;
+            columnStyles_.clear();
+        }
+        bool again = false;
+        return readRows(index, memoryLimit, false, again);
+    }
+
+private:
+    // What one parse of content.xml has seen so far: several parse runs of rows at once.
+    struct ParseState {
+        bool inBody = false;
+        int table = -1;     // the tables begun
+        int depth = 0;      // inside the table read: its elements open
+        qint64 col = 0;     // the next column of a <table:table-column>, then of a cell
+        qint64 repeat = 1;  // the rows the row being read stands for
+        std::string text;
+        CellAttributes cell;
+        QString lastStyle;  // neighbouring cells mostly share their style
+        int lastFormat = -1;
+        bool lastKnown = false;
+    };
+
+    std::optional<WorkbookLoad> readRows(int index, quint64 memoryLimit, bool inRuns, bool& again) {
         auto device = pkg_.stream(kContent);
         if (!device) {
             return std::nullopt;
         }
         SheetBuilder sheet(pkg_.name(), memoryLimit);
-        QXmlStreamReader xml(device.get());
-        int table = -1;
-        bool inBody = false;
-        while (!xml.atEnd() && !sheet.failed()) {
-            xml.readNext();
-            if (!xml.isStartElement()) {
-                continue;
+        qint64 row = -1;
+        bool found = false;
+        const auto code = [this](int format) {
+            return static_cast<size_t>(format) < codes_.size()
+                       ? QStringView(codes_[static_cast<size_t>(format)])
+                       : QStringView();
+        };
+        const auto take = [&](const RowRecord& record) {
+            if (!record.replay(sheet, row, code)) {
+                return false;
             }
-            const QStringView name = xml.name();
-            if (!inBody && isStyleElement(name)) {
-                styles_.read(xml);
-            } else if (name == u"body") {
-                inBody = true;
-            } else if (name == u"table") {
-                if (++table == index) {
-                    readTable(xml, sheet, *device);
-                    break;
+            if (progress_ &&
+                !progress_(device->inflated(), std::max(device->announced(), qint64{1}))) {
+                sheet.fail(fileaccess::cancelled(pkg_.name()));
+                return false;
+            }
+            return true;
+        };
+        QString xmlError;
+        if (inRuns) {
+            // The header (styles, the table's columns) is parsed here first, and fixes what the
+            // runs then only read.
+            const ParseRows parse = [this, index, &found](QXmlStreamReader& xml, RowRecord& out) {
+                ParseState state;
+                const bool header = !frozen_;
+                parseContent(xml, out, index, state, {});
+                if (header) {
+                    found = state.table >= index;
+                    frozen_ = true;
                 }
-                xml.skipCurrentElement();
+            };
+            if (readRowsInRuns(*device, {"table-row", "table", "table"}, parse, take) ==
+                ChunkedRead::ReadAgain) {
+                again = !pkg_.failed();
+                return std::nullopt;
+            }
+        } else {
+            QXmlStreamReader xml(device.get());
+            RowRecord record;
+            ParseState state;
+            parseContent(xml, record, index, state, [&](RowRecord& rows) {
+                const bool going = take(rows);
+                rows.clear();
+                return going;
+            });
+            found = state.table >= index;
+            if (take(record) && xml.hasError() && !record.finished()) {
+                xmlError = xml.errorString();
             }
         }
         if (pkg_.failed()) {
@@ -239,34 +331,40 @@ public:
             pkg_.fail(sheet.error());
             return std::nullopt;
         }
-        if (xml.hasError()) {
-            pkg_.fail(pkg_.damaged(
-                QStringLiteral("its content cannot be read (%1)").arg(xml.errorString())));
+        if (!xmlError.isEmpty()) {
+            pkg_.fail(
+                pkg_.damaged(QStringLiteral("its content cannot be read (%1)").arg(xmlError)));
             return std::nullopt;
         }
-        if (table < index) {
+        if (!found) {
             pkg_.fail(pkg_.damaged(QStringLiteral("it has no sheet")));
             return std::nullopt;
         }
         return sheet.finish();
     }
 
-private:
-    // The table's columns and rows, from its start to its end.
-    void readTable(QXmlStreamReader& xml, SheetBuilder& sheet, PartDevice& device) {
-        qint64 col = 0;     // the next column of a <table:table-column>, then of a cell
-        qint64 row = 0;     // the next row
-        qint64 repeat = 1;  // the rows the row being read stands for
-        qint64 step = 0;
-        int depth = 1;
-        std::string text;
-        while (depth > 0 && !xml.atEnd() && !sheet.failed()) {
+    // The styles, then table `index`'s columns and rows, of content.xml (whole, its header or a
+    // run of its rows) into `out`, which is finished at the table's end; `flush`, when given,
+    // takes the record every 1024 rows (false: stop). Once frozen_ (the header read), several
+    // parses run at once and only read the styles.
+    void parseContent(QXmlStreamReader& xml, RowRecord& out, int index, ParseState& s,
+                      const std::function<bool(RowRecord&)>& flush) {
+        while (!xml.atEnd()) {
             xml.readNext();
-            if (xml.isEndElement()) {
-                --depth;
-                if (xml.name() == u"table-row") {
-                    sheet.endRow(repeat);
-                    row += repeat;
+            if (s.table == index && s.depth > 0) {
+                if (xml.isEndElement()) {
+                    if (--s.depth == 0) {
+                        out.finish();  // the table's end
+                        return;
+                    }
+                    if (xml.name() == u"table-row") {
+                        out.endRow(s.repeat);
+                        if (flush && out.rowsEnded() >= 1024 && !flush(out)) {
+                            return;
+                        }
+                    }
+                } else if (xml.isStartElement()) {
+                    tableElement(xml, out, s);
                 }
                 continue;
             }
@@ -274,98 +372,104 @@ private:
                 continue;
             }
             const QStringView name = xml.name();
-            if (name == u"table-column") {
-                const auto a = xml.attributes();
-                const qint64 n = std::min<qint64>(
-                    repeatOf(a, QLatin1String("table:number-columns-repeated")), kMaxColumns);
-                const int twips = styles_.widthOfColumn.value(
-                    a.value(QLatin1String("table:style-name")).toString(), -1);
-                const bool hidden = a.value(QLatin1String("table:visibility")) == u"collapse";
-                const QString cellStyle =
-                    a.value(QLatin1String("table:default-cell-style-name")).toString();
-                for (qint64 c = col; c < col + n && c < kMaxColumns; ++c) {
-                    if (twips >= 0) {
-                        sheet.setWidth(c, twips);
-                    }
-                    if (hidden) {
-                        sheet.setHidden(c);
-                    }
-                    if (!cellStyle.isEmpty()) {
-                        columnStyles_.resize(static_cast<size_t>(c) + 1);
-                        columnStyles_[static_cast<size_t>(c)] = cellStyle;
-                    }
+            if (!s.inBody && isStyleElement(name)) {
+                if (!frozen_) {
+                    styles_.read(xml);
+                } else {
+                    xml.skipCurrentElement();
                 }
-                col += n;
-                xml.skipCurrentElement();
-            } else if (name == u"table-row") {
-                ++depth;
-                repeat = repeatOf(xml.attributes(), QLatin1String("table:number-rows-repeated"));
-                if (row + repeat > kMaxRows) {
-                    repeat = kMaxRows - row;  // rows past the limit hold nothing, or are refused
+            } else if (name == u"body") {
+                s.inBody = true;
+                if (!frozen_) {
+                    indexFormats();
                 }
-                sheet.beginRow(row);
-                col = 0;
-                if (++step % 1024 == 0 && progress_ &&
-                    !progress_(device.inflated(), std::max(device.announced(), qint64{1}))) {
-                    sheet.fail(fileaccess::cancelled(pkg_.name()));
-                }
-            } else if (name == u"table-cell") {
-                const qint64 n = cell_.take(xml.attributes());
-                readCell(xml, cell_, col, n, sheet, text);
-                col += n;
-            } else if (name == u"covered-table-cell") {
-                col += repeatOf(xml.attributes(), QLatin1String("table:number-columns-repeated"));
-                xml.skipCurrentElement();
             } else if (name == u"table") {
-                xml.skipCurrentElement();  // a table inside a cell is not read
-            } else {
-                ++depth;  // row groups, header rows and columns
+                if (++s.table == index) {
+                    s.depth = 1;
+                } else {
+                    xml.skipCurrentElement();
+                }
             }
         }
     }
 
-    // The attributes of a cell that matter, copied so that the reader can reuse its own.
-    struct CellAttributes {
-        QString type;
-        QString value;  // the number, date or time
-        QString style;
-        bool isTrue = false;
-        bool formula = false;
-
-        // Takes the attributes; gives the columns the cell stands for.
-        qint64 take(const QXmlStreamAttributes& a) {
-            const auto set = [](QString& to, QStringView from) {
-                to.clear();
-                to.append(from);
-            };
-            set(type, a.value(QLatin1String("office:value-type")));
-            if (type == u"date") {
-                set(value, a.value(QLatin1String("office:date-value")));
-            } else if (type == u"time") {
-                set(value, a.value(QLatin1String("office:time-value")));
-            } else {
-                set(value, a.value(QLatin1String("office:value")));
+    // An element started inside the table read.
+    void tableElement(QXmlStreamReader& xml, RowRecord& out, ParseState& s) {
+        const QStringView name = xml.name();
+        if (name == u"table-column") {
+            const auto a = xml.attributes();
+            const qint64 n = std::min<qint64>(
+                repeatOf(a, QLatin1String("table:number-columns-repeated")), kMaxColumns);
+            const int twips = styles_.widthOfColumn.value(
+                a.value(QLatin1String("table:style-name")).toString(), -1);
+            const bool hidden = a.value(QLatin1String("table:visibility")) == u"collapse";
+            const QString cellStyle =
+                a.value(QLatin1String("table:default-cell-style-name")).toString();
+            for (qint64 c = s.col; c < s.col + n && c < kMaxColumns; ++c) {
+                if (twips >= 0) {
+                    out.width(c, twips);
+                }
+                if (hidden) {
+                    out.hidden(c);
+                }
+                if (!cellStyle.isEmpty() && !frozen_) {
+                    columnStyles_.resize(static_cast<size_t>(c) + 1);
+                    columnStyles_[static_cast<size_t>(c)] = cellStyle;
+                }
             }
-            set(style, a.value(QLatin1String("table:style-name")));
-            isTrue = a.value(QLatin1String("office:boolean-value")) == u"true";
-            formula = !a.value(QLatin1String("table:formula")).isEmpty();
-            return repeatOf(a, QLatin1String("table:number-columns-repeated"));
+            s.col += n;
+            xml.skipCurrentElement();
+        } else if (name == u"table-row") {
+            ++s.depth;
+            s.repeat = repeatOf(xml.attributes(), QLatin1String("table:number-rows-repeated"));
+            out.beginRow(0);
+            s.col = 0;
+        } else if (name == u"table-cell") {
+            const qint64 n = s.cell.take(xml.attributes());
+            readCell(xml, s, n, out);
+            s.col += n;
+        } else if (name == u"covered-table-cell") {
+            s.col += repeatOf(xml.attributes(), QLatin1String("table:number-columns-repeated"));
+            xml.skipCurrentElement();
+        } else if (name == u"table") {
+            xml.skipCurrentElement();  // a table inside a cell is not read
+        } else {
+            ++s.depth;  // row groups, header rows and columns
         }
-    };
-
-    // The number format code of a cell style (the last one asked for is kept: neighbouring
-    // cells mostly share their style).
-    const QString& codeOfCell(const QString& style) {
-        if (style != lastStyle_ || !lastStyleKnown_) {
-            lastStyle_ = style;
-            lastCode_ = styles_.codeOfCell(style);
-            lastStyleKnown_ = true;
-        }
-        return lastCode_;
     }
 
-    void readCell(QXmlStreamReader& xml, const CellAttributes& a, qint64 col, qint64 repeat,
-                  SheetBuilder& sheet, std::string& text) {
+    // Every cell style's number format as an index into codes_, once the styles are read.
+    void indexFormats() {
+        codes_.clear();
+        formatOfStyle_.clear();
+        QHash<QString, int> seen;
+        for (auto it = styles_.dataStyleOfCell.cbegin(); it != styles_.dataStyleOfCell.cend();
+             ++it) {
+            const QString code = styles_.codeOfDataStyle.value(it.value());
+            if (code.isEmpty()) {
+                continue;
+            }
+            auto at = seen.constFind(code);
+            if (at == seen.cend()) {
+                at = seen.insert(code, static_cast<int>(codes_.size()));
+                codes_.push_back(code);
+            }
+            formatOfStyle_.insert(it.key(), *at);
+        }
+    }
+
+    int formatOf(ParseState& s, const QString& style) const {
+        if (!s.lastKnown || style != s.lastStyle) {
+            s.lastStyle = style;
+            s.lastFormat = formatOfStyle_.value(style, -1);
+            s.lastKnown = true;
+        }
+        return s.lastFormat;
+    }
+
+    void readCell(QXmlStreamReader& xml, ParseState& s, qint64 repeat, RowRecord& out) const {
+        const CellAttributes& a = s.cell;
+        std::string& text = s.text;
         text.clear();
         const QString& type = a.type;
         bool paragraphs = false;
@@ -380,10 +484,14 @@ private:
                 xml.skipCurrentElement();
             }
         }
-        const QString& style = a.style.isEmpty() && col < static_cast<qint64>(columnStyles_.size())
-                                   ? columnStyles_[static_cast<size_t>(col)]
-                                   : a.style;
-        const QString& code = codeOfCell(style);
+        const QString& style =
+            a.style.isEmpty() && s.col < static_cast<qint64>(columnStyles_.size())
+                ? columnStyles_[static_cast<size_t>(s.col)]
+                : a.style;
+        const int format = formatOf(s, style);
+        const QStringView code = static_cast<size_t>(format) < codes_.size()
+                                     ? QStringView(codes_[static_cast<size_t>(format)])
+                                     : QStringView();
         CellKind kind = CellKind::Text;
         if (type == u"float" || type == u"percentage" || type == u"currency") {
             const QByteArray latin = a.value.toLatin1().trimmed();
@@ -415,15 +523,15 @@ private:
             text = a.isTrue ? "TRUE" : "FALSE";
             kind = CellKind::Boolean;
         } else if (type.isEmpty() && a.formula && text.empty()) {
-            sheet.countFormulaWithoutValue();
+            out.formulaWithoutValue();
             return;
         }
         if (text.empty()) {
             return;
         }
-        const qint64 last = std::min<qint64>(col + repeat, kMaxColumns + 1);
-        for (qint64 c = col; c < last && !sheet.failed(); ++c) {
-            sheet.cell(c, text, kind, code);
+        const qint64 last = std::min<qint64>(s.col + repeat, kMaxColumns + 1);
+        for (qint64 c = s.col; c < last; ++c) {
+            out.cell(c, text, kind, format);
         }
     }
 
@@ -431,10 +539,9 @@ private:
     Progress progress_;
     Styles styles_;
     std::vector<QString> columnStyles_;
-    CellAttributes cell_;
-    QString lastStyle_;
-    QString lastCode_;
-    bool lastStyleKnown_ = false;
+    std::vector<QString> codes_;
+    QHash<QString, int> formatOfStyle_;
+    bool frozen_ = false;  // the styles and columns are read: parses only read them now
 };
 
 }  // namespace

@@ -23,8 +23,8 @@ void RowRecord::cell(qint64 col, std::string_view text, CellKind kind, int forma
     texts_.append(text);
 }
 
-void RowRecord::endRow() {
-    items_.push_back({0, 0, -1, Op::EndRow, CellKind::Text});
+void RowRecord::endRow(qint64 repeat) {
+    items_.push_back({repeat, 0, -1, Op::EndRow, CellKind::Text});
     ++rowsEnded_;
 }
 
@@ -44,6 +44,7 @@ void RowRecord::clear() {
     items_.clear();
     texts_.clear();
     rowsEnded_ = 0;
+    finished_ = false;
 }
 
 bool RowRecord::replay(SheetBuilder& sheet, qint64& row,
@@ -60,9 +61,14 @@ bool RowRecord::replay(SheetBuilder& sheet, qint64& row,
                            item.kind, item.format >= 0 ? formatCode(item.format) : QStringView());
                 offset += item.length;
                 break;
-            case Op::EndRow:
-                sheet.endRow();
+            case Op::EndRow: {
+                // Repeated rows past the limit hold nothing, or are refused.
+                const qint64 repeat =
+                    std::clamp<qint64>(item.value, 1, std::max<qint64>(kMaxRows - row, 1));
+                sheet.endRow(repeat);
+                row += repeat - 1;
                 break;
+            }
             case Op::Width:
                 sheet.setWidth(item.value, item.format);
                 break;
@@ -240,6 +246,7 @@ int readMore(PartDevice& device, QByteArray& bytes, qsizetype most) {
 struct Run {
     RowRecord record;
     bool parsed = false;
+    bool last = false;  // the run the read ends with, not closed by the wrapping
 };
 
 }  // namespace
@@ -247,38 +254,47 @@ struct Run {
 ChunkedRead readRowsInRuns(PartDevice& device, const RowShape& shape, const ParseRows& parse,
                            const std::function<bool(const RowRecord&)>& take) {
     const qsizetype run = std::clamp<qsizetype>(device.announced() / 16, kRunLeast, kRunMost);
-    // The header, up to the first row.
+    // The header, up to the first row that stands right in the rows' container (rows inside
+    // header rows or groups before it go with the header).
     QByteArray bytes;
-    qsizetype rowAt = -1;
-    while (rowAt < 0) {
-        const qsizetype scanned = bytes.size();
-        const int more = readMore(device, bytes, run);
-        if (more < 0) {
-            return ChunkedRead::Done;
+    QByteArray header;
+    std::optional<Wrapping> wrap;
+    qsizetype from = 0;
+    int tries = 0;
+    while (!wrap) {
+        const qsizetype rowAt = firstStartTag(bytes, from, shape.row);
+        if (rowAt < 0) {
+            from = std::max<qsizetype>(from, bytes.size() - 1024);
+            const int more = readMore(device, bytes, run);
+            if (more < 0) {
+                return ChunkedRead::Done;
+            }
+            if (more == 0 || bytes.size() > kHeaderMost) {
+                return ChunkedRead::ReadAgain;  // small, or strange: one reader does it
+            }
+            continue;
         }
-        if (more == 0 || bytes.size() > kHeaderMost) {
-            return ChunkedRead::ReadAgain;  // small, or strange: one reader does it
+        header = bytes.left(rowAt);
+        wrap = wrappingOf(header, shape.container);
+        if (!wrap && ++tries == 16) {
+            return ChunkedRead::ReadAgain;
         }
-        rowAt = firstStartTag(bytes, std::max<qsizetype>(0, scanned - 1024), shape.row);
-    }
-    const QByteArray header = bytes.left(rowAt);
-    const auto wrap = wrappingOf(header, shape.container);
-    if (!wrap) {
-        return ChunkedRead::ReadAgain;
+        from = rowAt + 1;
     }
     {
         RowRecord head;
         QXmlStreamReader xml(header);
         parse(xml, head);
-        if (!take(head)) {
+        if (!take(head) || head.finished()) {
             return ChunkedRead::Done;
         }
     }
-    bytes.remove(0, rowAt);
+    bytes.remove(0, header.size());
 
     // The rows, a run at a time, parsed on other threads and taken in order.
     const size_t inFlight = static_cast<size_t>(std::max(2, QThread::idealThreadCount())) + 1;
     std::deque<std::future<Run>> running;
+    bool ends = false;  // the last run launched ends the sheet
     const auto launch = [&](qsizetype length, bool last) {
         QByteArray doc;
         doc.reserve(wrap->prefix.size() + length + wrap->suffix.size());
@@ -286,8 +302,9 @@ ChunkedRead readRowsInRuns(PartDevice& device, const RowShape& shape, const Pars
         if (!last) {
             doc.append(wrap->suffix);
         }
-        running.push_back(std::async(std::launch::async, [&parse, doc = std::move(doc)] {
+        running.push_back(std::async(std::launch::async, [&parse, last, doc = std::move(doc)] {
             Run run;
+            run.last = last;
             QXmlStreamReader xml(doc);
             parse(xml, run.record);
             run.parsed = !xml.hasError();
@@ -303,6 +320,12 @@ ChunkedRead readRowsInRuns(PartDevice& device, const RowShape& shape, const Pars
         }
         if (!take(run.record)) {
             return ChunkedRead::Done;
+        }
+        if (run.last) {
+            // A sheet followed by more must have ended in it: else what looked like its end
+            // was something else.
+            return shape.sheet.isEmpty() || run.record.finished() ? ChunkedRead::Done
+                                                                  : ChunkedRead::ReadAgain;
         }
         return std::nullopt;
     };
@@ -333,8 +356,16 @@ ChunkedRead readRowsInRuns(PartDevice& device, const RowShape& shape, const Pars
             continue;
         }
         wanted = run;
-        launch(cut, false);
+        // The run that holds the sheet's end is the last one read.
+        const bool ending =
+            !shape.sheet.isEmpty() &&
+            afterLastEndTag(QByteArray::fromRawData(bytes.constData(), cut), shape.sheet) >= 0;
+        launch(cut, ending);
         bytes.remove(0, cut);
+        if (ending) {
+            ends = true;
+            break;
+        }
         while (running.size() >= inFlight) {
             if (const auto end = takeOldest()) {
                 return stop(*end);
@@ -342,7 +373,9 @@ ChunkedRead readRowsInRuns(PartDevice& device, const RowShape& shape, const Pars
         }
     }
     // The last rows and the end of the sheet.
-    launch(bytes.size(), true);
+    if (!ends) {
+        launch(bytes.size(), true);
+    }
     while (!running.empty()) {
         if (const auto end = takeOldest()) {
             return stop(*end);

@@ -30,10 +30,15 @@ public:
     void beginRow(qint64 number);
     // A non-empty cell of the row begun; `format` is the parser's index of its number format.
     void cell(qint64 col, std::string_view text, CellKind kind, int format);
-    void endRow();
+    // The row ends; it stands for `repeat` rows in all.
+    void endRow(qint64 repeat = 1);
     void width(qint64 col, int twips);
     void hidden(qint64 col);
     void formulaWithoutValue();
+
+    // The rows read end here (the sheet's own end in a part that holds more).
+    void finish() { finished_ = true; }
+    bool finished() const { return finished_; }
 
     qint64 rowsEnded() const { return rowsEnded_; }
     void clear();
@@ -55,17 +60,20 @@ private:
     std::vector<Item> items_;
     std::string texts_;
     qint64 rowsEnded_ = 0;
+    bool finished_ = false;
 };
 
 // Parses XML into a record: a whole sheet, the header before its rows, or a run of rows wrapped
 // in the elements around them. Called on several threads at once.
 using ParseRows = std::function<void(QXmlStreamReader& xml, RowRecord& out)>;
 
-// What a sheet's XML looks like to the cutter: the local names of its rows and of the element
-// holding them.
+// What a sheet's XML looks like to the cutter: the local names of its rows, of the element
+// holding them, and of the sheet's element when the part holds more after the sheet (the read
+// stops after the run that ends it; its record must say finished).
 struct RowShape {
     QByteArrayView row;
     QByteArrayView container;
+    QByteArrayView sheet = {};
 };
 
 enum class ChunkedRead {

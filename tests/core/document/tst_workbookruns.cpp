@@ -86,6 +86,58 @@ Parts partsOf(const Sheet& sheet, const QByteArray& prefix) {
     return parts;
 }
 
+enum class OdsShape { Plain, Nested, Grouped };
+
+// A first table of `kRows` rows (some repeated, some empty and repeated) followed by a second
+// table whose rows must not be read with it.
+Sheet bigOdsSheet(OdsShape shape) {
+    Sheet sheet;
+    QByteArray& x = sheet.data;
+    x += "<table:table table:name=\"First\">";
+    for (int r = 0; r < kRows; ++r) {
+        if (shape == OdsShape::Grouped && r % 1000 == 1) {
+            x += "<table:table-row-group>";
+        }
+        const int repeat = r % 50 == 7 ? 3 : 1;
+        const QString text =
+            r % 7 == 3 ? QStringLiteral("Zoë %1 漢字").arg(r) : QStringLiteral("name %1").arg(r);
+        x += "<table:table-row" +
+             (repeat > 1 ? " table:number-rows-repeated=\"" + QByteArray::number(repeat) + "\""
+                         : QByteArray()) +
+             ">";
+        x +=
+            "<table:table-cell office:value-type=\"string\"><text:p>" + text.toUtf8() + "</text:p>";
+        if (shape == OdsShape::Nested && r % 500 == 9) {
+            x += "<table:table table:name=\"inner\"><table:table-row><table:table-cell "
+                 "office:value-type=\"string\"><text:p>inner</text:p></table:table-cell>"
+                 "</table:table-row></table:table>";
+        }
+        x += "</table:table-cell><table:table-cell office:value-type=\"float\" office:value=\"" +
+             QByteArray::number(r * 0.25) + "\"/></table:table-row>";
+        for (int i = 0; i < repeat; ++i) {
+            sheet.rows << QStringList{text, QString::number(r * 0.25)};
+        }
+        if (r % 97 == 5) {
+            x += "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
+                 "table:number-columns-repeated=\"2\"/></table:table-row>";
+            sheet.rows << QStringList{"", ""} << QStringList{"", ""};
+        }
+        if (shape == OdsShape::Grouped && r % 1000 == 0 && r > 0) {
+            x += "</table:table-row-group>";
+        }
+    }
+    if (shape == OdsShape::Grouped && (kRows - 1) % 1000 != 0) {
+        x += "</table:table-row-group>";
+    }
+    x += "</table:table><table:table table:name=\"Second\">";
+    for (int r = 0; r < 3000; ++r) {
+        x += "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>other"
+             "</text:p></table:table-cell></table:table-row>";
+    }
+    x += "</table:table>";
+    return sheet;
+}
+
 }  // namespace
 
 class WorkbookRunsTest : public QObject {
@@ -123,6 +175,40 @@ private slots:
             QCOMPARE(rows[i], sheet.rows[i]);
         }
         QCOMPARE(loaded.value().table.columnAttributes(2).dataType, int(DataTypeNumber));
+    }
+
+    // The first sheet of a big .ods is read in runs too, and stops at its own end.
+    void bigOdsSheetsReadAsOneReaderWould_data() {
+        QTest::addColumn<int>("shape");
+        QTest::newRow("plain") << int(OdsShape::Plain);
+        QTest::newRow("tables inside cells") << int(OdsShape::Nested);
+        QTest::newRow("row groups") << int(OdsShape::Grouped);
+    }
+    void bigOdsSheetsReadAsOneReaderWould() {
+        QFETCH(int, shape);
+        const Sheet sheet = bigOdsSheet(OdsShape(shape));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("big.ods");
+        QVERIFY(writeZip(path, odsParts(sheet.data)));
+        auto loaded = loadWorkbook(path, WorkbookKind::Ods);
+        QVERIFY2(loaded.ok(), qPrintable(loaded.ok() ? QString() : loaded.message()));
+        const Rows rows = rowsOf(loaded.value().table);
+        QCOMPARE(rows.size(), sheet.rows.size());
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i], sheet.rows[i]);
+        }
+        auto second = loadWorkbook(path, WorkbookKind::Ods, QStringLiteral("Second"));
+        QVERIFY(second.ok());
+        QCOMPARE(second.value().table.rowCount(), 3000);
+
+        // Cut short inside the first sheet: refused.
+        Parts parts = odsParts(sheet.data);
+        parts[1].second.truncate(parts[1].second.size() / 2);
+        QVERIFY(writeZip(path, parts));
+        loaded = loadWorkbook(path, WorkbookKind::Ods);
+        QVERIFY(!loaded.ok());
+        QVERIFY2(loaded.message().contains(u"its content cannot be read"),
+                 qPrintable(loaded.message()));
     }
 
     // A big sheet whose end is damaged, or whose rows are not closed, is refused as before, and
