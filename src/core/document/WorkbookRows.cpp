@@ -8,6 +8,7 @@
 #include <deque>
 #include <future>
 #include <optional>
+#include <system_error>
 
 #include "core/document/WorkbookPackage.h"
 #include "core/document/WorkbookSheet.h"
@@ -302,14 +303,20 @@ ChunkedRead readRowsInRuns(PartDevice& device, const RowShape& shape, const Pars
         if (!last) {
             doc.append(wrap->suffix);
         }
-        running.push_back(std::async(std::launch::async, [&parse, last, doc = std::move(doc)] {
+        auto work = [&parse, last, doc = std::move(doc)] {
             Run run;
             run.last = last;
             QXmlStreamReader xml(doc);
             parse(xml, run.record);
             run.parsed = !xml.hasError();
             return run;
-        }));
+        };
+        try {
+            running.push_back(std::async(std::launch::async, work));  // shares the XML
+        } catch (const std::system_error&) {
+            // No thread to be had: the run is parsed here when it is taken.
+            running.push_back(std::async(std::launch::deferred, std::move(work)));
+        }
     };
     // Takes the oldest run; a result when the read must end.
     const auto takeOldest = [&]() -> std::optional<ChunkedRead> {
