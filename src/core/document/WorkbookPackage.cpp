@@ -267,8 +267,12 @@ std::unique_ptr<PartDevice> Package::stream(const QString& part) {
         static_cast<qint64>(std::min<ZPOS64_T>(info.compressed_size, kInflateMost));
     const qint64 bound = boundFor(compressed);
     auto device = std::make_unique<PartDevice>(*this, part, bound);
+    // A size of 0xFFFFFFFF stands for one given in the entry's zip64 field, which minizip does
+    // not read back on 64-bit systems: the part announces 4 GB or more.
     device->announced_ =
-        static_cast<qint64>(std::min<ZPOS64_T>(info.uncompressed_size, ZPOS64_T{1} << 62));
+        info.uncompressed_size == 0xFFFFFFFFu
+            ? kInflateMost + 1
+            : static_cast<qint64>(std::min<ZPOS64_T>(info.uncompressed_size, ZPOS64_T{1} << 62));
     if (device->announced_ > bound) {
         device->failed_ = true;
         device->inflated_ = device->announced_;
@@ -297,12 +301,26 @@ std::optional<QByteArray> Package::readAll(const QString& part) {
     if (!device) {
         return std::nullopt;
     }
+    // These parts are small in any real workbook; one inflating to hundreds of MB would only
+    // take memory.
+    const auto tooLarge = [&] {
+        fail(fileaccess::tooLarge(name_, QStringLiteral("its part %1 holds more than %2 MB")
+                                             .arg(part)
+                                             .arg(kWholePartMost >> 20)));
+        return std::nullopt;
+    };
+    if (device->announced() > kWholePartMost) {
+        return tooLarge();
+    }
     QByteArray all;
     char buffer[1 << 14];
     for (;;) {
         const qint64 got = device->read(buffer, sizeof buffer);
         if (got <= 0) {
             break;
+        }
+        if (all.size() + got > kWholePartMost) {
+            return tooLarge();
         }
         all.append(buffer, got);
     }

@@ -30,6 +30,8 @@ QString kindName(Kind kind);
 constexpr qint64 kInflateRatio = 200;
 constexpr qint64 kInflateFloor = qint64{1} << 20;
 constexpr qint64 kInflateMost = qint64{4} << 30;
+// The most a part read whole (the lists of sheets, relations, styles) may hold.
+constexpr qint64 kWholePartMost = qint64{32} << 20;
 
 class Package;
 
@@ -80,6 +82,7 @@ public:
     QStringList parts();
     // A whole part (the small ones: lists of sheets, relations, styles); nothing, with error()
     // set, when it cannot be read; an empty array for a part that is not there.
+    // A part of more than kWholePartMost is refused as too large.
     std::optional<QByteArray> readAll(const QString& part);
     // A part to stream; nothing, with error() set, when it cannot be opened.
     std::unique_ptr<PartDevice> stream(const QString& part);

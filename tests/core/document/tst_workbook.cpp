@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <minizip/zip.h>
+
 #include "DocumentTestSupport.h"
 #include "WorkbookTestSupport.h"
 #include "core/document/TextFile.h"
@@ -33,6 +35,47 @@ Loaded load(const QString& path, WorkbookKind kind, const QString& sheet = {}) {
 
 QString extension(WorkbookKind kind) {
     return kind == WorkbookKind::Xlsx ? QStringLiteral("xlsx") : QStringLiteral("ods");
+}
+
+// An .xlsx whose sheet part announces `announced` bytes once inflated, and holds `compressed`
+// bytes that are never meant to be inflated.
+bool writeXlsxAnnouncing(const QString& path, qint64 announced, qint64 compressed) {
+    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    if (!zip) {
+        return false;
+    }
+    bool ok = true;
+    for (const auto& [name, bytes] : xlsxParts("<row/>")) {
+        const QByteArray entry = name.toUtf8();
+        zip_fileinfo info{};
+        const bool sheet = name.endsWith(u"sheet1.xml");
+        ok = ok && zipOpenNewFileInZip2_64(zip, entry.constData(), &info, nullptr, 0, nullptr, 0,
+                                           nullptr, Z_DEFLATED, 1, sheet ? 1 : 0, 1) == ZIP_OK;
+        if (sheet) {
+            const QByteArray block(1 << 20, '\x55');
+            for (qint64 done = 0; ok && done < compressed; done += block.size()) {
+                ok = zipWriteInFileInZip(zip, block.constData(), block.size()) == ZIP_OK;
+            }
+            ok = ok && zipCloseFileInZipRaw64(zip, static_cast<ZPOS64_T>(announced), 0) == ZIP_OK;
+        } else {
+            ok = ok &&
+                 zipWriteInFileInZip(zip, bytes.constData(), static_cast<unsigned>(bytes.size())) ==
+                     ZIP_OK &&
+                 zipCloseFileInZip(zip) == ZIP_OK;
+        }
+    }
+    return zipClose(zip, nullptr) == ZIP_OK && ok;
+}
+
+// `size` bytes of text that deflate about two to one.
+QByteArray hexNoise(qsizetype size) {
+    QByteArray noise(size, Qt::Uninitialized);
+    quint32 state = 12345;
+    for (char& c : noise) {
+        state = state * 1664525u + 1013904223u;
+        c = "0123456789abcdef"[state >> 28];
+    }
+    return noise;
 }
 
 void addKinds() {
@@ -261,6 +304,11 @@ private slots:
         QTest::newRow("ods: bomb") << WorkbookKind::Ods << 6 << bomb;
         QTest::newRow("xlsx: a zip of something else") << WorkbookKind::Xlsx << 7 << notXlsx;
         QTest::newRow("ods: an .xlsx") << WorkbookKind::Ods << 8 << notOds;
+        QTest::newRow("xlsx: a sheet announcing 5 GB")
+            << WorkbookKind::Xlsx << 10 << QStringLiteral("inflates to more than 4 GB");
+        QTest::newRow("xlsx: styles of 40 MB")
+            << WorkbookKind::Xlsx << 11
+            << QStringLiteral("is too large to open: its part xl/styles.xml holds more than 32 MB");
         QTest::newRow("xlsx: broken XML")
             << WorkbookKind::Xlsx << 9 << QStringLiteral("its sheet \"S\" cannot be read");
     }
@@ -330,6 +378,13 @@ private slots:
                 break;
             case 8:
                 QVERIFY(writeZip(path, xlsxParts("<row/>")));
+                break;
+            case 10:
+                // 22 MB may inflate 200 times, past 4 GB: the 4 GB bound is the one met.
+                QVERIFY(writeXlsxAnnouncing(path, qint64{5} << 30, qint64{22} << 20));
+                break;
+            case 11:
+                QVERIFY(writeZip(path, xlsxParts("<row/>", "<!--" + hexNoise(40 << 20) + "-->")));
                 break;
             case 9:
                 QVERIFY(writeZip(path, xlsxParts("<row><c><v>1</v></c><row>")));
