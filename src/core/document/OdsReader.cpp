@@ -282,15 +282,7 @@ private:
                        : QStringView();
         };
         const auto take = [&](const RowRecord& record) {
-            if (!record.replay(sheet, row, code)) {
-                return false;
-            }
-            if (progress_ &&
-                !progress_(device->inflated(), std::max(device->announced(), qint64{1}))) {
-                sheet.fail(fileaccess::cancelled(pkg_.name()));
-                return false;
-            }
-            return true;
+            return takeRecord(record, sheet, row, code, *device, progress_);
         };
         QString xmlError;
         if (inRuns) {
@@ -324,11 +316,10 @@ private:
                 xmlError = xml.errorString();
             }
         }
-        if (pkg_.failed()) {
-            return std::nullopt;
-        }
-        if (sheet.failed()) {
+        if (!pkg_.failed() && sheet.failed()) {
             pkg_.fail(sheet.error());
+        }
+        if (pkg_.failed()) {
             return std::nullopt;
         }
         if (!xmlError.isEmpty()) {

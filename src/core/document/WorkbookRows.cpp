@@ -10,6 +10,7 @@
 #include <optional>
 #include <system_error>
 
+#include "core/document/FileAccess.h"
 #include "core/document/WorkbookPackage.h"
 #include "core/document/WorkbookSheet.h"
 
@@ -83,6 +84,19 @@ bool RowRecord::replay(SheetBuilder& sheet, qint64& row,
         if (sheet.failed()) {
             return false;
         }
+    }
+    return true;
+}
+
+bool takeRecord(const RowRecord& record, SheetBuilder& sheet, qint64& row,
+                const std::function<QStringView(int)>& formatCode, const PartDevice& device,
+                const Progress& progress) {
+    if (!record.replay(sheet, row, formatCode)) {
+        return false;
+    }
+    if (progress && !progress(device.inflated(), std::max(device.announced(), qint64{1}))) {
+        sheet.fail(fileaccess::cancelled(sheet.name()));
+        return false;
     }
     return true;
 }

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/document/FileResult.h"
 #include "core/document/WorkbookValues.h"
 
 namespace pellumar::workbook {
@@ -80,6 +81,13 @@ enum class ChunkedRead {
     Done,      // every row was handed to `take` (or `take` stopped the read)
     ReadAgain  // the XML could not be cut safely: read it again with one reader
 };
+
+// Adds `record` to `sheet` (`row` and `formatCode` as for RowRecord::replay) and tells
+// `progress` how far `device` is read; false when the sheet failed or the user cancelled (the
+// sheet then says so).
+bool takeRecord(const RowRecord& record, SheetBuilder& sheet, qint64& row,
+                const std::function<QStringView(int)>& formatCode, const PartDevice& device,
+                const Progress& progress);
 
 // Reads `device` to its end in runs of whole rows parsed by `parse` on other threads, and hands
 // their records to `take` in order (false from `take` stops). The device's own failures (a

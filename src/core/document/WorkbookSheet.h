@@ -33,6 +33,8 @@ public:
     void setHidden(qint64 col);
     void countFormulaWithoutValue() { ++formulasWithoutValue_; }
 
+    // The file's name in messages.
+    const QString& name() const { return name_; }
     bool failed() const { return error_.has_value(); }
     const FileError& error() const { return *error_; }
     void fail(FileError error);

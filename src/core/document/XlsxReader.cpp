@@ -285,17 +285,8 @@ private:
                        ? QStringView(formats_[static_cast<size_t>(format)].code)
                        : QStringView();
         };
-        // Adds a record to the sheet, and tells how far the read is.
         const auto take = [&](const RowRecord& record) {
-            if (!record.replay(sheet, row, code)) {
-                return false;
-            }
-            if (progress_ &&
-                !progress_(device->inflated(), std::max(device->announced(), qint64{1}))) {
-                sheet.fail(fileaccess::cancelled(pkg_.name()));
-                return false;
-            }
-            return true;
+            return takeRecord(record, sheet, row, code, *device, progress_);
         };
         const ParseRows parse = [this](QXmlStreamReader& xml, RowRecord& out) {
             parseSheet(xml, out, {});
@@ -318,11 +309,10 @@ private:
                 xmlError = xml.errorString();
             }
         }
-        if (pkg_.failed()) {
-            return std::nullopt;
-        }
-        if (sheet.failed()) {
+        if (!pkg_.failed() && sheet.failed()) {
             pkg_.fail(sheet.error());
+        }
+        if (pkg_.failed()) {
             return std::nullopt;
         }
         if (!xmlError.isEmpty()) {
