@@ -29,10 +29,6 @@ struct Styles {
     QHash<QString, QString> codeOfDataStyle;
     QHash<QString, int> widthOfColumn;
 
-    QString codeOfCell(const QString& cellStyle) const {
-        return codeOfDataStyle.value(dataStyleOfCell.value(cellStyle));
-    }
-
     // Reads a style element the reader stands on (its start), up to its end.
     void read(QXmlStreamReader& xml) {
         const QStringView name = xml.name();

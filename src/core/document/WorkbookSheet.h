@@ -27,7 +27,6 @@ public:
     bool cell(qint64 col, std::string_view text, CellKind kind, QStringView format = {});
     // Adds the row to the table (nothing for a row without cells); `repeat` times in all.
     bool endRow(qint64 repeat = 1);
-    qint64 row() const { return row_; }
 
     void setWidth(qint64 col, int twips);
     void setHidden(qint64 col);
